@@ -1,0 +1,30 @@
+#pragma once
+// Small text helpers shared by the server and the client. Text is a byte string: UTF-8 on Linux,
+// the ANSI code page on Windows. None of these keeps state; all are safe from any thread.
+#include <cstdint>
+#include <string>
+
+namespace dravo {
+
+std::string to_text(std::int32_t value);
+std::string to_text(std::uint32_t value);
+// Reads an unsigned decimal number after leading white space; stops at the first non-digit.
+// No number gives 0; a value past 32 bits wraps (callers read short, non-negative numbers).
+std::uint32_t to_number(const std::string& text);
+// Lowers A-Z and the three national capitals Å, Ä, Ö (in the platform's encoding); nothing else.
+std::string lower_case(const std::string& text);
+std::string strip_line_breaks(const std::string& text);
+// White space here is exactly blank, tab, LF and CR.
+std::string trim_left(const std::string& text);
+std::string trim_right(const std::string& text);
+std::string trim(const std::string& text);
+// True for characters that count as typed text (code point on Linux, code page byte on Windows).
+bool is_text_char(int code);
+// All decimal digits of the text as one number: "v1.14" gives 114. No overflow check.
+int parse_digits(const std::string& text);
+// Percent-encodes the 22 reserved characters with lower-case hex digits; other bytes unchanged.
+std::string url_encode(const std::string& text);
+// Decimal text, with a "0" in front of values below 10.
+std::string two_digits(int value);
+
+}  // namespace dravo
