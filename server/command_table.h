@@ -1,0 +1,47 @@
+#pragma once
+// The command table: maps a request path to the command that writes its body.
+// Runs on the listener thread only.
+#include <functional>
+#include <map>
+#include <string>
+
+namespace dravo {
+
+using QueryMap = std::map<std::string, std::string>;
+// Sends one piece of the answer body.
+using SendText = std::function<void(const std::string&)>;
+
+class PlayerControl;
+class ServerSettings;
+class PluginHost;
+class TrackFilter;
+
+// Process-wide mute memory: set while the server holds the player muted.
+struct MuteMemory {
+    bool muted = false;
+    int saved_volume = 0;
+};
+
+struct CommandEnv {
+    PluginHost& host;
+    PlayerControl& player;
+    ServerSettings& settings;
+    TrackFilter* filter;  // null until the media library is wired in
+    MuteMemory& mute;
+};
+
+class CommandTable {
+public:
+    explicit CommandTable(CommandEnv env);
+    // Runs the command for path (exact, case-sensitive). False when no command matches.
+    bool run(const std::string& path, const QueryMap& query, const SendText& send_text);
+
+private:
+    using Handler = std::function<void(const QueryMap&, const SendText&)>;
+    void add_commands();
+
+    CommandEnv env_;
+    std::map<std::string, Handler> commands_;
+};
+
+}  // namespace dravo
