@@ -1,0 +1,20 @@
+// Linux pieces of the plug-in core that have a Windows counterpart.
+#include <cstdlib>
+#include <string>
+
+#include "server_settings.h"
+
+namespace dravo {
+
+std::string default_media_root() {
+    std::string root;
+    if (const char* music = std::getenv("XDG_MUSIC_DIR"); music && *music) {
+        root = music;
+    } else if (const char* home = std::getenv("HOME"); home && *home) {
+        root = std::string(home) + "/Music";
+    }
+    if (!root.empty() && root.back() != '/') root += '/';
+    return root;
+}
+
+}  // namespace dravo
