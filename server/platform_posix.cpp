@@ -18,3 +18,15 @@ std::string default_media_root() {
 }
 
 }  // namespace dravo
+
+#include "server_log.h"
+
+namespace dravo {
+
+std::tm local_time(std::time_t t) {
+    std::tm tm{};
+    localtime_r(&t, &tm);
+    return tm;
+}
+
+}  // namespace dravo

@@ -1,0 +1,72 @@
+#pragma once
+// A thin TCP socket layer for the listener. Failures carry Winsock error numbers on every
+// platform, so the server log reads the same everywhere. Sockets are non-blocking; the waits
+// are readiness waits with a time limit. One thread uses a socket at a time.
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace dravo::net {
+
+inline constexpr int kInterrupted = 10004;
+inline constexpr int kWouldBlock = 10035;
+inline constexpr int kAddressInUse = 10048;
+inline constexpr int kConnectionAborted = 10053;
+inline constexpr int kConnectionReset = 10054;
+inline constexpr int kTimedOut = 10060;
+
+// The Winsock number for a platform error code.
+int socket_error_code(int platform_error);
+
+class Connection {
+public:
+    Connection() = default;
+    explicit Connection(std::intptr_t handle) : handle_(handle) {}
+    Connection(Connection&& other) noexcept;
+    Connection& operator=(Connection&& other) noexcept;
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+    ~Connection() { close(); }
+
+    bool is_open() const { return handle_ != kNoHandle; }
+    // Bytes received (> 0), 0 when the peer has closed its side, -1 on failure (see last_error;
+    // kWouldBlock when nothing has arrived yet).
+    long receive(char* buffer, std::size_t size);
+    // Bytes sent, or -1 on failure (see last_error; kWouldBlock when there is no room yet).
+    long send(const char* data, std::size_t size);
+    bool wait_readable(int timeout_ms) const;
+    bool wait_writable(int timeout_ms) const;
+    int last_error() const { return error_; }
+    // Shuts both directions down, then closes.
+    void shutdown_and_close();
+    void close();
+
+private:
+    static constexpr std::intptr_t kNoHandle = -1;
+    std::intptr_t handle_ = kNoHandle;
+    int error_ = 0;
+};
+
+class Listener {
+public:
+    Listener() = default;
+    Listener(const Listener&) = delete;
+    Listener& operator=(const Listener&) = delete;
+    ~Listener() { close(); }
+
+    // Binds every local address on port and listens. On failure reason says why, in words.
+    bool open(int port, int backlog, std::string& reason);
+    // Waits up to timeout_ms for a pending connection and accepts it (non-blocking).
+    std::optional<Connection> accept(int timeout_ms);
+    void close();
+    int port() const;
+
+private:
+    std::intptr_t handle_ = -1;
+};
+
+// Blocking loopback client helpers for tests and benchmarks.
+std::optional<Connection> connect_loopback(int port, int timeout_ms);
+
+}  // namespace dravo::net

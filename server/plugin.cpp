@@ -1,0 +1,47 @@
+#include "plugin.h"
+
+#include "command_server.h"
+#include "player_control.h"
+#include "server_log.h"
+
+namespace dravo {
+
+Plugin::Plugin()
+    : start_thread_([](std::function<void()> body) { return std::thread(std::move(body)); }) {}
+
+Plugin::~Plugin() { quit(); }
+
+int Plugin::init(std::unique_ptr<PluginHost> host) {
+    quit();  // a second init starts afresh instead of leaking a running thread
+    host_ = std::move(host);
+    const std::string directory = host_->module_directory();
+    int port = 0;
+    {
+        std::lock_guard lock(settings_.guard);
+        settings_.file_name = directory + kServerIniName;
+        settings_.load();
+        port = settings_.port;
+    }
+    player_ = std::make_unique<PlayerControl>(*host_);
+    log_ = std::make_unique<ServerLog>(directory + kServerLogName);
+    table_ = std::make_unique<CommandTable>(CommandEnv{*host_, *player_, settings_, nullptr, mute_});
+    server_ = std::make_unique<CommandServer>(port, *table_, *host_, *log_);
+    try {
+        thread_ = start_thread_([server = server_.get()] { server->run(); });
+    } catch (const std::exception&) {
+        host_->message_box("CreateThread() failed", "dravo_srv Error");
+    }
+    return 0;
+}
+
+void Plugin::config() {
+    if (host_) host_->message_box("The configuration dialog is not part of this build.", "dravo_srv");
+}
+
+void Plugin::quit() {
+    if (server_) server_->stop();
+    if (thread_.joinable()) thread_.join();
+    server_.reset();
+}
+
+}  // namespace dravo

@@ -1,0 +1,51 @@
+#pragma once
+// Everything one loaded plug-in owns, and its lifecycle. init, config and quit run on the host's
+// main thread; the command server runs on the one listener thread that init starts and quit
+// stops (so a host may unload the module safely after quit).
+#include <functional>
+#include <memory>
+#include <thread>
+
+#include "command_table.h"
+#include "plugin_host.h"
+#include "server_settings.h"
+
+namespace dravo {
+
+class CommandServer;
+class PlayerControl;
+class ServerLog;
+
+class Plugin {
+public:
+    // Starts the listener thread; tests replace it to see a failed start.
+    using ThreadStarter = std::function<std::thread(std::function<void()>)>;
+
+    Plugin();
+    ~Plugin();
+    Plugin(const Plugin&) = delete;
+    Plugin& operator=(const Plugin&) = delete;
+
+    // Loads the settings beside the module and starts the listener. Always 0.
+    int init(std::unique_ptr<PluginHost> host);
+    void config();
+    // Stops the listener thread and closes its sockets before returning.
+    void quit();
+
+    ServerSettings& settings() { return settings_; }
+    CommandServer* server() { return server_.get(); }
+    void set_thread_starter(ThreadStarter starter) { start_thread_ = std::move(starter); }
+
+private:
+    ServerSettings settings_;
+    MuteMemory mute_;
+    std::unique_ptr<PluginHost> host_;
+    std::unique_ptr<PlayerControl> player_;
+    std::unique_ptr<ServerLog> log_;
+    std::unique_ptr<CommandTable> table_;
+    std::unique_ptr<CommandServer> server_;
+    std::thread thread_;
+    ThreadStarter start_thread_;
+};
+
+}  // namespace dravo

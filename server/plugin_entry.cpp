@@ -1,0 +1,50 @@
+// The plug-in's C entry points. No exception may leave them.
+#include <cstdio>
+
+#include "plugin.h"
+#include "plugin_abi.h"
+#include "version.h"
+#include "window_host.h"
+
+namespace {
+
+dravo::Plugin& plugin() {
+    static dravo::Plugin instance;
+    return instance;
+}
+
+std::int32_t init_entry();
+void config_entry();
+void quit_entry();
+
+PluginRecord record = {dravo::kPluginRecordVersion, dravo::kVersionText, init_entry,
+                       config_entry, quit_entry, nullptr, nullptr};
+
+std::int32_t init_entry() {
+    try {
+        return plugin().init(dravo::make_window_host(record.hwndParent));
+    } catch (...) {
+        std::fputs("dravo_srv: initialisation failed\n", stderr);
+        return 0;
+    }
+}
+
+void config_entry() {
+    try {
+        plugin().config();
+    } catch (...) {
+    }
+}
+
+void quit_entry() {
+    try {
+        plugin().quit();
+    } catch (...) {
+    }
+}
+
+}  // namespace
+
+extern "C" __attribute__((visibility("default"))) PluginRecord* winampGetGeneralPurposePlugin() {
+    return &record;
+}
