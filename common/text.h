@@ -11,20 +11,22 @@ std::string to_text(std::uint32_t value);
 // Reads an unsigned decimal number after leading white space; stops at the first non-digit.
 // No number gives 0; a value past 32 bits wraps (callers read short, non-negative numbers).
 std::uint32_t to_number(const std::string& text);
-// Lowers A-Z and the three national capitals Å, Ä, Ö (in the platform's encoding); nothing else.
+// Lowers A-Z and the three national capitals Å, Ä, Ö (in the platform's encoding: whole UTF-8
+// sequences on Linux, single code-page bytes on Windows); nothing else. Keeps the length.
 std::string lower_case(const std::string& text);
 std::string strip_line_breaks(const std::string& text);
 // White space here is exactly blank, tab, LF and CR.
 std::string trim_left(const std::string& text);
 std::string trim_right(const std::string& text);
 std::string trim(const std::string& text);
-// True for characters that count as typed text (code point on Linux, code page byte on Windows).
+// True for characters that count as typed text: ASCII letters and digits, the blank, 32 ASCII
+// marks and å ä ö Å Ä Ö ¤ § ½ £ € (a Unicode code point on Linux, a code page byte on Windows).
 bool is_text_char(int code);
 // All decimal digits of the text as one number: "v1.14" gives 114. No overflow check.
 int parse_digits(const std::string& text);
 // Percent-encodes the 22 reserved characters with lower-case hex digits; other bytes unchanged.
 std::string url_encode(const std::string& text);
-// Decimal text, with a "0" in front of values below 10.
+// Decimal text, with a "0" in front of values below 10 (negative values too: -5 gives "0-5").
 std::string two_digits(int value);
 
 }  // namespace dravo
