@@ -55,6 +55,7 @@ void CommandServer::handle_connection() {
     }
     ParsedRequest request = parse_request(text);
     query = std::move(request.query);
+    connection_.hold_output(true);
     for (const char* piece : kHeaderPieces) send_text(piece);
     run_command(request.path);
     connection_.shutdown_and_close();

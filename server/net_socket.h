@@ -40,6 +40,13 @@ public:
     int last_error() const { return error_; }
     // Shuts both directions down, then closes.
     void shutdown_and_close();
+    // Holds small pieces back so that an answer leaves in as few segments as possible; the
+    // close (or release) sends what is held.
+    void hold_output(bool hold);
+    // Ends our sending side only (the peer reads an end of stream).
+    void shutdown_send();
+    // Closes abortively: the peer sees a reset.
+    void reset();
     void close();
 
 private:

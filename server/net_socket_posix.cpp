@@ -108,6 +108,22 @@ void Connection::shutdown_and_close() {
     close();
 }
 
+void Connection::hold_output(bool hold) {
+    int on = hold ? 1 : 0;
+    if (is_open()) ::setsockopt(fd_of(handle_), IPPROTO_TCP, TCP_CORK, &on, sizeof on);
+}
+
+void Connection::shutdown_send() {
+    if (is_open()) ::shutdown(fd_of(handle_), SHUT_WR);
+}
+
+void Connection::reset() {
+    if (!is_open()) return;
+    linger abortive{1, 0};
+    ::setsockopt(fd_of(handle_), SOL_SOCKET, SO_LINGER, &abortive, sizeof abortive);
+    close();
+}
+
 void Connection::close() {
     if (is_open()) ::close(fd_of(std::exchange(handle_, kNoHandle)));
 }

@@ -1,0 +1,176 @@
+#include "command_server.h"
+
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <thread>
+
+#include "loopback_client.h"
+#include "server_fixture.h"
+
+namespace dravo::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+const std::string kVersionAnswer = "dravo_srv v1.14";
+
+TEST(CommandServer, HeaderIsSeventyOneBytesWithBareLineFeeds) {
+    EXPECT_EQ(header_bytes().size(), 71u);
+    EXPECT_EQ(header_bytes().find('\r'), std::string::npos);
+}
+
+TEST(CommandServer, AnswersVersionForCrLfAndBareLfRequests) {
+    ServerFixture server;
+    EXPECT_EQ(exchange(server.port(), "GET /version HTTP/1.1\r\nHost: x\r\n\r\n"),
+              header_bytes() + kVersionAnswer);
+    EXPECT_EQ(exchange(server.port(), "GET /version HTTP/1.0\n\n"), header_bytes() + kVersionAnswer);
+    EXPECT_TRUE(server.host.boxes().empty());
+}
+
+TEST(CommandServer, GathersARequestSentInSeveralSegments) {
+    ServerFixture server;
+    auto connection = net::connect_loopback(server.port(), 1000);
+    ASSERT_TRUE(connection);
+    for (std::string piece : {"GET /ver", "sion HTTP/1.0\r\n", "Host: x\r\n", "\r\n"}) {
+        ASSERT_EQ(connection->send(piece.data(), piece.size()), static_cast<long>(piece.size()));
+        std::this_thread::sleep_for(30ms);
+    }
+    std::string answer;
+    char buffer[512];
+    for (;;) {
+        connection->wait_readable(2000);
+        long n = connection->receive(buffer, sizeof buffer);
+        if (n <= 0) break;
+        answer.append(buffer, static_cast<std::size_t>(n));
+    }
+    EXPECT_EQ(answer, header_bytes() + kVersionAnswer);
+}
+
+TEST(CommandServer, HeadAndEmptyPathsAnswerTheHeaderAloneWithoutNotice) {
+    ServerFixture server;
+    EXPECT_EQ(exchange(server.port(), "HEAD /status HTTP/1.0\r\n\r\n"), header_bytes());
+    EXPECT_EQ(exchange(server.port(), "X\r\n\r\n"), header_bytes());
+    EXPECT_TRUE(server.host.boxes().empty());
+}
+
+TEST(CommandServer, UnknownPathsGetTheHeaderAndANoticeListingTheQuery) {
+    ServerFixture server;
+    for (const char* path : {"/Version", "/version/", "/play/"})
+        EXPECT_EQ(get(server.port(), path), header_bytes());
+    EXPECT_EQ(get(server.port(), "/x?b=2&a=1&c"), header_bytes());
+    EXPECT_EQ(exchange(server.port(), "GET\r\n\r\n"), header_bytes());
+    auto boxes = server.host.boxes();
+    ASSERT_EQ(boxes.size(), 5u);
+    EXPECT_EQ(boxes[0].first, "cmd: '/Version'\r\n");
+    EXPECT_EQ(boxes[0].second, "");
+    EXPECT_EQ(boxes[3].first, "cmd: '/x'\r\na: 1\r\nb: 2\r\nc: \r\n");
+    EXPECT_EQ(boxes[4].first, "cmd: 'GET'\r\n");
+}
+
+std::string read_to_close(net::Connection& connection) {
+    std::string answer;
+    char buffer[512];
+    for (;;) {
+        if (!connection.wait_readable(3000)) break;
+        long n = connection.receive(buffer, sizeof buffer);
+        if (n <= 0) break;
+        answer.append(buffer, static_cast<std::size_t>(n));
+    }
+    return answer;
+}
+
+TEST(CommandServer, ClientClosingItsSideOrFillingTheBufferEndsTheRead) {
+    ServerFixture server;
+    auto connection = net::connect_loopback(server.port(), 1000);
+    ASSERT_TRUE(connection);
+    std::string line = "GET /version HTTP/1.0";
+    connection->send(line.data(), line.size());
+    connection->shutdown_send();
+    EXPECT_EQ(read_to_close(*connection), header_bytes() + kVersionAnswer);
+
+    // 4095 bytes without an empty line: parsed as they are; the rest is never read.
+    std::string full = "GET /version " + std::string(4095 - 13, 'x');
+    auto start = std::chrono::steady_clock::now();
+    auto filled = net::connect_loopback(server.port(), 1000);
+    ASSERT_TRUE(filled);
+    filled->send(full.data(), full.size());
+    EXPECT_EQ(read_to_close(*filled), header_bytes() + kVersionAnswer);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 1500ms) << "must not wait for the idle limit";
+    EXPECT_TRUE(server.host.boxes().empty());
+}
+
+TEST(CommandServer, SilentClientIsDroppedAfterTwoSecondsAndTheNextIsServed) {
+    ServerFixture server;
+    auto silent = net::connect_loopback(server.port(), 1000);
+    ASSERT_TRUE(silent);
+    silent->send("GET /ver", 8);
+    auto start = std::chrono::steady_clock::now();
+    auto answer = get(server.port(), "/version");
+    auto waited = std::chrono::steady_clock::now() - start;
+    EXPECT_EQ(answer, header_bytes() + kVersionAnswer);
+    EXPECT_GE(waited, 1900ms);
+    EXPECT_LT(waited, 4000ms);
+    // The silent one got nothing but the close.
+    char buffer[16];
+    silent->wait_readable(1000);
+    EXPECT_EQ(silent->receive(buffer, sizeof buffer), 0);
+    EXPECT_NE(server.log_text().find("]Error: Receive() returned 10060\r\n"), std::string::npos);
+}
+
+TEST(CommandServer, ResetClientIsLoggedOnceWithItsCode) {
+    ServerFixture server;
+    {
+        auto client = net::connect_loopback(server.port(), 1000);
+        ASSERT_TRUE(client);
+        client->send("GET /ver", 8);
+        std::this_thread::sleep_for(50ms);
+        client->reset();  // abortive close: the server sees a reset
+    }
+    EXPECT_EQ(get(server.port(), "/version"), header_bytes() + kVersionAnswer);
+    std::string log = server.log_text();
+    EXPECT_NE(log.find("]Error: Receive() returned 10054\r\n"), std::string::npos) << log;
+    EXPECT_EQ(log.find("\r\n"), log.size() - 2) << "exactly one line: " << log;
+}
+
+TEST(CommandServer, StopsPromptlyAndFreesThePort) {
+    int port = 0;
+    auto start = std::chrono::steady_clock::now();
+    {
+        ServerFixture server;
+        port = server.port();
+        ASSERT_TRUE(wait_for_port(port, 1000));
+        start = std::chrono::steady_clock::now();
+    }
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 500ms);
+    net::Listener again;
+    std::string reason;
+    EXPECT_TRUE(again.open(port, 5, reason)) << reason;
+}
+
+TEST(CommandServer, PortInUseGivesTheListenNoticeNamingThePort) {
+    net::Listener taken;
+    std::string reason;
+    int port = free_port();
+    ASSERT_TRUE(taken.open(port, 5, reason));
+    FakeHost host;
+    ServerSettings settings;
+    MuteMemory mute;
+    PlayerControl player(host);
+    CommandTable table(CommandEnv{host, player, settings, nullptr, mute});
+    ServerLog log("/nonexistent/log");
+    CommandServer server(port, table, host, log);
+    EXPECT_EQ(server.run(), 0);
+    EXPECT_EQ(server.state(), CommandServer::State::failed);
+    auto boxes = host.boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].first.rfind("socket.Listen() failed", 0), 0u);
+    EXPECT_NE(boxes[0].first.find(std::to_string(port)), std::string::npos);
+    EXPECT_EQ(boxes[0].second, "dravo_srv Error");
+}
+
+}  // namespace
+}  // namespace dravo::test

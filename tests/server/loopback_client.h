@@ -1,0 +1,19 @@
+#pragma once
+// Raw HTTP over loopback for tests: send bytes, read everything until the server closes.
+#include <optional>
+#include <string>
+
+namespace dravo::test {
+
+// Sends request (as is) and returns all bytes until the close; nullopt when no connection.
+std::optional<std::string> exchange(int port, const std::string& request, int timeout_ms = 5000);
+// A GET of target with CR LF line ends.
+std::optional<std::string> get(int port, const std::string& target);
+// The 71 header bytes every answer starts with.
+const std::string& header_bytes();
+// Waits until something accepts connections on port.
+bool wait_for_port(int port, int timeout_ms);
+// A port that was free a moment ago.
+int free_port();
+
+}  // namespace dravo::test

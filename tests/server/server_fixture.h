@@ -1,0 +1,37 @@
+#pragma once
+// A command server on a free loopback port, served by its own thread, over a fake host.
+#include <filesystem>
+#include <memory>
+#include <thread>
+
+#include "command_server.h"
+#include "command_table.h"
+#include "fake_host.h"
+#include "player_control.h"
+#include "server_log.h"
+#include "server_settings.h"
+
+namespace dravo::test {
+
+class ServerFixture {
+public:
+    explicit ServerFixture(ServerLimits limits = {});
+    ~ServerFixture();
+
+    int port() const { return port_; }
+    std::string log_text() const;
+    FakeHost host;
+
+private:
+    std::filesystem::path dir_;
+    ServerSettings settings_;
+    MuteMemory mute_;
+    PlayerControl player_{host};
+    ServerLog log_;
+    CommandTable table_{CommandEnv{host, player_, settings_, nullptr, mute_}};
+    std::unique_ptr<CommandServer> server_;
+    std::thread thread_;
+    int port_ = 0;
+};
+
+}  // namespace dravo::test

@@ -1,0 +1,65 @@
+#include "test_host.h"
+
+#include <dlfcn.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <fstream>
+
+namespace dravo::test {
+namespace {
+
+std::intptr_t send_to_fake(void* context, std::uint32_t message, std::uintptr_t wparam,
+                           std::intptr_t lparam) {
+    return static_cast<FakeHost*>(context)->send(message, wparam, lparam);
+}
+
+std::int32_t post_to_fake(void* context, std::uint32_t message, std::uintptr_t wparam,
+                          std::intptr_t lparam) {
+    return static_cast<FakeHost*>(context)->post(message, wparam, lparam) ? 1 : 0;
+}
+
+std::int32_t box_to_fake(void* context, const char* text, const char* caption, std::uint32_t) {
+    static_cast<FakeHost*>(context)->message_box(text, caption);
+    return 1;
+}
+
+}  // namespace
+
+TestHost::TestHost(const std::string& ini_text) {
+    static std::atomic<int> counter{0};
+    root_ = std::filesystem::temp_directory_path() /
+            ("dravo_host_" + std::to_string(getpid()) + "_" + std::to_string(counter++));
+    plugin_dir_ = root_ / "plugins";
+    std::filesystem::create_directories(plugin_dir_);
+    plugin_file_ = plugin_dir_ / "gen_dravo_srv.so";
+    std::filesystem::copy_file(DRAVO_PLUGIN_PATH, plugin_file_);
+    if (!ini_text.empty()) std::ofstream(plugin_dir_ / "gen_dravo_srv.ini") << ini_text;
+    module_ = dlopen(plugin_file_.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!module_) return;
+    auto entry = reinterpret_cast<PluginEntryFunction>(dlsym(module_, kPluginEntryName));
+    if (entry) record_ = entry();
+    window_ = {kHostWindowMagic, sizeof(HostWindowRecord), &fake, send_to_fake, post_to_fake,
+               box_to_fake};
+}
+
+int TestHost::init() {
+    record_->hwndParent = &window_;
+    record_->hDllInstance = module_;
+    initialised_ = true;
+    return record_->init();
+}
+
+void TestHost::quit() {
+    if (initialised_) record_->quit();
+    initialised_ = false;
+}
+
+TestHost::~TestHost() {
+    quit();
+    if (module_) dlclose(module_);
+    std::error_code ignored;
+    std::filesystem::remove_all(root_, ignored);
+}
+
+}  // namespace dravo::test
