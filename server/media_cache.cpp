@@ -1,0 +1,193 @@
+#include "media_cache.h"
+
+#include <cassert>
+#include <cstdio>
+#include <memory>
+
+#include "server_settings.h"
+#include "text.h"
+
+namespace dravo {
+namespace {
+
+bool is_list_space(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+std::string with_separator(std::string root) {
+    if (!root.empty() && root.back() != kPathSeparator) root += kPathSeparator;
+    return root;
+}
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using File = std::unique_ptr<std::FILE, FileCloser>;
+
+std::string read_whole_file(const std::string& path) {
+    File file(std::fopen(path.c_str(), "rb"));
+    if (!file) return {};
+    std::string bytes;
+    char block[65536];
+    std::size_t got;
+    while ((got = std::fread(block, 1, sizeof block, file.get())) > 0) bytes.append(block, got);
+    return bytes;
+}
+
+}  // namespace
+
+void TextList::clear() {
+    bytes_.clear();
+    ends_.clear();
+}
+
+void TextList::reserve(std::size_t count, std::size_t bytes) {
+    ends_.reserve(count);
+    bytes_.reserve(bytes);
+}
+
+void TextList::push_back(std::string_view text) {
+    bytes_.append(text);
+    ends_.push_back(bytes_.size());
+}
+
+std::string_view TextList::operator[](std::size_t index) const {
+    std::size_t begin = index == 0 ? 0 : ends_[index - 1];
+    return std::string_view(bytes_).substr(begin, ends_[index] - begin);
+}
+
+ExtensionSet::ExtensionSet(std::string_view list) {
+    std::size_t i = 0;
+    while (i < list.size()) {
+        while (i < list.size() && is_list_space(list[i])) ++i;
+        std::size_t start = i;
+        while (i < list.size() && !is_list_space(list[i])) ++i;
+        if (i > start) words_.emplace_back(list.substr(start, i - start));
+    }
+}
+
+bool ExtensionSet::matches(std::string_view file_name) const {
+    auto dot = file_name.rfind('.');
+    if (dot == std::string_view::npos) return false;
+    auto extension = file_name.substr(dot + 1);
+    if (extension.empty()) return false;
+    for (const auto& word : words_)
+        if (word == extension) return true;
+    return false;
+}
+
+MediaCache::MediaCache(ServerSettings& settings, std::string module_directory)
+    : settings_(settings), module_directory_(std::move(module_directory)) {}
+
+CacheLock MediaCache::lock() { return CacheLock(mutex_); }
+
+void MediaCache::check([[maybe_unused]] const CacheLock& held) const {
+    assert(held.owns_lock() && held.mutex() == &mutex_);
+}
+
+void MediaCache::ensure_loaded(const CacheLock& held) {
+    check(held);
+    if (!entries_.empty()) return;
+    load_file();
+    if (entries_.empty()) rebuild(held);
+}
+
+void MediaCache::rebuild(const CacheLock& held) {
+    check(held);
+    std::string root;
+    std::string extension_list;
+    {
+        std::lock_guard settings_lock(settings_.guard);
+        root = with_separator(settings_.media_root);
+        extension_list = settings_.file_extensions;
+    }
+    std::vector<std::string> found;
+    scan_directory(root, "", ExtensionSet(extension_list), found);
+    set_entries(found);
+    write_file();
+}
+
+void MediaCache::refresh() {
+    auto held = lock();
+    rebuild(held);
+}
+
+std::size_t MediaCache::size(const CacheLock& held) const {
+    check(held);
+    return entries_.size();
+}
+
+std::string_view MediaCache::entry(const CacheLock& held, std::size_t index) const {
+    check(held);
+    return entries_[index];
+}
+
+std::string_view MediaCache::subject(const CacheLock& held, std::size_t index) const {
+    check(held);
+    return subjects_[index];
+}
+
+std::string MediaCache::media_root_path() const {
+    std::lock_guard settings_lock(settings_.guard);
+    return with_separator(settings_.media_root);
+}
+
+bool MediaCache::has_media_extension(const std::string& file_name) const {
+    std::string extension_list;
+    {
+        std::lock_guard settings_lock(settings_.guard);
+        extension_list = settings_.file_extensions;
+    }
+    return ExtensionSet(extension_list).matches(file_name);
+}
+
+void MediaCache::add_entry(std::string_view entry) {
+    entries_.push_back(entry);
+    subjects_.push_back(lower_case(std::string(entry)));
+}
+
+void MediaCache::set_entries(const std::vector<std::string>& entries) {
+    entries_.clear();
+    subjects_.clear();
+    std::size_t bytes = 0;
+    for (const auto& entry : entries) bytes += entry.size();
+    entries_.reserve(entries.size(), bytes);
+    subjects_.reserve(entries.size(), bytes);
+    for (const auto& entry : entries) add_entry(entry);
+}
+
+void MediaCache::load_file() {
+    const std::string bytes = read_whole_file(cache_file_path());
+    const std::string_view text(bytes);
+    entries_.clear();
+    subjects_.clear();
+    entries_.reserve(0, bytes.size());
+    subjects_.reserve(0, bytes.size());
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string_view::npos) {
+            add_entry(text.substr(start));  // last line without a line end
+            break;
+        }
+        std::size_t stop = end > start && text[end - 1] == '\r' ? end - 1 : end;
+        add_entry(text.substr(start, stop - start));
+        start = end + 1;
+    }
+}
+
+void MediaCache::write_file() const {
+    // A file that cannot be written leaves the scan's result in memory for this run only.
+    File file(std::fopen(cache_file_path().c_str(), "wb"));
+    if (!file) return;
+    std::string block;
+    for (std::size_t i = 0; i < entries_.size(); ++i) {
+        block.append(entries_[i]);
+        block.append("\r\n");
+        if (block.size() >= (1u << 20)) {
+            std::fwrite(block.data(), 1, block.size(), file.get());
+            block.clear();
+        }
+    }
+    std::fwrite(block.data(), 1, block.size(), file.get());
+}
+
+}  // namespace dravo
