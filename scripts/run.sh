@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Sets up, builds, makes a sample music folder and runs the player host with the server plug-in.
+# Environment: DRAVO_PORT (default 8081), DRAVO_MUSIC (default: a generated sample folder),
+# DRAVO_AUDIO (an mpv audio output; default: the system's when a sound device exists, else null).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh
+scripts/build.sh
+build=$(pwd)/${BUILD_DIR:-build}
+port=${DRAVO_PORT:-8081}
+music=${DRAVO_MUSIC:-$build/sample-music}
+if [ -z "${DRAVO_MUSIC:-}" ] && [ ! -d "$music" ]; then
+  scripts/make_sample_music.sh "$music"
+fi
+audio=${DRAVO_AUDIO:-}
+if [ -z "$audio" ]; then
+  if [ -d /dev/snd ] || [ -n "${PULSE_SERVER:-}" ] || [ -S "${XDG_RUNTIME_DIR:-/nonexistent}/pulse/native" ]; then
+    audio=auto
+  else
+    audio=null
+  fi
+fi
+plugins=$build/bin/plugins
+# The plug-in reads its settings beside itself; point it at the sample folder and port.
+printf '[Settings]\r\nport=%s\r\nmedia_root=%s/\r\n' "$port" "${music%/}" > "$plugins/gen_dravo_srv.ini"
+echo "Server: http://127.0.0.1:$port/ (try: curl http://127.0.0.1:$port/status)"
+echo "Music:  $music    Audio output: $audio    Stop with Ctrl+C."
+args=(--plugins "$plugins" --state-dir "$build/host-state")
+[ "$audio" = auto ] || args+=(--audio-output "$audio")
+[ -n "${DISPLAY:-}" ] && args+=(--gui)
+exec "$build/bin/player_host" "${args[@]}"

@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Installs everything the build, the tests and the sample run need on Debian 12.
+set -euo pipefail
+packages=(
+  build-essential cmake pkg-config git
+  libgtest-dev libgmock-dev libbenchmark-dev
+  libmpv-dev libjack-jackd2-dev libtag1-dev qt6-base-dev
+  libcurl4-openssl-dev libssl-dev libx11-dev
+  sox libsox-fmt-all vorbis-tools lame id3v2
+  xvfb xdotool curl clang libclang-rt-14-dev binutils
+)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  $sudo apt-get update -q
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
