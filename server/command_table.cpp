@@ -1,8 +1,42 @@
 #include "command_table.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+
+#include "player_control.h"
+#include "server_settings.h"
+#include "text.h"
+#include "track_filter.h"
 #include "version.h"
 
 namespace dravo {
+namespace {
+
+std::string value_of(const QueryMap& query, const std::string& key) {
+    auto found = query.find(key);
+    return found == query.end() ? std::string() : found->second;
+}
+
+// Single precision on purpose: with it 0..255 and 0..100 map onto each other exactly.
+int to_percent(int player_volume) {
+    return static_cast<int>(static_cast<float>(player_volume) * 0.39215687f + 0.5f);
+}
+
+// percent x 2.55 + 0.5, truncated, in exact arithmetic: 2.55 has no exact binary form, and in
+// floating point 50 would give 127 instead of 128. Values past 32 bits give the largest one.
+std::uint32_t to_player_volume(std::uint32_t percent) {
+    std::uint64_t volume = (std::uint64_t{percent} * 255 + 50) / 100;
+    return static_cast<std::uint32_t>(
+        std::min<std::uint64_t>(volume, std::numeric_limits<std::uint32_t>::max()));
+}
+
+// minutes:seconds; nothing loaded (-1) reads as 0:00.
+std::string clock_text(int minutes, int seconds) {
+    return to_text(minutes) + ":" + two_digits(seconds);
+}
+
+}  // namespace
 
 CommandTable::CommandTable(CommandEnv env) : env_(env) { add_commands(); }
 
@@ -14,8 +48,124 @@ bool CommandTable::run(const std::string& path, const QueryMap& query,
     return true;
 }
 
+std::string CommandTable::current_filter() {
+    std::lock_guard lock(env_.settings.guard);
+    return env_.settings.current_filter;
+}
+
+std::string CommandTable::volume_percent() { return to_text(to_percent(env_.player.volume())); }
+
+std::string CommandTable::position_line() {
+    int position = env_.player.position_ms();
+    int length = env_.player.length_s();
+    if (position < 0) position = 0;
+    if (length < 0) length = 0;
+    return "New position: [" + clock_text(position / 60000, position / 1000 % 60) + " / " +
+           clock_text(length / 60, length % 60) + "]\n";
+}
+
+void CommandTable::mute(const SendText& send) {
+    PlayerControl& player = env_.player;
+    MuteMemory& memory = env_.mute;
+    int volume = player.volume();
+    if (!memory.muted || volume != 0) {
+        memory.saved_volume = volume;
+        player.set_volume(0);
+        memory.muted = true;
+    } else {
+        player.set_volume(static_cast<std::uint32_t>(memory.saved_volume));
+        memory.muted = false;
+    }
+    send(volume_percent());
+}
+
+void CommandTable::play(const QueryMap& query) {
+    auto track = query.find("track");
+    if (track != query.end()) {
+        env_.player.stop();
+        // Track numbers count from 1; 0 or a value that is not a number gives index -1, out of
+        // range like any other bad number.
+        env_.player.set_list_pos(static_cast<int>(to_number(track->second) - 1u));
+    }
+    env_.player.play();
+}
+
+int CommandTable::new_mode(const std::string& value, int (PlayerControl::*current)()) {
+    if (value == "off") return 0;
+    if (value == "toggle") return (env_.player.*current)() == 0 ? 1 : 0;
+    return 1;
+}
+
+void CommandTable::playmode(const QueryMap& query) {
+    if (auto value = value_of(query, "repeat"); !value.empty())
+        env_.player.set_repeat(new_mode(value, &PlayerControl::repeat));
+    if (auto value = value_of(query, "shuffle"); !value.empty())
+        env_.player.set_shuffle(new_mode(value, &PlayerControl::shuffle));
+}
+
+void CommandTable::status(const SendText& send) {
+    PlayerControl& player = env_.player;
+    send("playing: " + to_text(player.play_state()) + "\n");
+    send("repeat: " + to_text(player.repeat()) + "\n");
+    send("shuffle: " + to_text(player.shuffle()) + "\n");
+    send("volume: " + volume_percent() + "\n");
+    // A decoded filter may hold line breaks; the answer keeps its five lines.
+    send("filter: " + strip_line_breaks(current_filter()) + "\n");
+}
+
+void CommandTable::title(const SendText& send) {
+    int state = env_.player.play_state();
+    if (state == 0) return;
+    if (state == 3) send("[paused] ");
+    if (auto text = env_.player.title(env_.player.list_pos())) send(*text);
+}
+
+void CommandTable::list(const SendText& send) {
+    constexpr std::size_t kNameMax = 511;
+    int count = env_.player.list_length();
+    for (int i = 0; i < count; ++i) {
+        auto name = env_.player.file_name(i);
+        if (!name) continue;
+        send(name->substr(0, kNameMax) + "\n");
+    }
+}
+
 void CommandTable::add_commands() {
-    commands_["/version"] = [](const QueryMap&, const SendText& send) { send(kVersionText); };
+    using Q = const QueryMap&;
+    using S = const SendText&;
+    PlayerControl& player = env_.player;
+    commands_["/get_filter"] = [this](Q, S send) { send(current_filter()); };
+    commands_["/get_playing"] = [&player](Q, S send) { send(to_text(player.play_state())); };
+    commands_["/get_repeat"] = [&player](Q, S send) { send(to_text(player.repeat())); };
+    commands_["/get_shuffle"] = [&player](Q, S send) { send(to_text(player.shuffle())); };
+    commands_["/get_volume"] = [this](Q, S send) { send(volume_percent()); };
+    commands_["/ffwd"] = [this](Q, S send) {
+        env_.player.forward_5s();
+        send(position_line());
+    };
+    commands_["/list"] = [this](Q, S send) { list(send); };
+    commands_["/mute"] = [this](Q, S send) { mute(send); };
+    commands_["/next"] = [&player](Q, S) { player.next(); };
+    commands_["/pause"] = [&player](Q, S) { player.pause(); };
+    commands_["/play"] = [this](Q query, S) { play(query); };
+    commands_["/playmode"] = [this](Q query, S) { playmode(query); };
+    commands_["/prev"] = [&player](Q, S) { player.prev(); };
+    commands_["/rewind"] = [this](Q, S send) {
+        env_.player.back_5s();
+        send(position_line());
+    };
+    commands_["/set_filter"] = [this](Q query, S send) {
+        if (env_.filter) env_.filter->apply(value_of(query, "filter"));
+        send("ok");
+    };
+    commands_["/shutdown"] = [&player](Q, S) { player.close(); };
+    commands_["/status"] = [this](Q, S send) { status(send); };
+    commands_["/stop"] = [&player](Q, S) { player.stop(); };
+    commands_["/title"] = [this](Q, S send) { title(send); };
+    commands_["/version"] = [](Q, S send) { send(kVersionText); };
+    commands_["/volume"] = [&player](Q query, S) {
+        player.set_volume(to_player_volume(to_number(value_of(query, "volume"))));
+    };
 }
 
 }  // namespace dravo

@@ -1,6 +1,6 @@
 #pragma once
 // The command table: maps a request path to the command that writes its body.
-// Runs on the listener thread only.
+// Runs on the listener thread only; reads current_filter under ServerSettings::guard.
 #include <functional>
 #include <map>
 #include <string>
@@ -39,6 +39,16 @@ public:
 private:
     using Handler = std::function<void(const QueryMap&, const SendText&)>;
     void add_commands();
+    std::string current_filter();
+    std::string volume_percent();
+    std::string position_line();
+    int new_mode(const std::string& value, int (PlayerControl::*current)());
+    void mute(const SendText& send);
+    void play(const QueryMap& query);
+    void playmode(const QueryMap& query);
+    void status(const SendText& send);
+    void title(const SendText& send);
+    void list(const SendText& send);
 
     CommandEnv env_;
     std::map<std::string, Handler> commands_;
