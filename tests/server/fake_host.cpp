@@ -3,17 +3,21 @@
 namespace dravo::test {
 
 std::intptr_t FakeHost::send(std::uint32_t message, std::uintptr_t wparam, std::intptr_t lparam) {
-    std::lock_guard lock(mutex_);
     Message m{message, wparam, lparam, {}, false};
-    if (message == msg::copy_data) {
-        auto* record = reinterpret_cast<const CopyDataRecord*>(lparam);
-        m.data = static_cast<const char*>(record->lpData);
-        m.lparam = static_cast<std::intptr_t>(record->dwData);
-        if (record->dwData == op::play_file) files.push_back(m.data);
+    std::intptr_t result = 0;
+    {
+        std::lock_guard lock(mutex_);
+        if (message == msg::copy_data) {
+            auto* record = reinterpret_cast<const CopyDataRecord*>(lparam);
+            m.data = static_cast<const char*>(record->lpData);
+            m.lparam = static_cast<std::intptr_t>(record->dwData);
+            if (record->dwData == op::play_file) files.push_back(m.data);
+        }
+        messages_.push_back(m);
+        if (message == msg::user) result = answer_user(wparam, lparam);
     }
-    messages_.push_back(m);
-    if (message != msg::user) return 0;
-    return answer_user(wparam, lparam);
+    if (on_send) on_send(m);
+    return result;
 }
 
 std::intptr_t FakeHost::answer_user(std::uintptr_t wparam, std::intptr_t operation) {

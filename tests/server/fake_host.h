@@ -1,6 +1,7 @@
 #pragma once
 // A host that records every message and answers from a small scripted player state.
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -32,6 +33,8 @@ public:
     std::vector<std::string> files;   // playlist file names
     std::vector<std::string> titles;  // titles, by index; missing ones answer null
     std::string directory = "/plugins/";
+    // Called after each sent message is recorded, outside the fake's own lock.
+    std::function<void(const Message&)> on_send;
 
     std::intptr_t send(std::uint32_t message, std::uintptr_t wparam,
                        std::intptr_t lparam) override;

@@ -1,0 +1,91 @@
+#pragma once
+// Real folders and files for the media library's tests, removed again at the end of a test.
+#include <dirent.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace dravo::test {
+
+class TempDir {
+public:
+    TempDir() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "dravo_test_XXXXXX");
+        if (char* made = mkdtemp(pattern.data())) path_ = made;
+    }
+    ~TempDir() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    // Without a trailing separator.
+    const std::string& path() const { return path_; }
+    // With one.
+    std::string slash() const { return path_ + "/"; }
+
+private:
+    std::string path_;
+};
+
+inline void write_file(const std::string& path, const std::string& bytes = {}) {
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+inline std::optional<std::string> read_file(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return std::nullopt;
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// The names of a folder in the order the file system gives them, "." and ".." left out.
+inline std::vector<std::string> readdir_order(const std::string& dir) {
+    std::vector<std::string> names;
+    DIR* handle = opendir(dir.c_str());
+    if (!handle) return names;
+    while (const dirent* entry = readdir(handle)) {
+        std::string name = entry->d_name;
+        if (name != "." && name != "..") names.push_back(name);
+    }
+    closedir(handle);
+    return names;
+}
+
+// Sets or unsets an environment variable for one scope.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const char* value) : name_(name) {
+        if (const char* old = std::getenv(name)) old_ = old;
+        if (value) setenv(name, value, 1);
+        else unsetenv(name);
+    }
+    ~ScopedEnv() {
+        if (old_) setenv(name_.c_str(), old_->c_str(), 1);
+        else unsetenv(name_.c_str());
+    }
+
+private:
+    std::string name_;
+    std::optional<std::string> old_;
+};
+
+class ScopedCwd {
+public:
+    explicit ScopedCwd(const std::string& dir) : old_(std::filesystem::current_path()) {
+        std::filesystem::current_path(dir);
+    }
+    ~ScopedCwd() { std::filesystem::current_path(old_); }
+
+private:
+    std::filesystem::path old_;
+};
+
+}  // namespace dravo::test
