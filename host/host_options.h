@@ -1,0 +1,24 @@
+#pragma once
+// The host's command line.
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace dravo {
+
+struct HostOptions {
+    std::string plugin_folder;   // empty: plugins/ beside the executable
+    std::string audio_output;    // empty: the system's; "null": decode without a device
+    std::string state_folder;    // empty: default_state_folder()
+    std::vector<std::string> add_paths;
+    bool clear_playlist = false;
+    bool gui = false;
+    bool help = false;
+};
+
+// nullopt with the reason in error for an unknown option or a missing value.
+std::optional<HostOptions> parse_host_options(const std::vector<std::string>& arguments,
+                                              std::string& error);
+std::string host_usage(const std::string& program);
+
+}  // namespace dravo

@@ -1,0 +1,190 @@
+#include "mpv_audio_engine.h"
+
+#include <mpv/client.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+namespace dravo {
+
+namespace {
+
+struct Option {
+    const char* name;
+    const char* value;
+};
+
+// Headless, audio only, deaf to the user's mpv configuration.
+constexpr Option kOptions[] = {
+    {"vo", "null"},          {"video", "no"},        {"terminal", "no"},
+    {"idle", "yes"},         {"config", "no"},       {"input-default-bindings", "no"},
+    {"audio-display", "no"}, {"volume-max", "100"},  {"ytdl", "no"},
+    {"keep-open", "no"},     {"load-scripts", "no"}, {"osc", "no"},
+};
+
+long long entry_id_of(const mpv_node& result) {
+    if (result.format != MPV_FORMAT_NODE_MAP) {
+        return -1;
+    }
+    const mpv_node_list* map = result.u.list;
+    for (int i = 0; i < map->num; ++i) {
+        if (std::string(map->keys[i]) == "playlist_entry_id" &&
+            map->values[i].format == MPV_FORMAT_INT64) {
+            return map->values[i].u.int64;
+        }
+    }
+    return -1;
+}
+
+}  // namespace
+
+std::unique_ptr<MpvAudioEngine> MpvAudioEngine::create(const std::string& audio_output,
+                                                       std::function<void()> wake,
+                                                       std::string& error) {
+    mpv_handle* handle = mpv_create();
+    if (handle == nullptr) {
+        error = "mpv_create failed (is LC_NUMERIC \"C\"?)";
+        return nullptr;
+    }
+    for (const auto& option : kOptions) {
+        mpv_set_option_string(handle, option.name, option.value);
+    }
+    if (!audio_output.empty() && mpv_set_option_string(handle, "ao", audio_output.c_str()) < 0) {
+        error = "unknown audio output " + audio_output;
+        mpv_terminate_destroy(handle);
+        return nullptr;
+    }
+    if (const int status = mpv_initialize(handle); status < 0) {
+        error = std::string("mpv_initialize failed: ") + mpv_error_string(status);
+        mpv_terminate_destroy(handle);
+        return nullptr;
+    }
+    return std::unique_ptr<MpvAudioEngine>(new MpvAudioEngine(handle, std::move(wake)));
+}
+
+MpvAudioEngine::MpvAudioEngine(mpv_handle* handle, std::function<void()> wake)
+    : handle_(handle), wake_(std::move(wake)) {
+    mpv_set_wakeup_callback(handle_, &MpvAudioEngine::on_wakeup, this);
+}
+
+MpvAudioEngine::~MpvAudioEngine() {
+    mpv_set_wakeup_callback(handle_, nullptr, nullptr);
+    mpv_terminate_destroy(handle_);
+}
+
+void MpvAudioEngine::on_wakeup(void* context) {
+    static_cast<MpvAudioEngine*>(context)->wake_();
+}
+
+void MpvAudioEngine::load(const std::string& path) {
+    set_pause(false);
+    seek_target_ms_.reset();
+    failure_pending_ = false;
+    const char* command[] = {"loadfile", path.c_str(), "replace", nullptr};
+    mpv_node result{};
+    if (mpv_command_ret(handle_, command, &result) < 0) {
+        current_entry_ = -1;
+        // mpv will not report this file: report it as failed from the event pass, as mpv would.
+        failure_pending_ = true;
+        wake_();
+        return;
+    }
+    current_entry_ = entry_id_of(result);
+    mpv_free_node_contents(&result);
+}
+
+void MpvAudioEngine::pause() {
+    set_pause(true);
+}
+
+void MpvAudioEngine::resume() {
+    set_pause(false);
+}
+
+void MpvAudioEngine::set_pause(bool paused) {
+    int flag = paused ? 1 : 0;
+    mpv_set_property(handle_, "pause", MPV_FORMAT_FLAG, &flag);
+}
+
+void MpvAudioEngine::stop() {
+    current_entry_ = -1;
+    failure_pending_ = false;
+    seek_target_ms_.reset();
+    const char* command[] = {"stop", nullptr};
+    mpv_command(handle_, command);
+}
+
+void MpvAudioEngine::seek(int position_ms) {
+    if (current_entry_ < 0) {
+        return;
+    }
+    const int target = std::max(0, position_ms);
+    const std::string seconds = std::to_string(target / 1000) + "." +
+                                std::to_string(1000 + target % 1000).substr(1);
+    const char* command[] = {"seek", seconds.c_str(), "absolute+exact", nullptr};
+    if (mpv_command(handle_, command) >= 0) {
+        seek_target_ms_ = target;
+    }
+}
+
+int MpvAudioEngine::time_property(const char* name) const {
+    double seconds = 0;
+    if (current_entry_ < 0 ||
+        mpv_get_property(handle_, name, MPV_FORMAT_DOUBLE, &seconds) < 0 || !(seconds >= 0)) {
+        return -1;
+    }
+    return static_cast<int>(std::lround(seconds * 1000));
+}
+
+int MpvAudioEngine::position_ms() const {
+    if (seek_target_ms_ && current_entry_ >= 0) {
+        const int length = length_ms();
+        return length >= 0 ? std::min(*seek_target_ms_, length) : *seek_target_ms_;
+    }
+    return time_property("time-pos");
+}
+
+int MpvAudioEngine::length_ms() const {
+    return time_property("duration");
+}
+
+void MpvAudioEngine::set_volume(int percent) {
+    double volume = std::clamp(percent, 0, 100);
+    mpv_set_property(handle_, "volume", MPV_FORMAT_DOUBLE, &volume);
+}
+
+void MpvAudioEngine::process_events() {
+    if (failure_pending_) {
+        failure_pending_ = false;
+        if (listener_ != nullptr) {
+            listener_->on_track_end(true);
+        }
+    }
+    for (;;) {
+        const mpv_event* event = mpv_wait_event(handle_, 0);
+        if (event->event_id == MPV_EVENT_NONE) {
+            return;
+        }
+        if (event->event_id == MPV_EVENT_PLAYBACK_RESTART) {
+            seek_target_ms_.reset();
+            continue;
+        }
+        if (event->event_id != MPV_EVENT_END_FILE) {
+            continue;
+        }
+        const auto* end = static_cast<const mpv_event_end_file*>(event->data);
+        // Stopped or replaced entries, and entries we no longer care about, end silently.
+        if (end->playlist_entry_id != current_entry_ ||
+            (end->reason != MPV_END_FILE_REASON_EOF && end->reason != MPV_END_FILE_REASON_ERROR)) {
+            continue;
+        }
+        current_entry_ = -1;
+        seek_target_ms_.reset();
+        if (listener_ != nullptr) {
+            listener_->on_track_end(end->reason == MPV_END_FILE_REASON_ERROR);
+        }
+    }
+}
+
+}  // namespace dravo

@@ -1,0 +1,53 @@
+#pragma once
+// Plays through libmpv, audio only. mpv runs its own threads; its wakeup callback only calls
+// wake, and the host's main loop then calls process_events, which reads mpv's events and calls
+// the listener. Every other call: main thread.
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "audio_engine.h"
+
+struct mpv_handle;
+
+namespace dravo {
+
+class MpvAudioEngine : public AudioEngine {
+public:
+    // audio_output: empty for the system's default, "null" for decoding without a device.
+    // wake: called from mpv's thread when events wait. Null with the reason in error.
+    static std::unique_ptr<MpvAudioEngine> create(const std::string& audio_output,
+                                                  std::function<void()> wake, std::string& error);
+    ~MpvAudioEngine() override;
+    MpvAudioEngine(const MpvAudioEngine&) = delete;
+    MpvAudioEngine& operator=(const MpvAudioEngine&) = delete;
+
+    void set_listener(AudioEngineListener* listener) override { listener_ = listener; }
+    void load(const std::string& path) override;
+    void pause() override;
+    void resume() override;
+    void stop() override;
+    void seek(int position_ms) override;
+    int position_ms() const override;
+    int length_ms() const override;
+    void set_volume(int percent) override;
+    void process_events() override;
+
+private:
+    MpvAudioEngine(mpv_handle* handle, std::function<void()> wake);
+    static void on_wakeup(void* context);
+    int time_property(const char* name) const;
+    void set_pause(bool paused);
+
+    mpv_handle* handle_;
+    std::function<void()> wake_;
+    AudioEngineListener* listener_ = nullptr;
+    // mpv's id of the entry we loaded last; end events of any other entry are stale.
+    long long current_entry_ = -1;
+    // Until mpv reports the seek done, the position is where it was asked to go.
+    std::optional<int> seek_target_ms_;
+    bool failure_pending_ = false;
+};
+
+}  // namespace dravo
