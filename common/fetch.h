@@ -1,0 +1,38 @@
+#pragma once
+// One blocking HTTP(S) GET of a full URL. Every call uses its own connection; nothing is cached
+// locally and "Cache-Control: no-cache" asks proxies not to answer from theirs. Proxies come from
+// the usual environment variables (http_proxy, https_proxy, no_proxy). Redirects are followed (at
+// most 5, http and https only); https certificates are checked against the system's store.
+// Any HTTP status counts as an answer: a 404 page is a body like any other.
+// Safe to call from any thread; calls share no state. The calling thread blocks until the
+// transfer ends or a limit below runs out.
+#include <chrono>
+#include <cstdint>
+#include <iosfwd>
+#include <string>
+
+namespace dravo {
+
+// Request flags callers pass for the kind of transfer; HTTP ignores them, so they only document
+// intent (ASCII for server commands, binary for downloads).
+inline constexpr std::uint32_t kTransferAscii = 0x1;
+inline constexpr std::uint32_t kTransferBinary = 0x2;
+
+struct FetchLimits {
+    std::chrono::milliseconds connect{5000};  // to establish the connection
+    std::chrono::milliseconds total{30000};   // for the whole transfer, connection included
+};
+
+// Appends the body to out at its current write position (zero bytes included); out is neither
+// cleared nor rewound. True when the answer was read to its end; false when the URL could not be
+// opened, the transfer broke off, a limit ran out or out refused the bytes. Bytes appended before
+// a failure stay in out.
+bool fetch_url(std::ostream& out, const std::string& url, std::uint32_t flags,
+               const FetchLimits& limits = {});
+
+// Sends the request and reads and discards the answer, so that the server never sees its
+// connection reset in the middle of writing. True when an answer (its status line and headers)
+// arrived, even if the body broke off afterwards; false otherwise.
+bool request_url(const std::string& url, const FetchLimits& limits = {});
+
+}  // namespace dravo

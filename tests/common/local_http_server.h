@@ -1,0 +1,78 @@
+#pragma once
+// A small HTTP/1.0 server for tests on 127.0.0.1 at a port the system picks. It answers each
+// request target ("/path?query" exactly as sent) from a table, "404" with a short body for
+// unknown targets, one connection at a time, in a thread of its own. In silent mode it accepts
+// connections and never answers, for time-out tests.
+// All members may be called from any thread; the destructor stops the server and closes every
+// connection.
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
+
+namespace dravo::test {
+
+struct HttpReply {
+    HttpReply(int status_code = 200, std::string body_bytes = {}, std::string extra_headers = {},
+              bool cut = false)
+        : status(status_code), body(std::move(body_bytes)), headers(std::move(extra_headers)),
+          cut_short(cut)
+    {
+    }
+
+    int status = 200;
+    std::string body;
+    // Extra header lines, each ending in "\r\n" (a "Location: ..." for redirects).
+    std::string headers;
+    // Announce more bytes than the body holds and close after the body: a broken transfer.
+    bool cut_short = false;
+};
+
+class LocalHttpServer {
+public:
+    enum class Mode { answer, silent };
+
+    explicit LocalHttpServer(std::map<std::string, HttpReply> replies = {}, Mode mode = Mode::answer);
+    LocalHttpServer(const LocalHttpServer&) = delete;
+    LocalHttpServer& operator=(const LocalHttpServer&) = delete;
+    ~LocalHttpServer();
+
+    // False when the server could not listen.
+    bool listening() const { return listen_fd_ >= 0; }
+    std::uint16_t port() const { return port_; }
+    // "http://127.0.0.1:<port>/"
+    std::string base_url() const;
+
+    void set_reply(const std::string& target, HttpReply reply);
+    void remove_reply(const std::string& target);
+    // The heads (request line and headers) of all requests read so far, in order.
+    std::vector<std::string> requests() const;
+    // How many requests asked for target.
+    std::size_t count(const std::string& target) const;
+
+private:
+    void serve();
+    void answer(int connection);
+
+    Mode mode_;
+    int listen_fd_ = -1;
+    int wake_[2] = {-1, -1};
+    std::uint16_t port_ = 0;
+    std::vector<int> held_;  // silent mode's open connections; serving thread only
+
+    mutable std::mutex mutex_;
+    std::map<std::string, HttpReply> replies_;
+    std::vector<std::string> requests_;
+    std::vector<std::string> targets_;
+
+    std::thread thread_;
+};
+
+// A port on 127.0.0.1 that nobody listens on (it was free a moment ago), for refused connections.
+std::uint16_t unused_port();
+
+}  // namespace dravo::test

@@ -1,0 +1,182 @@
+#include <gtest/gtest.h>
+
+#include <openssl/evp.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include "local_http_server.h"
+#include "temp_dir.h"
+#include "update_checker.h"
+
+namespace dravo {
+namespace {
+
+using test::HttpReply;
+using test::LocalHttpServer;
+namespace fs = std::filesystem;
+
+std::string sha256_hex(const std::string& bytes)
+{
+    unsigned char digest[EVP_MAX_MD_SIZE];
+    unsigned int length = 0;
+    EVP_Digest(bytes.data(), bytes.size(), digest, &length, EVP_sha256(), nullptr);
+    std::string text;
+    char pair[3];
+    for (unsigned int i = 0; i < length; ++i) {
+        std::snprintf(pair, sizeof pair, "%02x", digest[i]);
+        text += pair;
+    }
+    return text;
+}
+
+struct Launch {
+    std::string path;
+    std::string arguments;
+};
+
+// Runs each check in a fresh current folder, against a local site, with a launcher that records.
+class UpdateCheckerTest : public ::testing::Test {
+protected:
+    UpdateCheckerTest() : previous_folder(fs::current_path()) { fs::current_path(folder.path()); }
+    ~UpdateCheckerTest() override { fs::current_path(previous_folder); }
+
+    bool check(int running_version, std::string& message, bool launch_result = true)
+    {
+        UpdateChecker checker([this, launch_result](const std::string& path, const std::string& arguments) {
+            launches.push_back({path, arguments});
+            return launch_result;
+        });
+        return checker.run("dravo", base, running_version, "", message);
+    }
+
+    void publish(const std::string& version_text, const std::string& update_program)
+    {
+        site.set_reply("/dravo/version.txt", {200, version_text});
+        site.set_reply("/dravo/dravo_update", {200, update_program});
+    }
+
+    test::TempDir folder;
+    fs::path previous_folder;
+    LocalHttpServer site;
+    std::string base = site.base_url() + "dravo/";
+    std::vector<Launch> launches;
+    const std::string program = std::string("\x7f" "ELF\0\0binary\r\n\x1a", 15) + std::string(6000, '\0') + "end";
+};
+
+TEST_F(UpdateCheckerTest, SameVersionIsLatestAndLeftoverProgramIsRemoved)
+{
+    test::write_file("dravo_update", "old update program");
+    publish("167 sha256=" + sha256_hex(program), program);
+    std::string message = "stale";
+    EXPECT_FALSE(check(167, message));
+    EXPECT_EQ(message, kUpdateLatestVersion);
+    EXPECT_FALSE(check(300, message));
+    EXPECT_EQ(message, kUpdateLatestVersion);
+    EXPECT_FALSE(fs::exists("dravo_update"));
+    EXPECT_EQ(site.count("/dravo/dravo_update"), 0u);
+    EXPECT_TRUE(launches.empty());
+}
+
+TEST_F(UpdateCheckerTest, NewerVersionWithMatchingDigestIsStoredAndStartedOnce)
+{
+    publish("  168 SHA256=" + sha256_hex(program) + "\r\nRelease notes\r\n", program);
+    std::string message;
+    EXPECT_TRUE(check(167, message));
+    EXPECT_EQ(message, kUpdateStarted);
+    EXPECT_EQ(test::read_file("dravo_update"), program);
+    EXPECT_NE(fs::status("dravo_update").permissions() & fs::perms::owner_exec, fs::perms::none);
+    ASSERT_EQ(launches.size(), 1u);
+    EXPECT_EQ(launches[0].path, "./dravo_update");
+    EXPECT_EQ(launches[0].arguments, "");
+}
+
+TEST_F(UpdateCheckerTest, MissingOrWrongDigestStartsNothing)
+{
+    const std::string failed = std::string(kUpdateDownloadFailed) + base;
+    const std::string other_digest = sha256_hex(program + "x");
+    for (const std::string& version_text :
+         {std::string("168\n"), "168 sha256=" + other_digest, "168 sha256=" + other_digest.substr(1),
+          "168 md5=" + sha256_hex(program)}) {
+        publish(version_text, program);
+        std::string message;
+        EXPECT_FALSE(check(167, message)) << version_text;
+        EXPECT_EQ(message, failed) << version_text;
+        EXPECT_FALSE(fs::exists("dravo_update")) << version_text;
+    }
+    EXPECT_TRUE(launches.empty());
+}
+
+TEST_F(UpdateCheckerTest, UnreadableVersionInfo)
+{
+    std::string message;
+    EXPECT_FALSE(check(167, message));  // version.txt missing: the error page is no number
+    EXPECT_EQ(message, kUpdateNoVersionInfo);
+    for (const char* version_text : {"new", "0", "", " \r\n", "v1.68", "0 sha256=00"}) {
+        publish(version_text, program);
+        message.clear();
+        EXPECT_FALSE(check(-5, message)) << version_text;
+        EXPECT_EQ(message, kUpdateNoVersionInfo) << version_text;
+    }
+    EXPECT_EQ(site.count("/dravo/dravo_update"), 0u);
+    UpdateChecker checker([](const std::string&, const std::string&) { return true; });
+    const auto nowhere = "http://127.0.0.1:" + std::to_string(test::unused_port()) + "/dravo/";
+    EXPECT_FALSE(checker.run("dravo", nowhere, 1, "", message));
+    EXPECT_EQ(message, kUpdateNoVersionInfo);
+    EXPECT_TRUE(launches.empty());
+}
+
+TEST_F(UpdateCheckerTest, MissingProgramOrFailedStartLeavesNoFile)
+{
+    const std::string failed = std::string(kUpdateDownloadFailed) + base;
+    site.set_reply("/dravo/version.txt", {200, "168 sha256=" + sha256_hex(program)});
+    std::string message;
+    EXPECT_FALSE(check(167, message));  // the 404 page does not match the digest
+    EXPECT_EQ(message, failed);
+    site.set_reply("/dravo/dravo_update", {200, ""});
+    site.set_reply("/dravo/version.txt", {200, "168 sha256=" + sha256_hex("")});
+    EXPECT_FALSE(check(167, message));  // an empty download is no program
+    EXPECT_EQ(message, failed);
+    EXPECT_TRUE(launches.empty());
+
+    publish("168 sha256=" + sha256_hex(program), program);
+    EXPECT_FALSE(check(167, message, false));
+    EXPECT_EQ(message, failed);
+    EXPECT_EQ(launches.size(), 1u);
+    EXPECT_FALSE(fs::exists("dravo_update"));
+}
+
+TEST_F(UpdateCheckerTest, RealStartRunsProgramDetachedWithArgumentsAndNoInheritedFiles)
+{
+    // A descriptor without close-on-exec, like a careless listening socket.
+    const int inherited = ::dup2(::open("/dev/null", O_RDONLY), 77);
+    ASSERT_EQ(inherited, 77);
+    const std::string script =
+        "#!/bin/sh\n"
+        "if [ -e /proc/$$/fd/77 ]; then leaked=yes; else leaked=no; fi\n"
+        "echo \"$PPID $leaked $*\" > marker.tmp && mv marker.tmp marker\n";
+    publish("168 sha256=" + sha256_hex(script), script);
+    std::string message;
+    EXPECT_TRUE(UpdateChecker().run("dravo", base, 167, "one  two", message));
+    ::close(inherited);
+    EXPECT_EQ(message, kUpdateStarted);
+    for (int i = 0; i < 500 && !fs::exists("marker"); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    ASSERT_TRUE(fs::exists("marker"));
+    const auto marker = test::read_file("marker");
+    const auto parent = std::stol(marker);
+    EXPECT_NE(parent, static_cast<long>(::getpid()));  // not our child
+    EXPECT_EQ(marker.substr(marker.find(' ')), " no one two\n");
+}
+
+TEST(StartDetached, MissingProgramIsReported)
+{
+    EXPECT_FALSE(start_detached("./no_such_program_here", ""));
+}
+
+}  // namespace
+}  // namespace dravo
