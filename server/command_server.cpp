@@ -1,6 +1,6 @@
 #include "command_server.h"
 
-#include <chrono>
+#include <vector>
 
 #include "plugin_host.h"
 #include "request_parser.h"
@@ -8,18 +8,8 @@
 #include "text.h"
 
 namespace dravo {
-namespace {
 
-using Clock = std::chrono::steady_clock;
-
-int remaining_ms(Clock::time_point deadline) {
-    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-    return static_cast<int>(std::max<std::int64_t>(0, left.count()));
-}
-
-std::string code_text(int code) { return to_text(static_cast<std::uint32_t>(code)); }
-
-}  // namespace
+using Clock = ClientConnection::Clock;
 
 CommandServer::CommandServer(int port, CommandTable& table, PluginHost& host,
                              const ServerLog& log, ServerLimits limits)
@@ -35,59 +25,92 @@ int CommandServer::run() {
     }
     listening_port_ = listener.port();
     state_ = State::listening;
-    while (!stop_requested_) {
-        auto accepted = listener.accept(limits_.accept_wait_ms);
-        if (!accepted) continue;
-        connection_ = std::move(*accepted);
-        handle_connection();
-    }
+    serve(listener);
+    clients_.clear();  // closes every connection before the thread ends
     state_ = State::stopped;
     return 0;
 }
 
-void CommandServer::handle_connection() {
-    query.clear();
-    connection_stalled_ = false;
-    std::string text;
-    if (!read_request(text)) {
-        connection_.shutdown_and_close();
-        return;
+void CommandServer::serve(net::Listener& listener) {
+    std::vector<net::WaitEntry> entries;
+    while (!stop_requested_) {
+        entries.assign(1, {listener.handle(), true, false});
+        for (auto& c : clients_)
+            entries.push_back({c.socket().handle(), !c.answering(), c.answering()});
+        net::wait_any(entries, limits_.wait_ms);
+        auto now = Clock::now();
+        std::size_t i = 1;
+        for (auto it = clients_.begin(); it != clients_.end(); ++i) {
+            bool ready = entries[i].readable || entries[i].writable;
+            it = service(*it, ready, now) ? std::next(it) : clients_.erase(it);
+        }
+        if (entries[0].readable) accept_all(listener);
     }
-    ParsedRequest request = parse_request(text);
-    query = std::move(request.query);
-    connection_.hold_output(true);
-    for (const char* piece : kHeaderPieces) send_text(piece);
-    run_command(request.path);
-    connection_.shutdown_and_close();
 }
 
-// Gathers the request until its empty line, the peer's close or a full buffer. False when the
-// connection failed or fell silent; the reason is logged.
-bool CommandServer::read_request(std::string& text) {
-    char buffer[kRequestMax];
-    auto deadline = Clock::now() + std::chrono::milliseconds(limits_.read_idle_ms);
-    while (!stop_requested_) {
-        long n = connection_.receive(buffer, kRequestMax - text.size());
-        if (n > 0) {
-            text.append(buffer, static_cast<std::size_t>(n));
-            deadline = Clock::now() + std::chrono::milliseconds(limits_.read_idle_ms);
-            if (text.size() == kRequestMax) return true;
-            continue;
-        }
-        if (n == 0) return true;  // the client closed its side: take what came
-        if (connection_.last_error() != net::kWouldBlock) {
-            log_.log_error("Error: Receive() returned " + code_text(connection_.last_error()));
-            return false;
-        }
-        if (request_complete(text)) return true;
-        int left = remaining_ms(deadline);
-        if (left == 0) {
-            log_.log_error("Error: Receive() returned " + code_text(net::kTimedOut));
-            return false;
-        }
-        connection_.wait_readable(std::min(left, limits_.accept_wait_ms));
+void CommandServer::accept_all(net::Listener& listener) {
+    while (auto socket = listener.accept(0)) {
+        if (clients_.size() >= limits_.max_connections) close_idlest();
+        auto now = Clock::now();
+        clients_.emplace_back(std::move(*socket), now, limits_.read_idle_ms);
+        // The request has often arrived with the connection: spare it a wait.
+        if (!service(clients_.back(), true, now)) clients_.pop_back();
     }
+}
+
+void CommandServer::close_idlest() {
+    auto idlest = clients_.begin();
+    for (auto it = clients_.begin(); it != clients_.end(); ++it)
+        if (it->last_activity() < idlest->last_activity()) idlest = it;
+    if (idlest != clients_.end()) clients_.erase(idlest);
+}
+
+bool CommandServer::service(ClientConnection& client, bool ready, Clock::time_point now) {
+    if (client.answering()) {
+        if (ready) return flush(client, now);
+        if (!client.expired(now)) return true;
+        log_code("Error: Send() returned ", net::kTimedOut);
+        return false;
+    }
+    if (ready) {
+        auto result = client.read_some(now);
+        if (result == ClientConnection::ReadResult::failed) {
+            log_code("Error: Receive() returned ", client.error());
+            return false;
+        }
+        if (result == ClientConnection::ReadResult::complete) {
+            handle_connection(client);
+            client.start_answer(now, limits_.send_stall_ms);
+            return flush(client, Clock::now());
+        }
+    }
+    if (!client.expired(now)) return true;
+    log_code("Error: Receive() returned ", net::kTimedOut);
     return false;
+}
+
+bool CommandServer::flush(ClientConnection& client, Clock::time_point now) {
+    auto result = client.flush(now);
+    if (result == ClientConnection::FlushResult::pending) return true;
+    if (result == ClientConnection::FlushResult::failed)
+        log_code("Error: Send() returned ", client.error());
+    client.socket().shutdown_and_close();
+    return false;
+}
+
+void CommandServer::handle_connection(ClientConnection& client) {
+    ParsedRequest request = parse_request(client.request());
+    query = std::move(request.query);
+    current_ = &client;
+    for (const char* piece : kHeaderPieces) send_text(piece);
+    // The header leaves before the command runs, as clients of a slow command expect.
+    client.flush(Clock::now());
+    run_command(request.path);
+    current_ = nullptr;
+}
+
+void CommandServer::send_text(const std::string& text) {
+    if (current_) current_->queue(text);
 }
 
 void CommandServer::run_command(const std::string& path) {
@@ -98,31 +121,8 @@ void CommandServer::run_command(const std::string& path) {
     host_.message_box(text, "");
 }
 
-void CommandServer::send_text(const std::string& text) {
-    // A client that stopped reading gets nothing more on this connection.
-    if (connection_stalled_) return;
-    std::size_t offset = 0;
-    auto deadline = Clock::now() + std::chrono::milliseconds(limits_.send_stall_ms);
-    while (offset < text.size()) {
-        long n = connection_.send(text.data() + offset, text.size() - offset);
-        if (n > 0) {
-            offset += static_cast<std::size_t>(n);
-            deadline = Clock::now() + std::chrono::milliseconds(limits_.send_stall_ms);
-            continue;
-        }
-        int code = n < 0 ? connection_.last_error() : net::kWouldBlock;
-        if (code != net::kWouldBlock) {
-            log_.log_error("Error: Send() returned " + code_text(code));
-            return;
-        }
-        int left = remaining_ms(deadline);
-        if (left == 0 || stop_requested_) {
-            log_.log_error("Error: Send() returned " + code_text(net::kTimedOut));
-            connection_stalled_ = true;
-            return;
-        }
-        connection_.wait_writable(std::min(left, limits_.accept_wait_ms));
-    }
+void CommandServer::log_code(const char* what, int code) {
+    log_.log_error(what + to_text(static_cast<std::uint32_t>(code)));
 }
 
 }  // namespace dravo

@@ -1,12 +1,16 @@
 #pragma once
-// The plug-in's HTTP command server: one listening socket, one connection at a time.
+// The plug-in's HTTP command server. One thread reads requests from many connections at once,
+// runs their commands strictly one at a time in the order the requests became complete (header
+// first, then the command), and writes each answer as its client reads it, so a slow or silent
+// client holds up nobody.
 // run() is the listener thread's procedure; stop() may be called from any thread and is seen
 // within 10 ms. Everything else runs on the listener thread.
 #include <atomic>
+#include <list>
 #include <string>
 
+#include "client_connection.h"
 #include "command_table.h"
-#include "net_socket.h"
 
 namespace dravo {
 
@@ -14,9 +18,10 @@ class PluginHost;
 class ServerLog;
 
 struct ServerLimits {
-    int accept_wait_ms = 10;      // longest wait for a connection before the stop flag is checked
-    int read_idle_ms = 2000;      // a client that sends nothing for this long is dropped
-    int send_stall_ms = 5000;     // a client that reads nothing for this long is dropped
+    int wait_ms = 10;              // longest readiness wait before the stop flag is checked
+    int read_idle_ms = 2000;       // a client that sends nothing for this long is dropped
+    int send_stall_ms = 5000;      // a client that reads nothing for this long is dropped
+    std::size_t max_connections = 256;  // beyond it the connection idle longest is closed
 };
 
 class CommandServer {
@@ -33,29 +38,38 @@ public:
     State state() const { return state_; }
     int listening_port() const { return listening_port_; }
 
-    void handle_connection();
+    // Runs the complete request of one connection: parse, header, command.
+    void handle_connection(ClientConnection& client);
+    // Queues one piece of the current answer.
     void send_text(const std::string& text);
 
     // The query pairs of the request being handled.
     QueryMap query;
 
 private:
-    bool read_request(std::string& text);
+    using Clients = std::list<ClientConnection>;
+
+    void serve(net::Listener& listener);
+    void accept_all(net::Listener& listener);
+    // False when the connection is finished and must go.
+    bool service(ClientConnection& client, bool ready, ClientConnection::Clock::time_point now);
+    bool flush(ClientConnection& client, ClientConnection::Clock::time_point now);
     void run_command(const std::string& path);
+    void close_idlest();
+    void log_code(const char* what, int code);
 
     int port_;
     CommandTable& table_;
     PluginHost& host_;
     const ServerLog& log_;
     ServerLimits limits_;
-    net::Connection connection_;
-    bool connection_stalled_ = false;
+    Clients clients_;
+    ClientConnection* current_ = nullptr;
     std::atomic<bool> stop_requested_{false};
     std::atomic<State> state_{State::starting};
     std::atomic<int> listening_port_{0};
 };
 
-inline constexpr std::size_t kRequestMax = 4095;
 // The header every answer starts with: status line and three fields, bare LF ends.
 inline constexpr const char* kHeaderPieces[] = {"HTTP/1.0 200 OK\nConnection: close\n",
                                                 "Expires: -1\n", "Content-type: text/html\n",

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace dravo::net {
 
@@ -30,6 +31,7 @@ public:
     ~Connection() { close(); }
 
     bool is_open() const { return handle_ != kNoHandle; }
+    std::intptr_t handle() const { return handle_; }
     // Bytes received (> 0), 0 when the peer has closed its side, -1 on failure (see last_error;
     // kWouldBlock when nothing has arrived yet).
     long receive(char* buffer, std::size_t size);
@@ -40,9 +42,6 @@ public:
     int last_error() const { return error_; }
     // Shuts both directions down, then closes.
     void shutdown_and_close();
-    // Holds small pieces back so that an answer leaves in as few segments as possible; the
-    // close (or release) sends what is held.
-    void hold_output(bool hold);
     // Ends our sending side only (the peer reads an end of stream).
     void shutdown_send();
     // Closes abortively: the peer sees a reset.
@@ -66,12 +65,25 @@ public:
     bool open(int port, int backlog, std::string& reason);
     // Waits up to timeout_ms for a pending connection and accepts it (non-blocking).
     std::optional<Connection> accept(int timeout_ms);
+    std::intptr_t handle() const { return handle_; }
     void close();
     int port() const;
 
 private:
     std::intptr_t handle_ = -1;
 };
+
+// One socket of a readiness wait: what is wanted in, what is ready out.
+struct WaitEntry {
+    std::intptr_t handle = -1;
+    bool want_read = false;
+    bool want_write = false;
+    bool readable = false;  // also set on errors and hang-ups, so the next call reports them
+    bool writable = false;
+};
+
+// Waits up to timeout_ms until one of the entries is ready; marks the ready ones.
+void wait_any(std::vector<WaitEntry>& entries, int timeout_ms);
 
 // Blocking loopback client helpers for tests and benchmarks.
 std::optional<Connection> connect_loopback(int port, int timeout_ms);

@@ -108,11 +108,6 @@ void Connection::shutdown_and_close() {
     close();
 }
 
-void Connection::hold_output(bool hold) {
-    int on = hold ? 1 : 0;
-    if (is_open()) ::setsockopt(fd_of(handle_), IPPROTO_TCP, TCP_CORK, &on, sizeof on);
-}
-
 void Connection::shutdown_send() {
     if (is_open()) ::shutdown(fd_of(handle_), SHUT_WR);
 }
@@ -176,6 +171,21 @@ int Listener::port() const {
                                      &size) != 0)
         return 0;
     return ntohs(address.sin_port);
+}
+
+void wait_any(std::vector<WaitEntry>& entries, int timeout_ms) {
+    std::vector<pollfd> fds;
+    fds.reserve(entries.size());
+    for (const auto& e : entries) {
+        short events = static_cast<short>((e.want_read ? POLLIN : 0) | (e.want_write ? POLLOUT : 0));
+        fds.push_back({fd_of(e.handle), events, 0});
+    }
+    int n = ::poll(fds.data(), fds.size(), timeout_ms);
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        short got = n > 0 ? fds[i].revents : 0;
+        entries[i].readable = (got & (POLLIN | POLLERR | POLLHUP)) != 0;
+        entries[i].writable = (got & (POLLOUT | POLLERR | POLLHUP)) != 0;
+    }
 }
 
 std::optional<Connection> connect_loopback(int port, int timeout_ms) {

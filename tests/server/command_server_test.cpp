@@ -103,22 +103,52 @@ TEST(CommandServer, ClientClosingItsSideOrFillingTheBufferEndsTheRead) {
     EXPECT_TRUE(server.host.boxes().empty());
 }
 
-TEST(CommandServer, SilentClientIsDroppedAfterTwoSecondsAndTheNextIsServed) {
+TEST(CommandServer, SilentClientIsDroppedAfterTwoSecondsWithoutHoldingUpOthers) {
     ServerFixture server;
     auto silent = net::connect_loopback(server.port(), 1000);
     ASSERT_TRUE(silent);
     silent->send("GET /ver", 8);
     auto start = std::chrono::steady_clock::now();
-    auto answer = get(server.port(), "/version");
+    EXPECT_EQ(get(server.port(), "/version"), header_bytes() + kVersionAnswer);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 1000ms);
+    // The silent one gets nothing but the close, after the idle limit.
+    char buffer[16];
+    silent->wait_readable(4000);
+    EXPECT_EQ(silent->receive(buffer, sizeof buffer), 0);
     auto waited = std::chrono::steady_clock::now() - start;
-    EXPECT_EQ(answer, header_bytes() + kVersionAnswer);
     EXPECT_GE(waited, 1900ms);
     EXPECT_LT(waited, 4000ms);
-    // The silent one got nothing but the close.
-    char buffer[16];
-    silent->wait_readable(1000);
-    EXPECT_EQ(silent->receive(buffer, sizeof buffer), 0);
     EXPECT_NE(server.log_text().find("]Error: Receive() returned 10060\r\n"), std::string::npos);
+}
+
+TEST(CommandServer, ClientThatNeverReadsHoldsUpNobodyAndIsDropped) {
+    ServerFixture server(ServerLimits{10, 2000, 600, 256});
+    for (int i = 0; i < 20000; ++i) server.host.files.push_back(std::string(500, 'a'));
+    auto stuck = net::connect_loopback(server.port(), 1000);
+    ASSERT_TRUE(stuck);
+    std::string request = "GET /list HTTP/1.0\r\n\r\n";
+    stuck->send(request.data(), request.size());
+    std::this_thread::sleep_for(200ms);  // its ten megabytes are queued by now
+    auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(get(server.port(), "/version"), header_bytes() + kVersionAnswer);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 500ms);
+    std::this_thread::sleep_for(1000ms);
+    EXPECT_NE(server.log_text().find("]Error: Send() returned 10060\r\n"), std::string::npos);
+}
+
+TEST(CommandServer, ConnectionsBeyondTheCapCloseTheIdlestOne) {
+    ServerFixture server(ServerLimits{10, 5000, 5000, 3});
+    std::vector<net::Connection> idle;
+    for (int i = 0; i < 3; ++i) {
+        idle.push_back(*net::connect_loopback(server.port(), 1000));
+        std::this_thread::sleep_for(20ms);
+    }
+    EXPECT_EQ(get(server.port(), "/version"), header_bytes() + kVersionAnswer);
+    char buffer[4];
+    ASSERT_TRUE(idle[0].wait_readable(1000)) << "the oldest idle connection is closed";
+    EXPECT_LE(idle[0].receive(buffer, sizeof buffer), 0);
+    EXPECT_FALSE(idle[2].wait_readable(100)) << "a newer one stays open";
 }
 
 TEST(CommandServer, ResetClientIsLoggedOnceWithItsCode) {

@@ -1,0 +1,51 @@
+#pragma once
+// One accepted connection of the command server: its request bytes coming in and its answer
+// going out. Owned and used by the listener thread only.
+#include <chrono>
+#include <string>
+
+#include "net_socket.h"
+
+namespace dravo {
+
+inline constexpr std::size_t kRequestMax = 4095;
+
+class ClientConnection {
+public:
+    using Clock = std::chrono::steady_clock;
+    enum class ReadResult { pending, complete, failed };
+    enum class FlushResult { pending, done, failed };
+
+    ClientConnection(net::Connection socket, Clock::time_point now, int read_idle_ms);
+
+    // Takes what has arrived. complete: the empty line came, the client closed its side, or the
+    // buffer is full. failed: a receive error (see error()).
+    ReadResult read_some(Clock::time_point now);
+    // Queues answer bytes; nothing is sent until flush.
+    void queue(const std::string& bytes) { out_ += bytes; }
+    // Sends what the socket takes now. done: everything queued has gone.
+    FlushResult flush(Clock::time_point now);
+    // Starts the answering phase: the deadline becomes the no-progress limit for sending.
+    void start_answer(Clock::time_point now, int send_stall_ms);
+
+    bool answering() const { return answering_; }
+    bool has_output() const { return sent_ < out_.size(); }
+    bool expired(Clock::time_point now) const { return now >= deadline_; }
+    Clock::time_point last_activity() const { return last_activity_; }
+    const std::string& request() const { return in_; }
+    int error() const { return error_; }
+    net::Connection& socket() { return socket_; }
+
+private:
+    net::Connection socket_;
+    std::string in_;
+    std::string out_;
+    std::size_t sent_ = 0;
+    bool answering_ = false;
+    int idle_ms_;
+    int error_ = 0;
+    Clock::time_point deadline_;
+    Clock::time_point last_activity_;
+};
+
+}  // namespace dravo
