@@ -1,0 +1,18 @@
+// gen_test_bad_version: a record of another version; the host must not call its init.
+#include <cstdlib>
+
+#include "server/plugin_abi.h"
+
+namespace {
+
+std::int32_t bad_init() {
+    std::abort();
+}
+
+PluginRecord g_record{15, "Old plug-in", &bad_init, nullptr, nullptr, nullptr, nullptr};
+
+}  // namespace
+
+extern "C" __attribute__((visibility("default"))) PluginRecord* winampGetGeneralPurposePlugin() {
+    return &g_record;
+}
