@@ -12,13 +12,14 @@ namespace dravo {
 using Clock = ClientConnection::Clock;
 
 CommandServer::CommandServer(int port, CommandTable& table, PluginHost& host,
-                             const ServerLog& log, ServerLimits limits)
-    : port_(port), table_(table), host_(host), log_(log), limits_(limits) {}
+                             const ServerLog& log, ServerLimits limits, ClientPolicy policy)
+    : port_(port), table_(table), host_(host), log_(log), limits_(limits),
+      policy_(std::move(policy)) {}
 
 int CommandServer::run() {
     net::Listener listener;
     std::string reason;
-    if (!listener.open(port_, 5, reason)) {
+    if (!listener.open(port_, 5, reason, policy_.bind_address())) {
         state_ = State::failed;
         host_.message_box("socket.Listen() failed\r\n" + reason, "dravo_srv Error");
         return 0;
@@ -50,6 +51,11 @@ void CommandServer::serve(net::Listener& listener) {
 
 void CommandServer::accept_all(net::Listener& listener) {
     while (auto socket = listener.accept(0)) {
+        std::string peer = socket->peer_address();
+        if (!policy_.allows(peer)) {
+            log_.log_error("Refused client " + peer);
+            continue;  // closed without an answer
+        }
         if (clients_.size() >= limits_.max_connections) close_idlest();
         auto now = Clock::now();
         clients_.emplace_back(std::move(*socket), now, limits_.read_idle_ms);
@@ -105,7 +111,12 @@ void CommandServer::handle_connection(ClientConnection& client) {
     for (const char* piece : kHeaderPieces) send_text(piece);
     // The header leaves before the command runs, as clients of a slow command expect.
     client.flush(Clock::now());
-    run_command(request.path);
+    std::string why;
+    if (is_cross_site(client.request(), why))
+        log_.log_error(strip_line_breaks("Refused cross-site request for " + request.path + " (" +
+                                         why + ")"));
+    else
+        run_command(request.path);
     current_ = nullptr;
 }
 

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "client_connection.h"
+#include "client_policy.h"
 #include "command_table.h"
 
 namespace dravo {
@@ -29,7 +30,7 @@ public:
     enum class State { starting, listening, failed, stopped };
 
     CommandServer(int port, CommandTable& table, PluginHost& host, const ServerLog& log,
-                  ServerLimits limits = {});
+                  ServerLimits limits = {}, ClientPolicy policy = {});
     CommandServer(const CommandServer&) = delete;
     CommandServer& operator=(const CommandServer&) = delete;
 
@@ -63,6 +64,7 @@ private:
     PluginHost& host_;
     const ServerLog& log_;
     ServerLimits limits_;
+    ClientPolicy policy_;
     Clients clients_;
     ClientConnection* current_ = nullptr;
     std::atomic<bool> stop_requested_{false};

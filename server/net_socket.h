@@ -40,6 +40,8 @@ public:
     bool wait_readable(int timeout_ms) const;
     bool wait_writable(int timeout_ms) const;
     int last_error() const { return error_; }
+    // The peer's address as dotted text; empty when unknown.
+    std::string peer_address() const;
     // Shuts both directions down, then closes.
     void shutdown_and_close();
     // Ends our sending side only (the peer reads an end of stream).
@@ -61,8 +63,9 @@ public:
     Listener& operator=(const Listener&) = delete;
     ~Listener() { close(); }
 
-    // Binds every local address on port and listens. On failure reason says why, in words.
-    bool open(int port, int backlog, std::string& reason);
+    // Binds every local address (or only bind_address, dotted IPv4) on port and listens. On
+    // failure reason says why, in words.
+    bool open(int port, int backlog, std::string& reason, const std::string& bind_address = {});
     // Waits up to timeout_ms for a pending connection and accepts it (non-blocking).
     std::optional<Connection> accept(int timeout_ms);
     std::intptr_t handle() const { return handle_; }
@@ -86,6 +89,7 @@ struct WaitEntry {
 void wait_any(std::vector<WaitEntry>& entries, int timeout_ms);
 
 // Blocking loopback client helpers for tests and benchmarks.
-std::optional<Connection> connect_loopback(int port, int timeout_ms);
+std::optional<Connection> connect_loopback(int port, int timeout_ms,
+                                           const char* address = "127.0.0.1");
 
 }  // namespace dravo::net

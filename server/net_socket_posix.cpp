@@ -123,7 +123,18 @@ void Connection::close() {
     if (is_open()) ::close(fd_of(std::exchange(handle_, kNoHandle)));
 }
 
-bool Listener::open(int port, int backlog, std::string& reason) {
+std::string Connection::peer_address() const {
+    sockaddr_in address{};
+    socklen_t size = sizeof address;
+    char text[INET_ADDRSTRLEN] = {};
+    if (!is_open() ||
+        ::getpeername(fd_of(handle_), reinterpret_cast<sockaddr*>(&address), &size) != 0 ||
+        !inet_ntop(AF_INET, &address.sin_addr, text, sizeof text))
+        return {};
+    return text;
+}
+
+bool Listener::open(int port, int backlog, std::string& reason, const std::string& bind_address) {
     close();
     if (port <= 0 || port > 65535) {
         reason = "port " + std::to_string(port) + " is not a valid TCP port";
@@ -141,6 +152,11 @@ bool Listener::open(int port, int backlog, std::string& reason) {
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_ANY);
     address.sin_port = htons(static_cast<std::uint16_t>(port));
+    if (!bind_address.empty() && inet_pton(AF_INET, bind_address.c_str(), &address.sin_addr) != 1) {
+        reason = "bind_address " + bind_address + " is not an IPv4 address";
+        ::close(fd);
+        return false;
+    }
     if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
         ::listen(fd, backlog) != 0 || !set_non_blocking(fd)) {
         int e = errno;
@@ -188,13 +204,16 @@ void wait_any(std::vector<WaitEntry>& entries, int timeout_ms) {
     }
 }
 
-std::optional<Connection> connect_loopback(int port, int timeout_ms) {
+std::optional<Connection> connect_loopback(int port, int timeout_ms, const char* text) {
     int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (fd < 0) return std::nullopt;
     sockaddr_in address{};
     address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     address.sin_port = htons(static_cast<std::uint16_t>(port));
+    if (inet_pton(AF_INET, text, &address.sin_addr) != 1) {
+        ::close(fd);
+        return std::nullopt;
+    }
     set_non_blocking(fd);
     int rc = ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
     if (rc != 0 && errno == EINPROGRESS && wait_for(fd, POLLOUT, timeout_ms)) {

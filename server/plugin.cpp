@@ -1,10 +1,26 @@
 #include "plugin.h"
 
+#include "client_policy.h"
 #include "command_server.h"
+#include "media_cache.h"
 #include "player_control.h"
+#include "profile_file.h"
 #include "server_log.h"
+#include "track_filter.h"
 
 namespace dravo {
+
+// The two network settings are read, never bound: saving the settings must not add them to a
+// file that lacks them.
+ClientPolicy Plugin::read_client_policy(const std::string& ini) const {
+    std::vector<std::string> problems;
+    auto policy = ClientPolicy::from_settings(
+        profile_read_string("Settings", "bind_address", "", ini),
+        profile_read_string("Settings", "allowed_clients", "", ini), problems);
+    for (const auto& entry : problems)
+        log_->log_error("allowed_clients: cannot read '" + entry + "'; it lets nobody in");
+    return policy;
+}
 
 Plugin::Plugin()
     : start_thread_([](std::function<void()> body) { return std::thread(std::move(body)); }) {}
@@ -24,8 +40,12 @@ int Plugin::init(std::unique_ptr<PluginHost> host) {
     }
     player_ = std::make_unique<PlayerControl>(*host_);
     log_ = std::make_unique<ServerLog>(directory + kServerLogName);
-    table_ = std::make_unique<CommandTable>(CommandEnv{*host_, *player_, settings_, nullptr, mute_});
-    server_ = std::make_unique<CommandServer>(port, *table_, *host_, *log_);
+    cache_ = std::make_unique<MediaCache>(settings_, directory);
+    filter_ = std::make_unique<TrackFilter>(*cache_, *player_, settings_);
+    table_ = std::make_unique<CommandTable>(
+        CommandEnv{*host_, *player_, settings_, filter_.get(), mute_});
+    server_ = std::make_unique<CommandServer>(port, *table_, *host_, *log_, ServerLimits{},
+                                              read_client_policy(directory + kServerIniName));
     try {
         thread_ = start_thread_([server = server_.get()] { server->run(); });
     } catch (const std::exception&) {

@@ -6,6 +6,7 @@
 #include <memory>
 #include <thread>
 
+#include "client_policy.h"
 #include "command_table.h"
 #include "plugin_host.h"
 #include "server_settings.h"
@@ -13,8 +14,10 @@
 namespace dravo {
 
 class CommandServer;
+class MediaCache;
 class PlayerControl;
 class ServerLog;
+class TrackFilter;
 
 class Plugin {
 public:
@@ -33,15 +36,20 @@ public:
     void quit();
 
     ServerSettings& settings() { return settings_; }
+    MediaCache* media_cache() { return cache_.get(); }
     CommandServer* server() { return server_.get(); }
     void set_thread_starter(ThreadStarter starter) { start_thread_ = std::move(starter); }
 
 private:
+    ClientPolicy read_client_policy(const std::string& ini) const;
+
     ServerSettings settings_;
     MuteMemory mute_;
     std::unique_ptr<PluginHost> host_;
     std::unique_ptr<PlayerControl> player_;
     std::unique_ptr<ServerLog> log_;
+    std::unique_ptr<MediaCache> cache_;
+    std::unique_ptr<TrackFilter> filter_;
     std::unique_ptr<CommandTable> table_;
     std::unique_ptr<CommandServer> server_;
     std::thread thread_;

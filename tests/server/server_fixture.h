@@ -15,7 +15,7 @@ namespace dravo::test {
 
 class ServerFixture {
 public:
-    explicit ServerFixture(ServerLimits limits = {});
+    explicit ServerFixture(ServerLimits limits = {}, ClientPolicy policy = {});
     ~ServerFixture();
 
     int port() const { return port_; }
