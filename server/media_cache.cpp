@@ -26,6 +26,11 @@ std::string read_whole_file(const std::string& path) {
     File file(std::fopen(path.c_str(), "rb"));
     if (!file) return {};
     std::string bytes;
+    if (std::fseek(file.get(), 0, SEEK_END) == 0) {
+        long size = std::ftell(file.get());
+        if (size > 0) bytes.reserve(static_cast<std::size_t>(size));
+        std::rewind(file.get());
+    }
     char block[65536];
     std::size_t got;
     while ((got = std::fread(block, 1, sizeof block, file.get())) > 0) bytes.append(block, got);
@@ -47,11 +52,19 @@ void TextList::reserve(std::size_t count, std::size_t bytes) {
 void TextList::push_back(std::string_view text) {
     bytes_.append(text);
     ends_.push_back(bytes_.size());
+    bytes_ += '\n';
 }
 
 std::string_view TextList::operator[](std::size_t index) const {
-    std::size_t begin = index == 0 ? 0 : ends_[index - 1];
+    std::size_t begin = index == 0 ? 0 : ends_[index - 1] + 1;
     return std::string_view(bytes_).substr(begin, ends_[index] - begin);
+}
+
+TextList TextList::with_bytes(std::string bytes) const {
+    TextList copy;
+    copy.bytes_ = std::move(bytes);
+    copy.ends_ = ends_;
+    return copy;
 }
 
 ExtensionSet::ExtensionSet(std::string_view list) {
@@ -139,39 +152,44 @@ bool MediaCache::has_media_extension(const std::string& file_name) const {
     return ExtensionSet(extension_list).matches(file_name);
 }
 
-void MediaCache::add_entry(std::string_view entry) {
-    entries_.push_back(entry);
-    subjects_.push_back(lower_case(std::string(entry)));
+// One pass over all entries at once: the LF between them keeps a letter from spanning two.
+void MediaCache::make_subjects() {
+    std::string lowered = lower_case(entries_.bytes());
+    if (lowered.size() == entries_.bytes().size()) {
+        subjects_ = entries_.with_bytes(std::move(lowered));
+        return;
+    }
+    subjects_.clear();  // a lowering that changes lengths: entry by entry
+    for (std::size_t i = 0; i < entries_.size(); ++i)
+        subjects_.push_back(lower_case(std::string(entries_[i])));
 }
 
 void MediaCache::set_entries(const std::vector<std::string>& entries) {
     entries_.clear();
-    subjects_.clear();
     std::size_t bytes = 0;
-    for (const auto& entry : entries) bytes += entry.size();
+    for (const auto& entry : entries) bytes += entry.size() + 1;
     entries_.reserve(entries.size(), bytes);
-    subjects_.reserve(entries.size(), bytes);
-    for (const auto& entry : entries) add_entry(entry);
+    for (const auto& entry : entries) entries_.push_back(entry);
+    make_subjects();
 }
 
 void MediaCache::load_file() {
     const std::string bytes = read_whole_file(cache_file_path());
     const std::string_view text(bytes);
     entries_.clear();
-    subjects_.clear();
-    entries_.reserve(0, bytes.size());
-    subjects_.reserve(0, bytes.size());
+    entries_.reserve(0, bytes.size() + 1);
     std::size_t start = 0;
     while (start < text.size()) {
         std::size_t end = text.find('\n', start);
         if (end == std::string_view::npos) {
-            add_entry(text.substr(start));  // last line without a line end
+            entries_.push_back(text.substr(start));  // last line without a line end
             break;
         }
         std::size_t stop = end > start && text[end - 1] == '\r' ? end - 1 : end;
-        add_entry(text.substr(start, stop - start));
+        entries_.push_back(text.substr(start, stop - start));
         start = end + 1;
     }
+    make_subjects();
 }
 
 void MediaCache::write_file() const {

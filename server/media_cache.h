@@ -25,6 +25,7 @@ extern const char kPathSeparator;
 inline constexpr const char* kCacheFileName = "gen_dravo_srv.cache";
 
 // Many short strings kept in one buffer: a million paths cost two allocations, not a million.
+// Each string is followed by an LF in the buffer; the strings themselves never hold one.
 class TextList {
 public:
     void clear();
@@ -33,6 +34,10 @@ public:
     std::size_t size() const { return ends_.size(); }
     bool empty() const { return ends_.empty(); }
     std::string_view operator[](std::size_t index) const;
+    // Every string, each followed by its LF.
+    const std::string& bytes() const { return bytes_; }
+    // The same strings with their bytes replaced, such as by a length-keeping transformation.
+    TextList with_bytes(std::string bytes) const;
 
 private:
     std::string bytes_;
@@ -94,7 +99,7 @@ private:
     void load_file();
     void write_file() const;
     void set_entries(const std::vector<std::string>& entries);
-    void add_entry(std::string_view entry);
+    void make_subjects();
 
     ServerSettings& settings_;
     const std::string module_directory_;
