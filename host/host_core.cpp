@@ -31,8 +31,8 @@ void HostCore::restore() {
     if (state_folder_.empty()) {
         return;
     }
-    const HostState state = load_host_state(state_folder_);
-    model_.add(state.playlist);
+    HostState state = load_host_state(state_folder_);
+    model_.add(std::move(state.playlist));
     model_.set_current(state.position);
     model_.set_volume(state.volume);
     model_.set_shuffle(state.shuffle);

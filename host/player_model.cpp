@@ -14,8 +14,8 @@ PlayerModel::~PlayerModel() {
     engine_.set_listener(nullptr);
 }
 
-void PlayerModel::add(const std::vector<std::string>& paths) {
-    if (playlist_.add(paths) > 0) {
+void PlayerModel::add(std::vector<std::string> paths) {
+    if (playlist_.add(std::move(paths)) > 0) {
         order_.grow(playlist_.size());
         ++playlist_revision_;
     }

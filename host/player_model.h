@@ -25,7 +25,7 @@ public:
     PlayerModel& operator=(const PlayerModel&) = delete;
 
     // Playlist.
-    void add(const std::vector<std::string>& paths);
+    void add(std::vector<std::string> paths);
     void clear();
     int size() const { return static_cast<int>(playlist_.size()); }
     const std::string* file_name(int index) const;  // null when out of range

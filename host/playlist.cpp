@@ -2,12 +2,12 @@
 
 namespace dravo {
 
-std::size_t Playlist::add(const std::vector<std::string>& paths) {
+std::size_t Playlist::add(std::vector<std::string>&& paths) {
     const std::size_t before = entries_.size();
     entries_.reserve(before + paths.size());
-    for (const auto& path : paths) {
+    for (auto& path : paths) {
         if (!path.empty() && path.find_first_of("\r\n") == std::string::npos) {
-            entries_.push_back(Entry{path, std::nullopt});
+            entries_.push_back(Entry{std::move(path), std::nullopt});
         }
     }
     return entries_.size() - before;

@@ -17,7 +17,7 @@ public:
 
     // Appends the paths in order; empty ones and ones with line breaks (which no playlist
     // file could hold) are left out. Returns how many were added.
-    std::size_t add(const std::vector<std::string>& paths);
+    std::size_t add(std::vector<std::string>&& paths);
     void clear() { entries_.clear(); }
     std::size_t size() const { return entries_.size(); }
     bool empty() const { return entries_.empty(); }

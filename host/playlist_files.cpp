@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <sstream>
+#include <string_view>
 #include <system_error>
 #include <utility>
 
@@ -31,22 +31,27 @@ bool ends_with(const std::string& text, const std::string& tail) {
 }
 
 Kind kind_of(const std::string& path) {
-    if (is_url(path)) {
-        return Kind::plain;
+    // Only the end of the name matters, and only that is lower-cased.
+    const std::string tail = lower_ascii(path.substr(path.size() > 5 ? path.size() - 5 : 0));
+    Kind kind = Kind::plain;
+    if (ends_with(tail, ".m3u") || ends_with(tail, ".m3u8")) {
+        kind = Kind::m3u;
+    } else if (ends_with(tail, ".pls")) {
+        kind = Kind::pls;
+    } else if (ends_with(tail, ".url")) {
+        kind = Kind::url;
     }
-    const std::string lower = lower_ascii(path);
-    if (ends_with(lower, ".m3u") || ends_with(lower, ".m3u8")) {
-        return Kind::m3u;
-    }
-    if (ends_with(lower, ".pls")) {
-        return Kind::pls;
-    }
-    return ends_with(lower, ".url") ? Kind::url : Kind::plain;
+    return kind != Kind::plain && is_url(path) ? Kind::plain : kind;
 }
 
 std::string read_file(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
+    const std::streamoff size = in ? static_cast<std::streamoff>(in.tellg()) : 0;
+    std::string content(static_cast<std::size_t>(std::max<std::streamoff>(size, 0)), '\0');
+    in.seekg(0);
+    in.read(content.data(), static_cast<std::streamsize>(content.size()));
+    content.resize(static_cast<std::size_t>(std::max<std::streamsize>(in.gcount(), 0)));
+    return content;
 }
 
 std::string folder_of(const std::string& path) {
@@ -54,27 +59,27 @@ std::string folder_of(const std::string& path) {
     return slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
 }
 
-std::string trim(const std::string& text) {
+std::string_view trim(std::string_view text) {
     const auto first = text.find_first_not_of(" \t\r\n");
-    if (first == std::string::npos) {
+    if (first == std::string_view::npos) {
         return {};
     }
     return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
 }
 
-// Lines without their ends (LF or CR LF) and without a leading byte-order mark.
-std::vector<std::string> lines_of(const std::string& content) {
-    std::vector<std::string> lines;
-    std::size_t start = content.rfind("\xEF\xBB\xBF", 0) == 0 ? 3 : 0;
+// Calls visit with each line, trimmed, without its end (LF or CR LF) and without a leading
+// byte-order mark.
+template <typename Visit>
+void for_each_line(std::string_view content, Visit visit) {
+    std::size_t start = content.substr(0, 3) == "\xEF\xBB\xBF" ? 3 : 0;
     while (start < content.size()) {
         auto end = content.find('\n', start);
-        if (end == std::string::npos) {
+        if (end == std::string_view::npos) {
             end = content.size();
         }
-        lines.push_back(trim(content.substr(start, end - start)));
+        visit(trim(content.substr(start, end - start)));
         start = end + 1;
     }
-    return lines;
 }
 
 int hex_value(char c) {
@@ -99,14 +104,19 @@ std::string local_path_of_file_url(const std::string& url) {
     return path;
 }
 
-std::string resolve(const std::string& entry, const std::string& folder) {
+std::string resolve(std::string_view line, const std::string& folder) {
+    std::string entry(line);
     if (lower_ascii(entry.substr(0, 8)) == "file:///") {
         return local_path_of_file_url(entry);
     }
-    if (is_url(entry) || entry.front() == '/' || folder.empty()) {
+    if (entry.front() == '/' || folder.empty() || is_url(entry)) {
         return entry;
     }
-    std::string joined = folder.back() == '/' ? folder + entry : folder + "/" + entry;
+    std::string joined = folder;
+    if (joined.back() != '/') {
+        joined += '/';
+    }
+    joined += entry;
     // Normalising costs a little, so only paths with "." or ".." parts pay for it.
     if (joined.find("/.") != std::string::npos) {
         joined = std::filesystem::path(joined).lexically_normal().string();
@@ -122,11 +132,13 @@ std::string absolute_path(const std::string& path) {
     return error ? path : absolute.lexically_normal().string();
 }
 
-void expand_all(const std::vector<std::string>& entries, int depth,
-                std::vector<std::string>& out) {
-    for (const auto& entry : entries) {
+void expand_all(std::vector<std::string>&& entries, int depth, std::vector<std::string>& out) {
+    if (out.empty()) {
+        out.reserve(entries.size());
+    }
+    for (auto& entry : entries) {
         if (kind_of(entry) == Kind::plain) {
-            out.push_back(entry);
+            out.push_back(std::move(entry));
         } else {
             expand_into(entry, depth + 1, out);
         }
@@ -172,29 +184,29 @@ bool is_audio_file(const std::filesystem::path& path) {
 
 std::vector<std::string> parse_m3u(const std::string& content, const std::string& folder) {
     std::vector<std::string> entries;
-    for (const auto& line : lines_of(content)) {
+    for_each_line(content, [&](std::string_view line) {
         if (!line.empty() && line.front() != '#') {
             entries.push_back(resolve(line, folder));
         }
-    }
+    });
     return entries;
 }
 
 std::vector<std::string> parse_pls(const std::string& content, const std::string& folder) {
     std::vector<std::pair<long, std::string>> numbered;
-    for (const auto& line : lines_of(content)) {
+    for_each_line(content, [&](std::string_view line) {
         const auto equals = line.find('=');
-        if (equals == std::string::npos || lower_ascii(line.substr(0, 4)) != "file") {
-            continue;
+        if (equals == std::string_view::npos || lower_ascii(std::string(line.substr(0, 4))) != "file") {
+            return;
         }
-        const std::string number = line.substr(4, equals - 4);
-        const std::string value = trim(line.substr(equals + 1));
+        const std::string number(line.substr(4, equals - 4));
+        const std::string_view value = trim(line.substr(equals + 1));
         if (number.empty() || value.empty() ||
             number.find_first_not_of("0123456789") != std::string::npos || number.size() > 9) {
-            continue;
+            return;
         }
         numbered.emplace_back(std::stol(number), resolve(value, folder));
-    }
+    });
     std::stable_sort(numbered.begin(), numbered.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
     std::vector<std::string> entries;
@@ -206,12 +218,13 @@ std::vector<std::string> parse_pls(const std::string& content, const std::string
 }
 
 std::string parse_url_shortcut(const std::string& content) {
-    for (const auto& line : lines_of(content)) {
-        if (lower_ascii(line.substr(0, 4)) == "url=") {
-            return trim(line.substr(4));
+    std::string address;
+    for_each_line(content, [&](std::string_view line) {
+        if (address.empty() && lower_ascii(std::string(line.substr(0, 4))) == "url=") {
+            address = std::string(trim(line.substr(4)));
         }
-    }
-    return {};
+    });
+    return address;
 }
 
 std::vector<std::string> expand_entry(const std::string& path) {
