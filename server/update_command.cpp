@@ -1,0 +1,34 @@
+#include "update_command.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "player_control.h"
+#include "plugin_host.h"
+#include "text.h"
+#include "version.h"
+
+#ifndef DRAVO_SERVER_UPDATE_URL
+#error "the build sets DRAVO_SERVER_UPDATE_URL"
+#endif
+
+namespace dravo {
+
+std::string default_update_url() { return DRAVO_SERVER_UPDATE_URL; }
+
+void run_update(PluginHost& host, PlayerControl& player, const std::string& base_url,
+                const UpdateChecker& checker, const SendText& send) {
+    // The update program is stored and started in the plug-in's folder, which stays current.
+    std::error_code ignored;
+    std::filesystem::current_path(host.module_directory(), ignored);
+    std::string message;
+    bool started = checker.run(kProgramName, base_url, parse_digits(kProgramVersion), "", message);
+    if (!started) {
+        send(message);
+        return;
+    }
+    send(message + "\n" + "Exiting and updating...");
+    player.close();
+}
+
+}  // namespace dravo

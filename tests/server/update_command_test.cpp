@@ -1,0 +1,99 @@
+#include "update_command.h"
+
+#include <gtest/gtest.h>
+#include <openssl/evp.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "fake_host.h"
+#include "local_http_server.h"
+#include "player_control.h"
+
+namespace dravo::test {
+namespace {
+
+std::string sha256_hex(const std::string& bytes) {
+    unsigned char digest[EVP_MAX_MD_SIZE];
+    unsigned int length = 0;
+    EVP_Digest(bytes.data(), bytes.size(), digest, &length, EVP_sha256(), nullptr);
+    std::string hex;
+    char pair[3];
+    for (unsigned int i = 0; i < length; ++i) {
+        std::snprintf(pair, sizeof pair, "%02x", digest[i]);
+        hex += pair;
+    }
+    return hex;
+}
+
+class UpdateCommand : public ::testing::Test {
+protected:
+    void SetUp() override {
+        previous_ = std::filesystem::current_path();
+        dir_ = std::filesystem::temp_directory_path() / ("dravo_upd_" + std::to_string(getpid()));
+        std::filesystem::create_directories(dir_);
+        host_.directory = dir_.string() + "/";
+    }
+    void TearDown() override {
+        std::filesystem::current_path(previous_);
+        std::filesystem::remove_all(dir_);
+    }
+    std::string run(LocalHttpServer& site) {
+        UpdateChecker checker([this](const std::string& path, const std::string& arguments) {
+            launches_.emplace_back(path, arguments);
+            return true;
+        });
+        std::string body;
+        PlayerControl player(host_);
+        run_update(host_, player, site.base_url(), checker,
+                   [&](const std::string& piece) { body += piece; });
+        return body;
+    }
+
+    std::filesystem::path previous_, dir_;
+    FakeHost host_;
+    std::vector<std::pair<std::string, std::string>> launches_;
+};
+
+TEST_F(UpdateCommand, LatestVersionAnswersTheMessageAloneAndKeepsTheHost) {
+    LocalHttpServer site({{"/version.txt", HttpReply(200, "114\r\n")}});
+    EXPECT_EQ(run(site), "You're running the latest version.");
+    EXPECT_TRUE(host_.messages().empty());
+    EXPECT_TRUE(launches_.empty());
+    EXPECT_EQ(std::filesystem::current_path(), dir_) << "the plug-in's folder becomes current";
+}
+
+TEST_F(UpdateCommand, NewerVersionStartsTheProgramThenPostsTheClose) {
+    const std::string program = "#!/bin/sh\necho update\n";
+    LocalHttpServer site({{"/version.txt", HttpReply(200, "115 sha256=" + sha256_hex(program))},
+                          {"/dravo_srv_update", HttpReply(200, program)}});
+    EXPECT_EQ(run(site), "OK! New version downloaded.\nExiting and updating...");
+    ASSERT_EQ(launches_.size(), 1u);
+    EXPECT_EQ(launches_[0].second, "");
+    std::ifstream stored(dir_ / "dravo_srv_update", std::ios::binary);
+    std::stringstream bytes;
+    bytes << stored.rdbuf();
+    EXPECT_EQ(bytes.str(), program);
+    std::vector<Message> expected = {{16, 0, 0, {}, true}};
+    EXPECT_EQ(host_.messages(), expected);
+}
+
+TEST_F(UpdateCommand, UnverifiedDownloadIsRefusedAndTheHostStays) {
+    LocalHttpServer site({{"/version.txt", HttpReply(200, "115")},
+                          {"/dravo_srv_update", HttpReply(200, "#!/bin/sh\n")}});
+    EXPECT_EQ(run(site), "Couldn't download update program. Please download manually at " +
+                             site.base_url());
+    EXPECT_TRUE(launches_.empty());
+    EXPECT_FALSE(std::filesystem::exists(dir_ / "dravo_srv_update"));
+    EXPECT_TRUE(host_.messages().empty());
+}
+
+TEST_F(UpdateCommand, UnreachableSiteAsksToTryAgain) {
+    LocalHttpServer site;
+    EXPECT_EQ(run(site), "Couldn't retrieve new version info. Please try again later.");
+}
+
+}  // namespace
+}  // namespace dravo::test
