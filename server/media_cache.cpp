@@ -194,18 +194,24 @@ void MediaCache::load_file() {
 
 void MediaCache::write_file() const {
     // A file that cannot be written leaves the scan's result in memory for this run only.
-    File file(std::fopen(cache_file_path().c_str(), "wb"));
+    const std::string path = cache_file_path();
+    File file(std::fopen(path.c_str(), "wb"));
     if (!file) return;
     std::string block;
+    bool written = true;
+    auto flush = [&] {
+        written = written && std::fwrite(block.data(), 1, block.size(), file.get()) == block.size();
+        block.clear();
+    };
     for (std::size_t i = 0; i < entries_.size(); ++i) {
-        block.append(entries_[i]);
-        block.append("\r\n");
-        if (block.size() >= (1u << 20)) {
-            std::fwrite(block.data(), 1, block.size(), file.get());
-            block.clear();
-        }
+        block.append(entries_[i]).append("\r\n");
+        if (block.size() >= (1u << 20)) flush();
     }
-    std::fwrite(block.data(), 1, block.size(), file.get());
+    flush();
+    written = std::fclose(file.release()) == 0 && written;
+    // A cut-off list (disk full) would load at the next start as if complete: leave the file
+    // empty instead, so that start scans again.
+    if (!written) File(std::fopen(path.c_str(), "wb"));
 }
 
 }  // namespace dravo

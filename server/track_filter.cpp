@@ -120,6 +120,7 @@ std::vector<std::string> TrackFilter::split_tokens(const std::string& text) {
 bool TrackFilter::matches(std::string_view subject, const std::vector<std::string>& tokens) {
     bool selected = tokens.empty();
     for (const auto& token : tokens) {
+        if (token.empty()) continue;  // split_tokens makes none; other callers might
         std::string_view needle = std::string_view(token).substr(1);
         if (token == "*") {
             selected = true;

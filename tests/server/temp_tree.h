@@ -1,11 +1,13 @@
 #pragma once
 // Real folders and files for the media library's tests, removed again at the end of a test.
 #include <dirent.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <optional>
 #include <string>
@@ -87,5 +89,16 @@ public:
 private:
     std::filesystem::path old_;
 };
+
+// Runs body in a child process, for limits and identities the test process must not keep.
+// True when body returned true there.
+inline bool in_child(const std::function<bool()>& body) {
+    pid_t child = fork();
+    if (child < 0) return false;
+    if (child == 0) _exit(body() ? 0 : 1);
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
 
 }  // namespace dravo::test

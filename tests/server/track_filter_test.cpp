@@ -1,6 +1,9 @@
 #include "track_filter.h"
 
+#include <sys/resource.h>
+
 #include <chrono>
+#include <csignal>
 #include <future>
 #include <set>
 
@@ -180,6 +183,25 @@ TEST_F(TrackFilterTest, UnwritablePlaylistHandsTracksOneByOne) {
     for (const auto& path : in_cache_order({"Blues/live at home.ogg", "Blues/Delta.mp3"}))
         expected.push_back({msg::copy_data, 0, op::play_file, path});
     EXPECT_EQ(host.messages(), expected);
+}
+
+TEST_F(TrackFilterTest, CutOffPlaylistHandsTracksOneByOne) {
+    filter.apply("");  // loads the cache before the limit
+    const auto everything = in_cache_order({"Jazz/Live at Blue Note.mp3", "Jazz/studio.mp3",
+                                            "Blues/live at home.ogg", "Blues/Delta.mp3",
+                                            "pop/v\xC3\xA4rld.mp3", "pop/\xC3\xA9t\xC3\xA9.mp3",
+                                            "x/a+b.wav"});
+    EXPECT_TRUE(in_child([&] {
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{60, 60};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        host.clear();
+        filter.apply("*");
+        std::vector<Message> expected = {user_msg(op::clear_playlist)};
+        for (const auto& path : everything)
+            expected.push_back({msg::copy_data, 0, op::play_file, path});
+        return host.messages() == expected;
+    }));
 }
 
 TEST_F(TrackFilterTest, WithoutTmpThePlaylistLiesInTheCurrentFolder) {
