@@ -113,7 +113,8 @@ void MediaCache::rebuild(const CacheLock& held) {
         extension_list = settings_.file_extensions;
     }
     std::vector<std::string> found;
-    scan_directory(root, "", ExtensionSet(extension_list), found);
+    files_found_.store(0, std::memory_order_relaxed);
+    scan_directory(root, "", ExtensionSet(extension_list), found, &files_found_);
     set_entries(found);
     write_file();
 }

@@ -9,6 +9,7 @@
 // never overlaps a filter request. Lock order: this lock before ServerSettings::guard, never the
 // other way round. Never send to the host while holding it: the host's thread may be waiting for
 // it in a refresh.
+#include <atomic>
 #include <cstddef>
 #include <mutex>
 #include <string>
@@ -86,13 +87,18 @@ public:
     bool has_media_extension(const std::string& file_name) const;
 
     std::string cache_file_path() const { return module_directory_ + kCacheFileName; }
+    // Files found so far by the scan running now, or by the last one: for a progress display.
+    // Any thread, no lock.
+    std::size_t files_found() const { return files_found_.load(std::memory_order_relaxed); }
 
     // Appends the media files of root + relative and, depth first, of every folder below it:
     // a folder's files in enumeration order, then each subfolder's tree in turn. relative is
     // empty or ends in the separator. Folders that cannot be opened give nothing; a folder
-    // reached twice (through a link) is scanned once, so the scan always ends.
+    // reached twice (through a link) is scanned once, so the scan always ends. found, when
+    // given, counts the entries appended as they are found.
     static void scan_directory(const std::string& root, const std::string& relative,
-                               const ExtensionSet& extensions, std::vector<std::string>& out);
+                               const ExtensionSet& extensions, std::vector<std::string>& out,
+                               std::atomic<std::size_t>* found = nullptr);
 
 private:
     void check(const CacheLock& held) const;
@@ -106,6 +112,7 @@ private:
     std::mutex mutex_;
     TextList entries_;
     TextList subjects_;
+    std::atomic<std::size_t> files_found_{0};
 };
 
 }  // namespace dravo

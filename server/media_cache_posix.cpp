@@ -34,8 +34,8 @@ bool fits_on_one_line(const char* name) { return std::strpbrk(name, "\r\n") == n
 class Scanner {
 public:
     Scanner(const std::string& root, const ExtensionSet& extensions,
-            std::vector<std::string>& out)
-        : root_(root), extensions_(extensions), out_(out) {}
+            std::vector<std::string>& out, std::atomic<std::size_t>* found)
+        : root_(root), extensions_(extensions), out_(out), found_(found) {}
 
     void scan(const std::string& relative) {
         std::string path = root_ + relative;
@@ -52,6 +52,7 @@ public:
                 if (!is_dot_name(entry->d_name)) folders.emplace_back(entry->d_name);
             } else if (extensions_.matches(entry->d_name) && fits_on_one_line(entry->d_name)) {
                 out_.push_back(relative + entry->d_name);
+                if (found_) found_->fetch_add(1, std::memory_order_relaxed);
             }
         }
         closedir(dir);
@@ -69,14 +70,16 @@ private:
     const std::string& root_;
     const ExtensionSet& extensions_;
     std::vector<std::string>& out_;
+    std::atomic<std::size_t>* found_;
     std::set<std::pair<dev_t, ino_t>> visited_;
 };
 
 }  // namespace
 
 void MediaCache::scan_directory(const std::string& root, const std::string& relative,
-                                const ExtensionSet& extensions, std::vector<std::string>& out) {
-    Scanner(root, extensions, out).scan(relative);
+                                const ExtensionSet& extensions, std::vector<std::string>& out,
+                                std::atomic<std::size_t>* found) {
+    Scanner(root, extensions, out, found).scan(relative);
 }
 
 }  // namespace dravo
