@@ -1,0 +1,92 @@
+// Request text into path and query pairs, over arbitrary bytes, and the gathering of a request
+// within the listener's 4095-byte limit.
+#include <cstddef>
+#include <algorithm>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "client_connection.h"
+#include "fuzz_check.h"
+#include "request_parser.h"
+
+namespace {
+
+using dravo::ParsedRequest;
+
+bool has_any(std::string_view text, std::string_view chars) {
+    return text.find_first_of(chars) != std::string_view::npos;
+}
+
+bool contains(std::string_view text, std::string_view piece) {
+    return text.find(piece) != std::string_view::npos;
+}
+
+// The one-line request that should parse back to the same path and pairs.
+std::string rebuilt(const ParsedRequest& request) {
+    std::string target = request.path;
+    const char* separator = "?";
+    for (const auto& [key, value] : request.query) {
+        target += separator + key + "=" + value;
+        separator = "&";
+    }
+    return "GET " + target + " HTTP/1.0\r\n\r\n";
+}
+
+void check_parse(std::string_view text) {
+    const std::string_view head = text.substr(0, text.find('\0'));
+    const ParsedRequest request = dravo::parse_request(text);
+    {
+        const ParsedRequest cut = dravo::parse_request(head);
+        FUZZ_CHECK(cut.path == request.path && cut.query == request.query);
+    }
+
+    // Everything taken out is a piece of one word of the text before its zero byte.
+    static constexpr std::string_view kWordEnds{" \t\r\n\0", 5};
+    FUZZ_CHECK(contains(head, request.path));
+    FUZZ_CHECK(!has_any(request.path, kWordEnds) && !contains(request.path, "?"));
+    for (const auto& [key, value] : request.query) {
+        FUZZ_CHECK(contains(head, key) && contains(head, value));
+        FUZZ_CHECK(!has_any(key, kWordEnds) && !has_any(key, "=&"));
+        FUZZ_CHECK(!has_any(value, kWordEnds) && !contains(value, "&"));
+    }
+
+    // Without a GET line there is neither path nor query; otherwise the result round-trips.
+    if (!request.path.empty() || !request.query.empty()) {
+        const ParsedRequest again = dravo::parse_request(rebuilt(request));
+        FUZZ_CHECK(again.path == request.path);
+        FUZZ_CHECK(again.query == request.query);
+    }
+
+    // More bytes never make a complete request incomplete.
+    if (dravo::request_complete(text.substr(0, text.size() / 2)))
+        FUZZ_CHECK(dravo::request_complete(text));
+}
+
+// The listener's gathering without a socket: segments arrive, each receive takes at most the
+// room left of the limit, and reading ends when the head is complete or the limit is reached.
+std::string gather(std::string_view stream) {
+    const std::size_t segment = stream.empty() ? 1 : 1 + static_cast<unsigned char>(stream[0]) * 29u;
+    std::string in;
+    std::size_t pos = 0;
+    while (pos < stream.size() && in.size() < dravo::kRequestMax &&
+           !dravo::request_complete(in)) {
+        const std::size_t room = dravo::kRequestMax - in.size();
+        const std::size_t take = std::min({segment, room, stream.size() - pos});
+        in.append(stream.substr(pos, take));
+        pos += take;
+    }
+    FUZZ_CHECK(in.size() <= dravo::kRequestMax);
+    if (pos < stream.size()) FUZZ_CHECK(in.size() == dravo::kRequestMax || dravo::request_complete(in));
+    return in;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string_view input(reinterpret_cast<const char*>(data), size);
+    check_parse(input);
+    const std::string gathered = gather(input);
+    if (gathered.size() < input.size()) check_parse(gathered);
+    return 0;
+}
