@@ -59,8 +59,10 @@ PlayerWindow::PlayerWindow(HostCore& core, PluginSet& plugins)
 
 QWidget* PlayerWindow::make_transport() {
     auto* row = new QWidget(this);
-    auto* layout = new QHBoxLayout(row);
-    layout->setContentsMargins(0, 0, 0, 0);
+    auto* rows = new QVBoxLayout(row);
+    rows->setContentsMargins(0, 0, 0, 0);
+    auto* layout = new QHBoxLayout;
+    rows->addLayout(layout);
     const auto add_button = [&](const char* text, void (PlayerModel::*action)()) {
         auto* button = new QPushButton(tr(text), row);
         connect(button, &QPushButton::clicked, this, [this, action] {
@@ -75,6 +77,9 @@ QWidget* PlayerWindow::make_transport() {
     add_button("Stop", &PlayerModel::stop);
     add_button("Next", &PlayerModel::next);
 
+    layout = new QHBoxLayout;
+    rows->addLayout(layout);
+    layout->addWidget(new QLabel(tr("Volume"), row));
     volume_ = new QSlider(Qt::Horizontal, row);
     volume_->setRange(0, kVolumeMax);
     volume_->setToolTip(tr("Volume"));
