@@ -55,7 +55,12 @@ int Plugin::init(std::unique_ptr<PluginHost> host) {
 }
 
 void Plugin::config() {
-    if (host_) host_->message_box("The configuration dialog is not part of this build.", "dravo_srv");
+    if (!host_) return;  // before init there are no settings to edit
+    if (!config_ui_) {
+        host_->message_box("The configuration dialog is not part of this build.", "dravo_srv");
+    } else if (!config_ui_(*this)) {
+        host_->message_box(kConfigNeedsWindowText, "dravo_srv");
+    }
 }
 
 void Plugin::quit() {

@@ -19,10 +19,16 @@ class PlayerControl;
 class ServerLog;
 class TrackFilter;
 
+// Told when the host runs without a window (a headless player host) and cannot show the dialog.
+inline constexpr const char* kConfigNeedsWindowText =
+    "The configuration dialog needs the player's window: start the player host with --gui.";
+
 class Plugin {
 public:
     // Starts the listener thread; tests replace it to see a failed start.
     using ThreadStarter = std::function<std::thread(std::function<void()>)>;
+    // Shows the configuration dialog modally; false when this host has no window to show it in.
+    using ConfigUi = std::function<bool(Plugin&)>;
 
     Plugin();
     ~Plugin();
@@ -39,6 +45,7 @@ public:
     MediaCache* media_cache() { return cache_.get(); }
     CommandServer* server() { return server_.get(); }
     void set_thread_starter(ThreadStarter starter) { start_thread_ = std::move(starter); }
+    void set_config_ui(ConfigUi ui) { config_ui_ = std::move(ui); }
 
 private:
     ClientPolicy read_client_policy(const std::string& ini) const;
@@ -54,6 +61,7 @@ private:
     std::unique_ptr<CommandServer> server_;
     std::thread thread_;
     ThreadStarter start_thread_;
+    ConfigUi config_ui_;
 };
 
 }  // namespace dravo
