@@ -1,7 +1,9 @@
 #include "server_config.h"
 
+#include <cstdint>
 #include <mutex>
 #include <system_error>
+#include <utility>
 
 #include "media_cache.h"
 #include "server_settings.h"

@@ -4,7 +4,7 @@
 // media cache on a worker thread while the dialog stays responsive.
 //
 // Threads: everything runs on the host's main thread (the dialog's), except the worker that
-// rebuild_started() reports. rebuilding() and files_found() are meant for polling from the dialog.
+// start_rebuild() starts. rebuilding() and files_found() are for the dialog to poll.
 #include <atomic>
 #include <cstddef>
 #include <functional>

@@ -1,0 +1,26 @@
+// The Qt configuration dialog, shown in the host's own application when it has one.
+#include <QApplication>
+#include <QThread>
+
+#include "config_dialog_qt.h"
+#include "config_ui.h"
+#include "plugin.h"
+
+namespace dravo {
+namespace {
+
+// Widgets need the host's QApplication and its thread; a headless host has neither, and a
+// plug-in must not create an application of its own inside someone else's process.
+bool show_config_dialog(Plugin& plugin) {
+    auto* app = qobject_cast<QApplication*>(QCoreApplication::instance());
+    if (!app || QThread::currentThread() != app->thread()) return false;
+    config_dlg_t dialog(plugin.settings(), plugin.media_cache());
+    dialog.exec();
+    return true;
+}
+
+}  // namespace
+
+void install_config_ui(Plugin& plugin) { plugin.set_config_ui(show_config_dialog); }
+
+}  // namespace dravo
