@@ -1,6 +1,7 @@
 // The plug-in's C entry points. No exception may leave them.
 #include <cstdio>
 
+#include "config_ui.h"
 #include "plugin.h"
 #include "plugin_abi.h"
 #include "version.h"
@@ -22,6 +23,7 @@ PluginRecord record = {dravo::kPluginRecordVersion, dravo::kVersionText, init_en
 
 std::int32_t init_entry() {
     try {
+        dravo::install_config_ui(plugin());
         return plugin().init(dravo::make_window_host(record.hwndParent));
     } catch (...) {
         std::fputs("dravo_srv: initialisation failed\n", stderr);
