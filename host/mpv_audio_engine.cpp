@@ -80,6 +80,8 @@ void MpvAudioEngine::on_wakeup(void* context) {
 void MpvAudioEngine::load(const std::string& path) {
     set_pause(false);
     seek_target_ms_.reset();
+    seek_deferred_ = false;
+    file_loaded_ = false;
     failure_pending_ = false;
     const char* command[] = {"loadfile", path.c_str(), "replace", nullptr};
     mpv_node result{};
@@ -109,6 +111,8 @@ void MpvAudioEngine::set_pause(bool paused) {
 
 void MpvAudioEngine::stop() {
     current_entry_ = -1;
+    seek_deferred_ = false;
+    file_loaded_ = false;
     failure_pending_ = false;
     seek_target_ms_.reset();
     const char* command[] = {"stop", nullptr};
@@ -124,6 +128,10 @@ void MpvAudioEngine::seek(int position_ms) {
                                 std::to_string(1000 + target % 1000).substr(1);
     const char* command[] = {"seek", seconds.c_str(), "absolute+exact", nullptr};
     if (mpv_command(handle_, command) >= 0) {
+        seek_target_ms_ = target;
+    } else if (!file_loaded_) {
+        // While the file is still opening mpv refuses to seek: do it once the file is loaded.
+        seek_deferred_ = true;
         seek_target_ms_ = target;
     }
 }
@@ -166,7 +174,15 @@ void MpvAudioEngine::process_events() {
         if (event->event_id == MPV_EVENT_NONE) {
             return;
         }
-        if (event->event_id == MPV_EVENT_PLAYBACK_RESTART) {
+        if (event->event_id == MPV_EVENT_FILE_LOADED) {
+            file_loaded_ = current_entry_ >= 0;
+            if (seek_deferred_ && seek_target_ms_) {
+                seek_deferred_ = false;
+                seek(*seek_target_ms_);
+            }
+            continue;
+        }
+        if (event->event_id == MPV_EVENT_PLAYBACK_RESTART && !seek_deferred_) {
             seek_target_ms_.reset();
             continue;
         }

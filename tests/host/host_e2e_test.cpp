@@ -145,6 +145,15 @@ TEST_F(HostEndToEnd, PlaysAPlaylistSeeksMovesOnAndRemembersIt) {
     EXPECT_GE(after_back, before_back - 5000);
     EXPECT_LE(after_back, before_back - 4800);
 
+    // A seek right after the start, while the file may still be opening, is not lost.
+    host->number(button(button::stop));
+    host->number(button(button::play));
+    host->number(button(button::forward_5s));
+    EXPECT_GE(host->number(user(op::output_time, 0)).value_or(-1), 5000);
+    std::this_thread::sleep_for(500ms);
+    EXPECT_GE(host->number(user(op::output_time, 0)).value_or(-1), 5200);
+    EXPECT_EQ(host->number(user(op::list_pos)), 0);
+
     // The 2-second entries: play the second, and the end of each moves on.
     host->number(button(button::stop));
     host->number(user(op::set_list_pos, 1));
