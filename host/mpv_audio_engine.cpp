@@ -66,6 +66,9 @@ std::unique_ptr<MpvAudioEngine> MpvAudioEngine::create(const std::string& audio_
 MpvAudioEngine::MpvAudioEngine(mpv_handle* handle, std::function<void()> wake)
     : handle_(handle), wake_(std::move(wake)) {
     mpv_set_wakeup_callback(handle_, &MpvAudioEngine::on_wakeup, this);
+    // mpv's own errors (a missing file, an audio output that does not work) are the user's
+    // only hint at why nothing plays.
+    mpv_request_log_messages(handle_, "error");
 }
 
 MpvAudioEngine::~MpvAudioEngine() {
@@ -173,6 +176,12 @@ void MpvAudioEngine::process_events() {
         const mpv_event* event = mpv_wait_event(handle_, 0);
         if (event->event_id == MPV_EVENT_NONE) {
             return;
+        }
+        if (event->event_id == MPV_EVENT_LOG_MESSAGE) {
+            const auto* log = static_cast<const mpv_event_log_message*>(event->data);
+            const std::string line = std::string("player_host: mpv: ") + log->text;
+            std::fwrite(line.data(), 1, line.size(), stderr);
+            continue;
         }
         if (event->event_id == MPV_EVENT_FILE_LOADED) {
             file_loaded_ = current_entry_ >= 0;
