@@ -1,8 +1,6 @@
 // Host benchmarks, plain timing: the round trip of one synchronous message from a plug-in
 // thread to the host's main thread, and adding a 100,000-entry playlist file.
 // Targets: message p50 under 50 us; 100,000 entries added in under 1 s.
-#include <unistd.h>
-
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -11,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <random>
 #include <string>
 #include <thread>
 #include <vector>
@@ -23,6 +22,10 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+std::string unique_name(const char* stem) {
+    return stem + std::to_string(std::random_device{}());
+}
 
 double micros(Clock::duration duration) {
     return std::chrono::duration<double, std::micro>(duration).count();
@@ -73,7 +76,7 @@ void message_round_trip(dravo::HostCore& core, const dravo::Waker& waker, std::i
 void add_large_playlist(dravo::HostCore& core, const dravo::Waker& waker) {
     constexpr int kEntries = 100000;
     const auto folder = std::filesystem::temp_directory_path() /
-                        ("dravo-host-bench-" + std::to_string(getpid()));
+                        unique_name("dravo-host-bench-");
     std::filesystem::create_directories(folder);
     const std::string list = (folder / "large.m3u").string();
     {
@@ -116,7 +119,7 @@ int main() {
     dravo::Waker waker;
     dravo::FakeAudioEngine engine;
     const auto state = std::filesystem::temp_directory_path() /
-                       ("dravo-host-bench-state-" + std::to_string(getpid()));
+                       unique_name("dravo-host-bench-state-");
     dravo::HostCore core(engine, [](const std::string& path) { return path; },
                          [&waker] { waker.wake(); }, [](const std::string&, const std::string&) {},
                          state.string(), 1);

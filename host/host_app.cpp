@@ -1,8 +1,6 @@
 #include "host_app.h"
 
-#include <unistd.h>
-
-#include <iostream>
+#include <cstdio>
 #include <random>
 
 #include "host_state.h"
@@ -20,8 +18,8 @@ namespace {
 constexpr int kIdleWaitMs = 1000;
 
 void write_stderr(const std::string& line) {
-    // One write per line keeps lines from different threads whole.
-    [[maybe_unused]] const ssize_t written = write(STDERR_FILENO, line.data(), line.size());
+    // One call per line keeps lines from different threads whole (the stream locks per call).
+    std::fwrite(line.data(), 1, line.size(), stderr);
 }
 
 }  // namespace
