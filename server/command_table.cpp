@@ -8,6 +8,7 @@
 #include "server_settings.h"
 #include "text.h"
 #include "track_filter.h"
+#include "update_command.h"
 #include "version.h"
 
 namespace dravo {
@@ -162,6 +163,11 @@ void CommandTable::add_commands() {
     commands_["/status"] = [this](Q, S send) { status(send); };
     commands_["/stop"] = [&player](Q, S) { player.stop(); };
     commands_["/title"] = [this](Q, S send) { title(send); };
+    commands_["/update"] = [this](Q, S send) {
+        run_update(env_.host, env_.player,
+                   env_.update_url.empty() ? default_update_url() : env_.update_url,
+                   UpdateChecker(), send);
+    };
     commands_["/version"] = [](Q, S send) { send(kVersionText); };
     commands_["/volume"] = [&player](Q query, S) {
         player.set_volume(to_player_volume(to_number(value_of(query, "volume"))));

@@ -26,8 +26,9 @@ struct CommandEnv {
     PluginHost& host;
     PlayerControl& player;
     ServerSettings& settings;
-    TrackFilter* filter;  // null until the media library is wired in
+    TrackFilter* filter;  // null in tests that need no media library
     MuteMemory& mute;
+    std::string update_url = {};  // empty: the built-in update site
 };
 
 class CommandTable {

@@ -43,7 +43,8 @@ int Plugin::init(std::unique_ptr<PluginHost> host) {
     cache_ = std::make_unique<MediaCache>(settings_, directory);
     filter_ = std::make_unique<TrackFilter>(*cache_, *player_, settings_);
     table_ = std::make_unique<CommandTable>(
-        CommandEnv{*host_, *player_, settings_, filter_.get(), mute_});
+        CommandEnv{*host_, *player_, settings_, filter_.get(), mute_,
+                   profile_read_string("Settings", "update_url", "", directory + kServerIniName)});
     server_ = std::make_unique<CommandServer>(port, *table_, *host_, *log_, ServerLimits{},
                                               read_client_policy(directory + kServerIniName));
     try {
