@@ -1,5 +1,5 @@
 #pragma once
-// The host's command line.
+// The host's command line. Pure functions, any thread.
 #include <optional>
 #include <string>
 #include <vector>

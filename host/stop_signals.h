@@ -5,7 +5,8 @@
 
 namespace dravo {
 
-// Installs the handlers; waker must outlive them (the host keeps it until exit). Main thread.
+// Installs the handlers (and ignores SIGPIPE); waker must outlive them (the host keeps it until
+// exit). Main thread.
 void install_stop_signals(const Waker& waker);
 // True once a stop signal arrived. Any thread.
 bool stop_signal_received();

@@ -28,6 +28,8 @@ void install_stop_signals(const Waker& waker) {
     action.sa_flags = SA_RESTART;
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
+    // A plug-in writing to a connection its peer closed must not end the player.
+    signal(SIGPIPE, SIG_IGN);
 }
 
 bool stop_signal_received() {
