@@ -1,0 +1,42 @@
+#pragma once
+// The whole system on one machine: the real player_host with null audio, the real plug-in (a
+// private copy with its own INI) and a generated music folder, talked to over HTTP.
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "host_process.h"
+#include "test_files.h"
+
+namespace dravo::test {
+
+// Tagged tones, made once per test program. Empty path when sox, lame or oggenc is missing.
+struct SampleMusic {
+    static const SampleMusic& get();
+    std::string root;                           // no trailing separator
+    std::string title_of(const std::string& full_path) const;
+    std::unique_ptr<TempFolder> folder;
+};
+
+class SystemHost {
+public:
+    // extra_ini: more "key=value\r\n" lines for the plug-in's settings.
+    explicit SystemHost(const std::string& media_root, const std::string& extra_ini = "");
+    ~SystemHost();
+
+    bool ready() const { return ready_; }
+    int port() const { return port_; }
+    std::optional<std::string> body(const std::string& target);  // the answer without its header
+    std::string plugin_dir() const { return work_.file("plugins"); }
+    std::string host_errors() const;
+    HostProcess& process() { return *process_; }
+
+private:
+    TempFolder work_;
+    int port_ = 0;
+    bool ready_ = false;
+    std::unique_ptr<HostProcess> process_;
+};
+
+}  // namespace dravo::test

@@ -1,0 +1,59 @@
+// "/update" through the real host: a local update site, a verified update program, the close.
+#include <gtest/gtest.h>
+#include <openssl/evp.h>
+
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include "local_http_server.h"
+#include "system_fixture.h"
+
+namespace dravo::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+std::string sha256_hex(const std::string& bytes) {
+    unsigned char digest[EVP_MAX_MD_SIZE];
+    unsigned int length = 0;
+    EVP_Digest(bytes.data(), bytes.size(), digest, &length, EVP_sha256(), nullptr);
+    static const char* hex = "0123456789abcdef";
+    std::string text;
+    for (unsigned int i = 0; i < length; ++i) {
+        text += hex[digest[i] >> 4];
+        text += hex[digest[i] & 15];
+    }
+    return text;
+}
+
+bool appears(const std::string& path, std::chrono::milliseconds patience) {
+    for (auto until = std::chrono::steady_clock::now() + patience;
+         std::chrono::steady_clock::now() < until; std::this_thread::sleep_for(20ms))
+        if (std::filesystem::exists(path)) return true;
+    return false;
+}
+
+TEST(SystemUpdate, NewerReleaseRunsTheUpdateProgramInThePluginFolderAndClosesTheHost) {
+    const std::string program = "#!/bin/sh\necho \"$@\" > updated-marker\n";
+    LocalHttpServer site({{"/version.txt", HttpReply(200, "115 sha256=" + sha256_hex(program) + "\n")},
+                          {"/dravo_srv_update", HttpReply(200, program)}});
+    TempFolder media;
+    SystemHost host(media.path(), "update_url=" + site.base_url() + "\r\n");
+    ASSERT_TRUE(host.ready()) << host.host_errors();
+    EXPECT_EQ(host.body("/update"), "OK! New version downloaded.\nExiting and updating...");
+    EXPECT_EQ(host.process().wait_exit(10s), 0) << host.host_errors();
+    EXPECT_TRUE(appears(host.plugin_dir() + "/updated-marker", 5s));
+}
+
+TEST(SystemUpdate, LatestReleaseKeepsTheHostRunning) {
+    LocalHttpServer site({{"/version.txt", HttpReply(200, "114")}});
+    TempFolder media;
+    SystemHost host(media.path(), "update_url=" + site.base_url() + "\r\n");
+    ASSERT_TRUE(host.ready()) << host.host_errors();
+    EXPECT_EQ(host.body("/update"), "You're running the latest version.");
+    EXPECT_EQ(host.body("/version"), "dravo_srv v1.14");
+}
+
+}  // namespace
+}  // namespace dravo::test
