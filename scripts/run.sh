@@ -25,6 +25,8 @@ plugins=$build/bin/plugins
 printf '[Settings]\r\nport=%s\r\nmedia_root=%s/\r\n' "$port" "${music%/}" > "$plugins/gen_dravo_srv.ini"
 echo "Server: http://127.0.0.1:$port/ (try: curl http://127.0.0.1:$port/status)"
 echo "Music:  $music    Audio output: $audio    Stop with Ctrl+C."
+# The plug-in writes its temporary playlist to $TMP, else to the current folder.
+export TMP=${TMP:-${TMPDIR:-/tmp}}
 args=(--plugins "$plugins" --state-dir "$build/host-state")
 [ "$audio" = auto ] || args+=(--audio-output "$audio")
 [ -n "${DISPLAY:-}" ] && args+=(--gui)
