@@ -1,5 +1,5 @@
-// Request text into path and query pairs, over arbitrary bytes, and the gathering of a request
-// within the listener's 4095-byte limit.
+// Request text into path and query pairs and the cross-site test, over arbitrary bytes, and the
+// gathering of a request within the listener's 4095-byte limit.
 #include <cstddef>
 #include <algorithm>
 #include <cstdint>
@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "client_connection.h"
+#include "client_policy.h"
 #include "fuzz_check.h"
 #include "request_parser.h"
 
@@ -57,6 +58,10 @@ void check_parse(std::string_view text) {
         FUZZ_CHECK(again.path == request.path);
         FUZZ_CHECK(again.query == request.query);
     }
+
+    // The cross-site test reads header lines of the same text.
+    std::string why;
+    if (dravo::is_cross_site(text, why)) FUZZ_CHECK(!why.empty());
 
     // More bytes never make a complete request incomplete.
     if (dravo::request_complete(text.substr(0, text.size() / 2)))

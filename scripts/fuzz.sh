@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang into build-fuzz/ (or $BUILD_DIR) and runs each one in
-# turn for the given number of seconds (default 600). New inputs go to build-fuzz/corpus/, the
-# seeds in fuzz/corpus/ stay as they are; a finding is left in build-fuzz/findings/ and fails
-# the script.
+# turn for the given number of seconds (default 600). Target names after the seconds (request,
+# filter, profile) run only those. New inputs go to build-fuzz/corpus/, the seeds in
+# fuzz/corpus/ stay as they are; a finding is left in build-fuzz/findings/ and fails the script.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-600}
+shift $(( $# > 0 ? 1 : 0 ))
 root=$(pwd)
 build=$root/${BUILD_DIR:-build-fuzz}
 flags="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined"
@@ -13,7 +14,8 @@ cmake -S . -B "$build" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDe
   -DCMAKE_CXX_FLAGS="$flags" -DDRAVO_FUZZ=ON -DDRAVO_BUILD_HOST=OFF -DDRAVO_BUILD_BENCH=OFF \
   -DDRAVO_WERROR=ON >/dev/null
 targets=(request filter profile)
-cmake --build "$build" -j"${JOBS:-2}" --target "${targets[@]/#/fuzz_}"
+[ $# -gt 0 ] && targets=("$@")
+cmake --build "$build" -j"${JOBS:-2}" --target "${targets[@]/#/fuzz_}" >/dev/null
 
 # The profile target writes a file per input: keep that off the disk where possible.
 [ -w /dev/shm ] && export TMPDIR=/dev/shm
