@@ -5,9 +5,13 @@
 #include "config_dialog_qt.h"
 #include "config_ui.h"
 #include "plugin.h"
+#include "toolkit_pin.h"
 
 namespace dravo {
 namespace {
+
+// When the plug-in is loaded, before any host can unload it again.
+[[maybe_unused]] const bool toolkit_pinned = keep_toolkit_loaded();
 
 // Widgets need the host's QApplication and its thread; a headless host has neither, and a
 // plug-in must not create an application of its own inside someone else's process.
