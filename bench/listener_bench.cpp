@@ -66,6 +66,7 @@ struct Result {
     double rate = 0;
     double p50_us = 0;
     double p99_us = 0;
+    double max_us = 0;
     int failures = 0;
 };
 
@@ -95,13 +96,14 @@ Result measure(int port, const std::string& path, int clients, int per_client) {
     r.rate = static_cast<double>(all.size()) / seconds;
     r.p50_us = all[all.size() / 2];
     r.p99_us = all[all.size() * 99 / 100];
+    r.max_us = all.back();
     r.failures = failures;
     return r;
 }
 
 void report(const char* name, int clients, const Result& r) {
-    std::printf("%-14s clients=%d  %9.0f req/s  p50 %8.1f us  p99 %8.1f us  failures %d\n", name,
-                clients, r.rate, r.p50_us, r.p99_us, r.failures);
+    std::printf("%-8s clients=%d  %7.0f req/s  p50 %7.1f us  p99 %7.1f us  max %9.1f us  failures %d\n",
+                name, clients, r.rate, r.p50_us, r.p99_us, r.max_us, r.failures);
 }
 
 }  // namespace

@@ -19,7 +19,9 @@ CommandServer::CommandServer(int port, CommandTable& table, PluginHost& host,
 int CommandServer::run() {
     net::Listener listener;
     std::string reason;
-    if (!listener.open(port_, 5, reason, policy_.bind_address())) {
+    // A backlog of 5 made bursts of clients wait a full second for a SYN retry; the loop
+    // accepts at once, so a longer queue costs nothing.
+    if (!listener.open(port_, 128, reason, policy_.bind_address())) {
         state_ = State::failed;
         host_.message_box("socket.Listen() failed\r\n" + reason, "dravo_srv Error");
         return 0;
