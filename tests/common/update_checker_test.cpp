@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <openssl/evp.h>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -9,6 +8,7 @@
 #include <thread>
 
 #include "local_http_server.h"
+#include "sha256_hex.h"
 #include "temp_dir.h"
 #include "update_checker.h"
 
@@ -17,21 +17,8 @@ namespace {
 
 using test::HttpReply;
 using test::LocalHttpServer;
+using test::sha256_hex;
 namespace fs = std::filesystem;
-
-std::string sha256_hex(const std::string& bytes)
-{
-    unsigned char digest[EVP_MAX_MD_SIZE];
-    unsigned int length = 0;
-    EVP_Digest(bytes.data(), bytes.size(), digest, &length, EVP_sha256(), nullptr);
-    std::string text;
-    char pair[3];
-    for (unsigned int i = 0; i < length; ++i) {
-        std::snprintf(pair, sizeof pair, "%02x", digest[i]);
-        text += pair;
-    }
-    return text;
-}
 
 struct Launch {
     std::string path;

@@ -1,7 +1,6 @@
 #include "update_command.h"
 
 #include <gtest/gtest.h>
-#include <openssl/evp.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -11,22 +10,10 @@
 #include "fake_host.h"
 #include "local_http_server.h"
 #include "player_control.h"
+#include "sha256_hex.h"
 
 namespace dravo::test {
 namespace {
-
-std::string sha256_hex(const std::string& bytes) {
-    unsigned char digest[EVP_MAX_MD_SIZE];
-    unsigned int length = 0;
-    EVP_Digest(bytes.data(), bytes.size(), digest, &length, EVP_sha256(), nullptr);
-    std::string hex;
-    char pair[3];
-    for (unsigned int i = 0; i < length; ++i) {
-        std::snprintf(pair, sizeof pair, "%02x", digest[i]);
-        hex += pair;
-    }
-    return hex;
-}
 
 class UpdateCommand : public ::testing::Test {
 protected:

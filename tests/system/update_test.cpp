@@ -1,31 +1,18 @@
 // "/update" through the real host: a local update site, a verified update program, the close.
 #include <gtest/gtest.h>
-#include <openssl/evp.h>
 
 #include <chrono>
 #include <filesystem>
 #include <thread>
 
 #include "local_http_server.h"
+#include "sha256_hex.h"
 #include "system_fixture.h"
 
 namespace dravo::test {
 namespace {
 
 using namespace std::chrono_literals;
-
-std::string sha256_hex(const std::string& bytes) {
-    unsigned char digest[EVP_MAX_MD_SIZE];
-    unsigned int length = 0;
-    EVP_Digest(bytes.data(), bytes.size(), digest, &length, EVP_sha256(), nullptr);
-    static const char* hex = "0123456789abcdef";
-    std::string text;
-    for (unsigned int i = 0; i < length; ++i) {
-        text += hex[digest[i] >> 4];
-        text += hex[digest[i] & 15];
-    }
-    return text;
-}
 
 bool appears(const std::string& path, std::chrono::milliseconds patience) {
     for (auto until = std::chrono::steady_clock::now() + patience;
