@@ -28,7 +28,8 @@ std::string random_bytes(std::mt19937& rng, std::size_t size, int low = 0, int h
 std::string broken_escape(std::mt19937& rng) {
     static const char* const kFixed[] = {"%",      "%4",    "a%",     "%%",     "%zz",
                                          "%g0%",   "%%41",  "x%2",    "%00",    "%0d%0a",
-                                         "%ff%fe", "+%2",   "%22open", "%2",    "100%"};
+                                         "%ff%fe", "+%2",   "%22open", "%2",    "100%",
+                                         "%2a",    "JAZZ%", "%22blue%20live%22"};
     constexpr int kFixedCount = sizeof kFixed / sizeof kFixed[0];
     int choice = pick(rng, 0, kFixedCount);
     if (choice < kFixedCount) return kFixed[choice];
