@@ -87,11 +87,11 @@ void run(const char* name, dravo::ServerLimits limits, double seconds) {
 
     std::vector<Connection> held;
     const auto connect_start = Clock::now();
-    // The listener's backlog is 5: beyond that the kernel drops new handshakes and the client
-    // retries after a second. Connect in small groups the server can keep up with.
+    // Beyond the listener's accept queue the kernel drops handshakes and the client retries a
+    // second later: connect in groups the server keeps up with.
     for (int i = 0; i < kHeld; ++i) {
         if (auto c = dravo::net::connect_loopback(port, 5000)) held.push_back(std::move(*c));
-        if (i % 4 == 3) std::this_thread::sleep_for(std::chrono::milliseconds(4));
+        if (i % 50 == 49) std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     const double connect_ms = ms_since(connect_start);
 
