@@ -24,6 +24,13 @@ namespace {
 constexpr int kWarmUp = 10 * kHostileKinds;
 constexpr int kTotal = 70 * kHostileKinds;  // 1260
 constexpr long kMemoryMarginKiB = 8 * 1024;
+// Sanitizer builds hold freed memory in quarantine and map shadow memory as it is touched:
+// their resident size says nothing about leaks (LeakSanitizer covers those there).
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+constexpr bool kResidentSizeMeaningful = false;
+#else
+constexpr bool kResidentSizeMeaningful = true;
+#endif
 
 long resident_kib(pid_t pid) {
     std::ifstream status("/proc/" + std::to_string(pid) + "/status");
@@ -103,7 +110,9 @@ TEST_F(Robustness, MalformedRequestsLeaveNormalOnesAnsweredAndMemoryFlat) {
 
     ASSERT_TRUE(alive(pid)) << host->host_errors();
     EXPECT_GT(warm, 0);
-    EXPECT_LE(end, warm + kMemoryMarginKiB) << "resident memory grew from " << warm << " KiB";
+    if (kResidentSizeMeaningful) {
+        EXPECT_LE(end, warm + kMemoryMarginKiB) << "resident memory grew from " << warm << " KiB";
+    }
     EXPECT_EQ(host->body("/shutdown"), "");
     EXPECT_EQ(host->process().wait_exit(std::chrono::seconds(20)), 0) << host->host_errors();
     const auto seconds =
