@@ -1,7 +1,7 @@
 // Request text into path and query pairs and the cross-site test, over arbitrary bytes, and the
 // gathering of a request within the listener's 4095-byte limit.
-#include <cstddef>
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
