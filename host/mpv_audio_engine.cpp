@@ -129,14 +129,15 @@ void MpvAudioEngine::seek(int position_ms) {
     const int target = std::max(0, position_ms);
     const std::string seconds = std::to_string(target / 1000) + "." +
                                 std::to_string(1000 + target % 1000).substr(1);
-    const char* command[] = {"seek", seconds.c_str(), "absolute+exact", nullptr};
-    if (mpv_command(handle_, command) >= 0) {
-        seek_target_ms_ = target;
-    } else if (!file_loaded_) {
-        // While the file is still opening mpv refuses to seek: do it once the file is loaded.
+    seek_target_ms_ = target;
+    // While the file is still opening mpv may refuse a seek, or take it and lose it when playback
+    // starts: keep it until the file is loaded.
+    if (!file_loaded_) {
         seek_deferred_ = true;
-        seek_target_ms_ = target;
+        return;
     }
+    const char* command[] = {"seek", seconds.c_str(), "absolute+exact", nullptr};
+    if (mpv_command(handle_, command) < 0) seek_target_ms_.reset();
 }
 
 int MpvAudioEngine::time_property(const char* name) const {
@@ -149,6 +150,8 @@ int MpvAudioEngine::time_property(const char* name) const {
 }
 
 int MpvAudioEngine::position_ms() const {
+    // Until the new file is open mpv may still report the previous file's time.
+    if (current_entry_ >= 0 && !file_loaded_) return seek_target_ms_.value_or(0);
     if (seek_target_ms_ && current_entry_ >= 0) {
         const int length = length_ms();
         return length >= 0 ? std::min(*seek_target_ms_, length) : *seek_target_ms_;
@@ -183,8 +186,13 @@ void MpvAudioEngine::process_events() {
             std::fwrite(line.data(), 1, line.size(), stderr);
             continue;
         }
+        if (event->event_id == MPV_EVENT_START_FILE) {
+            started_entry_ = static_cast<const mpv_event_start_file*>(event->data)->playlist_entry_id;
+            continue;
+        }
         if (event->event_id == MPV_EVENT_FILE_LOADED) {
-            file_loaded_ = current_entry_ >= 0;
+            // An earlier entry's late event must not mark the new one loaded.
+            file_loaded_ = current_entry_ >= 0 && started_entry_ == current_entry_;
             if (seek_deferred_ && seek_target_ms_) {
                 seek_deferred_ = false;
                 seek(*seek_target_ms_);
