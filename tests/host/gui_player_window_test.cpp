@@ -111,9 +111,10 @@ TEST_F(PlayerWindowTest, ButtonsSliderAndListDriveTheModel) {
     ASSERT_EQ(list->model()->rowCount(), 2);
     EXPECT_EQ(list->model()->index(0, 0).data().toString(), "1. Title /m/a.mp3");
     core.model().add({"/m/c.mp3"});
-    QApplication::processEvents();
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    QApplication::processEvents();
+    for (int waited = 0; waited < 1000 && list->model()->rowCount() != 3; ++waited) {
+        QApplication::processEvents();
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
     EXPECT_EQ(list->model()->rowCount(), 3) << "the list follows the playlist";
     emit list->activated(list->model()->index(0, 0));
     EXPECT_EQ(core.model().state(), PlayState::playing);

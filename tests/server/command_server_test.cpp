@@ -33,7 +33,7 @@ TEST(CommandServer, AnswersVersionForCrLfAndBareLfRequests) {
 
 TEST(CommandServer, GathersARequestSentInSeveralSegments) {
     ServerFixture server;
-    auto connection = net::connect_loopback(server.port(), 1000);
+    auto connection = net::connect_loopback(server.port(), 5000);
     ASSERT_TRUE(connection);
     for (std::string piece : {"GET /ver", "sion HTTP/1.0\r\n", "Host: x\r\n", "\r\n"}) {
         ASSERT_EQ(connection->send(piece.data(), piece.size()), static_cast<long>(piece.size()));
@@ -75,7 +75,7 @@ std::string read_to_close(net::Connection& connection) {
     std::string answer;
     char buffer[512];
     for (;;) {
-        if (!connection.wait_readable(3000)) break;
+        if (!connection.wait_readable(30000)) break;
         long n = connection.receive(buffer, sizeof buffer);
         if (n <= 0) break;
         answer.append(buffer, static_cast<std::size_t>(n));
@@ -85,68 +85,77 @@ std::string read_to_close(net::Connection& connection) {
 
 TEST(CommandServer, ClientClosingItsSideOrFillingTheBufferEndsTheRead) {
     ServerFixture server;
-    auto connection = net::connect_loopback(server.port(), 1000);
+    auto connection = net::connect_loopback(server.port(), 5000);
     ASSERT_TRUE(connection);
     std::string line = "GET /version HTTP/1.0";
     connection->send(line.data(), line.size());
     connection->shutdown_send();
     EXPECT_EQ(read_to_close(*connection), header_bytes() + kVersionAnswer);
 
+    EXPECT_TRUE(server.host.boxes().empty());
+}
+
+TEST(CommandServer, FullBufferIsHandledWithoutWaitingForTheIdleLimit) {
+    ServerFixture server(ServerLimits{10, 60000, 5000, 256});
     // 4095 bytes without an empty line: parsed as they are; the rest is never read.
     std::string full = "GET /version " + std::string(4095 - 13, 'x');
     auto start = std::chrono::steady_clock::now();
-    auto filled = net::connect_loopback(server.port(), 1000);
+    auto filled = net::connect_loopback(server.port(), 5000);
     ASSERT_TRUE(filled);
     filled->send(full.data(), full.size());
     EXPECT_EQ(read_to_close(*filled), header_bytes() + kVersionAnswer);
-    EXPECT_LT(std::chrono::steady_clock::now() - start, 1500ms) << "must not wait for the idle limit";
-    EXPECT_TRUE(server.host.boxes().empty());
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 20s) << "must not wait for the idle limit";
 }
 
 TEST(CommandServer, SilentClientIsDroppedAfterTwoSecondsWithoutHoldingUpOthers) {
     ServerFixture server;
-    auto silent = net::connect_loopback(server.port(), 1000);
+    auto silent = net::connect_loopback(server.port(), 5000);
     ASSERT_TRUE(silent);
     silent->send("GET /ver", 8);
     auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(get(server.port(), "/version"), header_bytes() + kVersionAnswer);
-    EXPECT_LT(std::chrono::steady_clock::now() - start, 1000ms);
+    EXPECT_FALSE(silent->wait_readable(0)) << "the other request was answered before the drop";
     // The silent one gets nothing but the close, after the idle limit.
     char buffer[16];
-    silent->wait_readable(4000);
+    ASSERT_TRUE(silent->wait_readable(30000));
     EXPECT_EQ(silent->receive(buffer, sizeof buffer), 0);
     auto waited = std::chrono::steady_clock::now() - start;
     EXPECT_GE(waited, 1900ms);
-    EXPECT_LT(waited, 4000ms);
+    EXPECT_LT(waited, 20s);
     EXPECT_NE(server.log_text().find("]Error: Receive() returned 10060\r\n"), std::string::npos);
 }
 
 TEST(CommandServer, ClientThatNeverReadsHoldsUpNobodyAndIsDropped) {
-    ServerFixture server(ServerLimits{10, 2000, 600, 256});
+    // The stall limit is far above what five requests take even in a slow build, so the
+    // others finishing before the drop shows they did not wait for the stuck client.
+    ServerFixture server(ServerLimits{10, 2000, 8000, 256});
     for (int i = 0; i < 20000; ++i) server.host.files.push_back(std::string(500, 'a'));
-    auto stuck = net::connect_loopback(server.port(), 1000);
+    auto stuck = net::connect_loopback(server.port(), 5000);
     ASSERT_TRUE(stuck);
     std::string request = "GET /list HTTP/1.0\r\n\r\n";
     stuck->send(request.data(), request.size());
     std::this_thread::sleep_for(200ms);  // its ten megabytes are queued by now
-    auto start = std::chrono::steady_clock::now();
+    const std::string dropped = "]Error: Send() returned 10060\r\n";
     for (int i = 0; i < 5; ++i)
         EXPECT_EQ(get(server.port(), "/version"), header_bytes() + kVersionAnswer);
-    EXPECT_LT(std::chrono::steady_clock::now() - start, 500ms);
-    std::this_thread::sleep_for(1000ms);
-    EXPECT_NE(server.log_text().find("]Error: Send() returned 10060\r\n"), std::string::npos);
+    EXPECT_EQ(server.log_text().find(dropped), std::string::npos) << "answered before the drop";
+    for (auto until = std::chrono::steady_clock::now() + 40s;
+         server.log_text().find(dropped) == std::string::npos &&
+         std::chrono::steady_clock::now() < until;)
+        std::this_thread::sleep_for(50ms);
+    EXPECT_NE(server.log_text().find(dropped), std::string::npos);
 }
 
 TEST(CommandServer, ConnectionsBeyondTheCapCloseTheIdlestOne) {
     ServerFixture server(ServerLimits{10, 5000, 5000, 3});
     std::vector<net::Connection> idle;
     for (int i = 0; i < 3; ++i) {
-        idle.push_back(*net::connect_loopback(server.port(), 1000));
+        idle.push_back(*net::connect_loopback(server.port(), 5000));
         std::this_thread::sleep_for(20ms);
     }
     EXPECT_EQ(get(server.port(), "/version"), header_bytes() + kVersionAnswer);
     char buffer[4];
-    ASSERT_TRUE(idle[0].wait_readable(1000)) << "the oldest idle connection is closed";
+    ASSERT_TRUE(idle[0].wait_readable(10000)) << "the oldest idle connection is closed";
     EXPECT_LE(idle[0].receive(buffer, sizeof buffer), 0);
     EXPECT_FALSE(idle[2].wait_readable(100)) << "a newer one stays open";
 }
@@ -154,7 +163,7 @@ TEST(CommandServer, ConnectionsBeyondTheCapCloseTheIdlestOne) {
 TEST(CommandServer, ResetClientIsLoggedOnceWithItsCode) {
     ServerFixture server;
     {
-        auto client = net::connect_loopback(server.port(), 1000);
+        auto client = net::connect_loopback(server.port(), 5000);
         ASSERT_TRUE(client);
         client->send("GET /ver", 8);
         std::this_thread::sleep_for(50ms);
@@ -172,10 +181,10 @@ TEST(CommandServer, StopsPromptlyAndFreesThePort) {
     {
         ServerFixture server;
         port = server.port();
-        ASSERT_TRUE(wait_for_port(port, 1000));
+        ASSERT_TRUE(wait_for_port(port, 10000));
         start = std::chrono::steady_clock::now();
     }
-    EXPECT_LT(std::chrono::steady_clock::now() - start, 500ms);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 5s) << "must not wait for clients";
     net::Listener again;
     std::string reason;
     EXPECT_TRUE(again.open(port, 5, reason)) << reason;

@@ -56,7 +56,7 @@ TEST(Plugin, ReadsItsIniBesideTheModuleWhateverTheCurrentFolder) {
     std::filesystem::current_path("/");
     EXPECT_EQ(host.init(), 0);
     std::filesystem::current_path(previous);
-    ASSERT_TRUE(wait_for_port(port, 2000));
+    ASSERT_TRUE(wait_for_port(port, 10000));
     EXPECT_EQ(get(port, "/version"), header_bytes() + "dravo_srv v1.14");
     EXPECT_FALSE(std::filesystem::exists("/gen_dravo_srv.ini"));
 
@@ -74,7 +74,7 @@ TEST(Plugin, ReadsItsIniBesideTheModuleWhateverTheCurrentFolder) {
 
     auto start = std::chrono::steady_clock::now();
     host.quit();
-    EXPECT_LT(std::chrono::steady_clock::now() - start, 500ms);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 5s) << "quit must not wait for clients";
     EXPECT_FALSE(net::connect_loopback(port, 200)) << "quit must close the listening socket";
 }
 
@@ -82,7 +82,7 @@ TEST(Plugin, UnusablePortLeavesThePluginLoadedWithANotice) {
     TestHost host("[Settings]\r\nport=0\r\n");
     ASSERT_TRUE(host.loaded());
     EXPECT_EQ(host.init(), 0);
-    auto deadline = std::chrono::steady_clock::now() + 2s;
+    auto deadline = std::chrono::steady_clock::now() + 10s;
     while (host.fake.boxes().empty() && std::chrono::steady_clock::now() < deadline)
         std::this_thread::sleep_for(5ms);
     auto boxes = host.fake.boxes();

@@ -32,7 +32,7 @@ protected:
     // Polls until the answer is as wanted; the last answer.
     std::string wait_for(const std::string& target, const std::string& wanted) {
         std::string last;
-        for (auto until = std::chrono::steady_clock::now() + 5s;
+        for (auto until = std::chrono::steady_clock::now() + 10s;
              std::chrono::steady_clock::now() < until; std::this_thread::sleep_for(20ms))
             if ((last = ask(target)) == wanted) break;
         return last;
@@ -115,8 +115,14 @@ TEST_F(Protocol, TransportCommandsDriveThePlayer) {
     EXPECT_EQ(ask("/title"), "[paused] " + music.title_of(lines[live - 1]));
     EXPECT_EQ(ask("/play"), "");
     EXPECT_EQ(ask("/get_playing"), "1");
-    std::this_thread::sleep_for(500ms);  // the decoder reports the length once the file is open
-    std::string line = ask("/ffwd");
+    // The length is known once the file is open; a rewind at the start moves nothing.
+    std::string line;
+    for (auto until = std::chrono::steady_clock::now() + 10s;
+         std::chrono::steady_clock::now() < until &&
+         ask("/rewind").find(" / 0:1") == std::string::npos;
+         std::this_thread::sleep_for(20ms)) {
+    }
+    line = ask("/ffwd");
     EXPECT_EQ(line.substr(0, 17), "New position: [0:") << line;
     EXPECT_NE(line.find(" / 0:1"), std::string::npos) << "a 12-second track: " << line;
     EXPECT_EQ(line.substr(line.size() - 2), "]\n");
