@@ -101,10 +101,13 @@ UpdateChecker::UpdateChecker(ProgramLauncher launcher, FetchLimits limits)
 }
 
 bool UpdateChecker::run(const std::string& program_name, const std::string& base_url, int running_version,
-                        const std::string& arguments, std::string& message) const
+                        const std::string& arguments, std::string& message,
+                        const std::string& folder) const
 {
     message.clear();
-    const std::filesystem::path program = update_program_file(program_name);
+    const std::filesystem::path file_name = update_program_file(program_name);
+    const std::filesystem::path program =
+        folder.empty() ? file_name : std::filesystem::path(folder) / file_name;
     std::error_code ignored;
     std::filesystem::remove(program, ignored);
 
@@ -128,14 +131,17 @@ bool UpdateChecker::run(const std::string& program_name, const std::string& base
         return false;  // nothing to check a download against
     }
     std::stringstream download;
-    if (!fetch_url(download, base_url + program.string(), kTransferBinary, limits_)) {
+    if (!fetch_url(download, base_url + file_name.string(), kTransferBinary, limits_)) {
         return false;
     }
     const std::string bytes = download.str();
     if (bytes.empty() || sha256_hex(bytes) != *published.sha256) {
         return false;
     }
-    if (!store_program(program, bytes) || !launcher_("./" + program.string(), arguments)) {
+    // Absolute, as the program starts after the change into folder.
+    const std::string start_path =
+        folder.empty() ? "./" + file_name.string() : std::filesystem::absolute(program).string();
+    if (!store_program(program, bytes) || !launcher_(start_path, arguments, folder)) {
         std::filesystem::remove(program, ignored);
         return false;
     }

@@ -28,7 +28,7 @@ std::vector<std::string> split_arguments(const std::string& arguments)
 }
 
 // Runs in the forked grandchild: only async-signal-safe calls until exec.
-[[noreturn]] void exec_program(char* const argv[], int report_fd, int open_max)
+[[noreturn]] void exec_program(char* const argv[], const char* folder, int report_fd, int open_max)
 {
     sigset_t none;
     sigemptyset(&none);
@@ -47,7 +47,9 @@ std::vector<std::string> split_arguments(const std::string& arguments)
             ::close(fd);
         }
     }
-    ::execv(argv[0], argv);
+    if (*folder == '\0' || ::chdir(folder) == 0) {
+        ::execv(argv[0], argv);
+    }
     const int error = errno;
     [[maybe_unused]] const auto written = ::write(report_fd, &error, sizeof error);
     ::_exit(127);
@@ -60,7 +62,8 @@ std::string update_program_file(const std::string& program_name)
     return program_name + "_update";
 }
 
-bool start_detached(const std::string& path, const std::string& arguments)
+bool start_detached(const std::string& path, const std::string& arguments,
+                    const std::string& working_folder)
 {
     // Everything that allocates happens before the fork.
     std::vector<std::string> words = split_arguments(arguments);
@@ -83,7 +86,7 @@ bool start_detached(const std::string& path, const std::string& arguments)
         ::setsid();
         const pid_t program = ::fork();
         if (program == 0) {
-            exec_program(argv.data(), report[1], open_max);
+            exec_program(argv.data(), working_folder.c_str(), report[1], open_max);
         }
         if (program < 0) {
             const int error = errno;

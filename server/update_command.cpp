@@ -1,8 +1,5 @@
 #include "update_command.h"
 
-#include <filesystem>
-#include <system_error>
-
 #include "player_control.h"
 #include "plugin_host.h"
 #include "text.h"
@@ -18,11 +15,11 @@ std::string default_update_url() { return DRAVO_SERVER_UPDATE_URL; }
 
 void run_update(PluginHost& host, PlayerControl& player, const std::string& base_url,
                 const UpdateChecker& checker, const SendText& send) {
-    // The update program is stored and started in the plug-in's folder, which stays current.
-    std::error_code ignored;
-    std::filesystem::current_path(host.module_directory(), ignored);
+    // The update program is stored and started in the plug-in's folder; the process's current
+    // folder belongs to the host, which may keep relative paths.
     std::string message;
-    bool started = checker.run(kProgramName, base_url, parse_digits(kProgramVersion), "", message);
+    bool started = checker.run(kProgramName, base_url, parse_digits(kProgramVersion), "", message,
+                               host.module_directory());
     if (!started) {
         send(message);
         return;

@@ -33,7 +33,8 @@ protected:
 
     bool check(int running_version, std::string& message, bool launch_result = true)
     {
-        UpdateChecker checker([this, launch_result](const std::string& path, const std::string& arguments) {
+        UpdateChecker checker([this, launch_result](const std::string& path, const std::string& arguments,
+                                                    const std::string&) {
             launches.push_back({path, arguments});
             return launch_result;
         });
@@ -109,7 +110,7 @@ TEST_F(UpdateCheckerTest, UnreadableVersionInfo)
         EXPECT_EQ(message, kUpdateNoVersionInfo) << version_text;
     }
     EXPECT_EQ(site.count("/dravo/dravo_update"), 0u);
-    UpdateChecker checker([](const std::string&, const std::string&) { return true; });
+    UpdateChecker checker([](const std::string&, const std::string&, const std::string&) { return true; });
     const auto nowhere = "http://127.0.0.1:" + std::to_string(test::unused_port()) + "/dravo/";
     EXPECT_FALSE(checker.run("dravo", nowhere, 1, "", message));
     EXPECT_EQ(message, kUpdateNoVersionInfo);

@@ -12,9 +12,11 @@ namespace dravo::test {
 
 class HostProcess {
 public:
-    // Starts player_host with arguments; extra_environment entries are NAME=value.
+    // Starts player_host with arguments; extra_environment entries are NAME=value. The host runs
+    // in working_folder when one is given (stderr_file is opened before the change).
     HostProcess(const std::vector<std::string>& arguments,
-                const std::vector<std::string>& extra_environment, const std::string& stderr_file);
+                const std::vector<std::string>& extra_environment, const std::string& stderr_file,
+                const std::string& working_folder = {});
     ~HostProcess();  // kills the process if it still runs
     HostProcess(const HostProcess&) = delete;
     HostProcess& operator=(const HostProcess&) = delete;

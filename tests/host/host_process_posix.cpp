@@ -18,7 +18,7 @@ namespace dravo::test {
 
 HostProcess::HostProcess(const std::vector<std::string>& arguments,
                          const std::vector<std::string>& extra_environment,
-                         const std::string& stderr_file) {
+                         const std::string& stderr_file, const std::string& working_folder) {
     std::vector<std::string> program{DRAVO_PLAYER_HOST};
     program.insert(program.end(), arguments.begin(), arguments.end());
     std::vector<char*> argv;
@@ -39,6 +39,8 @@ HostProcess::HostProcess(const std::vector<std::string>& arguments,
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 2, stderr_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
                                      0644);
+    if (!working_folder.empty())
+        posix_spawn_file_actions_addchdir_np(&actions, working_folder.c_str());
     if (posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), envp.data()) != 0) {
         pid_ = -1;
     }

@@ -28,8 +28,9 @@ protected:
         std::filesystem::remove_all(dir_);
     }
     std::string run(LocalHttpServer& site) {
-        UpdateChecker checker([this](const std::string& path, const std::string& arguments) {
-            launches_.emplace_back(path, arguments);
+        UpdateChecker checker([this](const std::string& path, const std::string& arguments,
+                                     const std::string& folder) {
+            launches_.push_back({path, arguments, folder});
             return true;
         });
         std::string body;
@@ -41,7 +42,10 @@ protected:
 
     std::filesystem::path previous_, dir_;
     FakeHost host_;
-    std::vector<std::pair<std::string, std::string>> launches_;
+    struct Launch {
+        std::string path, arguments, folder;
+    };
+    std::vector<Launch> launches_;
 };
 
 TEST_F(UpdateCommand, LatestVersionAnswersTheMessageAloneAndKeepsTheHost) {
@@ -49,7 +53,7 @@ TEST_F(UpdateCommand, LatestVersionAnswersTheMessageAloneAndKeepsTheHost) {
     EXPECT_EQ(run(site), "You're running the latest version.");
     EXPECT_TRUE(host_.messages().empty());
     EXPECT_TRUE(launches_.empty());
-    EXPECT_EQ(std::filesystem::current_path(), dir_) << "the plug-in's folder becomes current";
+    EXPECT_EQ(std::filesystem::current_path(), previous_) << "the host's current folder stays";
 }
 
 TEST_F(UpdateCommand, NewerVersionStartsTheProgramThenPostsTheClose) {
@@ -58,7 +62,10 @@ TEST_F(UpdateCommand, NewerVersionStartsTheProgramThenPostsTheClose) {
                           {"/dravo_srv_update", HttpReply(200, program)}});
     EXPECT_EQ(run(site), "OK! New version downloaded.\nExiting and updating...");
     ASSERT_EQ(launches_.size(), 1u);
-    EXPECT_EQ(launches_[0].second, "");
+    EXPECT_EQ(launches_[0].arguments, "");
+    EXPECT_EQ(launches_[0].path, (dir_ / "dravo_srv_update").string());
+    EXPECT_EQ(launches_[0].folder, host_.directory) << "started in the plug-in's folder";
+    EXPECT_EQ(std::filesystem::current_path(), previous_);
     std::ifstream stored(dir_ / "dravo_srv_update", std::ios::binary);
     std::stringstream bytes;
     bytes << stored.rdbuf();

@@ -80,8 +80,8 @@ SystemHost::SystemHost(const std::string& media_root, const std::string& extra_i
                                                  extra_ini);
     process_ = std::make_unique<HostProcess>(
         std::vector<std::string>{"--plugins", work_.file("plugins"), "--audio-output", "null",
-                                 "--state-dir", work_.file("state")},
-        std::vector<std::string>{"TMP=" + work_.path()}, work_.file("stderr.txt"));
+                                 "--state-dir", "state"},
+        std::vector<std::string>{"TMP=" + work_.path()}, work_.file("stderr.txt"), work_.path());
     ready_ = process_->running() && wait_for_port(port_, 15000);
 }
 

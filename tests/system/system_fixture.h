@@ -1,6 +1,7 @@
 #pragma once
 // The whole system on one machine: the real player_host with null audio, the real plug-in (a
-// private copy with its own INI) and a generated music folder, talked to over HTTP.
+// private copy with its own INI) and a generated music folder, talked to over HTTP. The host runs
+// in its work folder and keeps its state in the relative folder "state" there.
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -29,6 +30,7 @@ public:
     int port() const { return port_; }
     std::optional<std::string> body(const std::string& target);  // the answer without its header
     std::string plugin_dir() const { return work_.file("plugins"); }
+    std::string state_dir() const { return work_.file("state"); }
     std::string host_errors() const;
     HostProcess& process() { return *process_; }
 

@@ -28,9 +28,13 @@ TEST(SystemUpdate, NewerReleaseRunsTheUpdateProgramInThePluginFolderAndClosesThe
     TempFolder media;
     SystemHost host(media.path(), "update_url=" + site.base_url() + "\r\n");
     ASSERT_TRUE(host.ready()) << host.host_errors();
+    ASSERT_EQ(host.body("/volume?volume=40"), "");  // a change the host saves at its end
     EXPECT_EQ(host.body("/update"), "OK! New version downloaded.\nExiting and updating...");
     EXPECT_EQ(host.process().wait_exit(10s), 0) << host.host_errors();
     EXPECT_TRUE(appears(host.plugin_dir() + "/updated-marker", 5s));
+    // The host kept its own current folder: its relative state folder is where it was.
+    EXPECT_TRUE(std::filesystem::exists(host.state_dir() + "/player.ini"));
+    EXPECT_FALSE(std::filesystem::exists(host.plugin_dir() + "/state"));
 }
 
 TEST(SystemUpdate, LatestReleaseKeepsTheHostRunning) {
@@ -38,8 +42,15 @@ TEST(SystemUpdate, LatestReleaseKeepsTheHostRunning) {
     TempFolder media;
     SystemHost host(media.path(), "update_url=" + site.base_url() + "\r\n");
     ASSERT_TRUE(host.ready()) << host.host_errors();
+    ASSERT_EQ(host.body("/volume?volume=40"), "");  // a change the host saves at its end
     EXPECT_EQ(host.body("/update"), "You're running the latest version.");
     EXPECT_EQ(host.body("/version"), "dravo_srv v1.14");
+    EXPECT_EQ(std::filesystem::read_symlink("/proc/" + std::to_string(host.process().pid()) + "/cwd"),
+              std::filesystem::canonical(std::filesystem::path(host.plugin_dir()).parent_path()));
+    EXPECT_EQ(host.body("/shutdown"), "");
+    EXPECT_EQ(host.process().wait_exit(10s), 0) << host.host_errors();
+    EXPECT_TRUE(std::filesystem::exists(host.state_dir() + "/player.ini"));
+    EXPECT_FALSE(std::filesystem::exists(host.plugin_dir() + "/state"));
 }
 
 }  // namespace
