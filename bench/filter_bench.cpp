@@ -11,6 +11,7 @@
 #include "player_control.h"
 #include "plugin_host.h"
 #include "server_settings.h"
+#include "text.h"
 #include "track_filter.h"
 
 namespace {
@@ -50,16 +51,13 @@ void write_cache_file(const std::string& path, int count) {
 
 struct Setup {
     explicit Setup(int count)
-        : directory(bench_dir(count)), player(host), cache(settings, directory),
-          filter(cache, player, settings) {
-        settings.media_root = "/srv/music/";
-        settings.file_name = directory + kServerIniName;
+        : directory(bench_dir(count)), player(host), cache(directory), filter(cache, player) {
         write_cache_file(directory + kCacheFileName, count);
         setenv("TMP", directory.c_str(), 1);
-        cache.ensure_loaded(cache.lock());
+        cache.ensure_loaded(cache.lock(), source);
     }
     std::string directory;
-    ServerSettings settings;
+    MediaSource source{"/srv/music/", "mp3 ogg wav url"};
     NullHost host;
     PlayerControl player;
     MediaCache cache;
@@ -74,7 +72,7 @@ Setup& setup(int count) {
 
 void BM_Filter(benchmark::State& state, const char* raw_filter) {
     Setup& s = setup(static_cast<int>(state.range(0)));
-    for (auto _ : state) s.filter.apply(raw_filter);
+    for (auto _ : state) s.filter.apply(percent_decode_lenient(raw_filter), s.source);
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 
@@ -82,8 +80,8 @@ void BM_Filter(benchmark::State& state, const char* raw_filter) {
 void BM_LoadCacheFile(benchmark::State& state) {
     Setup& s = setup(static_cast<int>(state.range(0)));
     for (auto _ : state) {
-        MediaCache fresh(s.settings, s.directory);
-        fresh.ensure_loaded(fresh.lock());
+        MediaCache fresh(s.directory);
+        fresh.ensure_loaded(fresh.lock(), s.source);
     }
 }
 

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "media_cache.h"
+#include "text.h"
 #include "server_settings.h"
 
 namespace {
@@ -63,12 +64,11 @@ void BM_ScanDirectory(benchmark::State& state) {
 
 // The whole refresh: scan, lower-cased subjects and the cache file.
 void BM_Rebuild(benchmark::State& state) {
-    ServerSettings settings;
-    settings.media_root = tree();
+    const MediaSource source{with_trailing_separator(tree()), "mp3 ogg wav url"};
     std::string module = (fs::temp_directory_path() / "dravo_scan_bench_module").string() + "/";
     fs::create_directories(module);
-    MediaCache cache(settings, module);
-    for (auto _ : state) cache.refresh();
+    MediaCache cache(module);
+    for (auto _ : state) cache.refresh(source);
 }
 
 void BM_Find(benchmark::State& state) {

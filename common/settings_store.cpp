@@ -58,10 +58,10 @@ void SettingsStore::add_list(const std::string& key, std::vector<std::string>& v
 
 bool SettingsStore::load(const std::string& file)
 {
-    // The file is read once; an unreadable file reads like one without the keys.
+    // The file is read once.
     const auto document = ProfileDocument::load(file.empty() ? file_name : file);
     if (!document) {
-        return true;
+        return false;
     }
     for (auto& [key, variable] : bool_settings) {
         *variable = read_bool(*document, key, *variable);
@@ -87,10 +87,10 @@ bool SettingsStore::load(const std::string& file)
 bool SettingsStore::save()
 {
     // All keys are written in one document and one atomic file replacement, so an interrupted
-    // save leaves the previous settings whole. Write failures are not reported.
+    // save leaves the previous settings whole.
     auto document = ProfileDocument::load(file_name);
     if (!document) {
-        return true;
+        return false;
     }
     for (const auto& [key, variable] : bool_settings) {
         document->write_string(kSection, key, *variable ? "true" : "false");
@@ -111,16 +111,14 @@ bool SettingsStore::save()
             document->write_string(kSection, item_key(key, position), "");
         }
     }
-    document->commit(file_name);
-    return true;
+    return document->commit(file_name);
 }
 
 bool SettingsStore::save_setting(const std::string& variable)
 {
     for (const auto& [key, bound] : string_settings) {
         if (bound == &variable) {
-            profile_write_string(kSection, key, variable, file_name);
-            return true;
+            return profile_write_string(kSection, key, variable, file_name);
         }
     }
     return false;

@@ -22,11 +22,14 @@ public:
                   const std::vector<std::string>& fallback);
 
     // Fills every bound variable from the file (file_name when the argument is empty); missing
-    // keys keep the variables' current values. Always true.
+    // keys keep the variables' current values. A missing file is no failure (it has no keys);
+    // false when the file exists but cannot be read, and then nothing changes.
     bool load(const std::string& file = {});
-    // Writes every bound variable to file_name. Always true.
+    // Writes every bound variable to file_name in one atomic replacement. False when the file
+    // could not be read or written; the previous file is then left whole.
     bool save();
-    // Writes the one string setting bound to this variable; false when none is bound to it.
+    // Writes the one string setting bound to this variable; false when none is bound to it or
+    // the file could not be written.
     bool save_setting(const std::string& variable);
 
     std::string file_name;

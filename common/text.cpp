@@ -150,6 +150,70 @@ std::string url_encode(const std::string& text)
     return result;
 }
 
+namespace {
+
+int lenient_digit(char c)
+{
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'a' && c <= 'z') {
+        return c - 'a' + 10;
+    }
+    if (c >= 'A' && c <= 'Z') {
+        return c - 'A' + 10;
+    }
+    return 0;
+}
+
+int hex_digit(char c)
+{
+    const int value = lenient_digit(c);
+    return (value > 0 && value < 16) || c == '0' ? value : -1;
+}
+
+}  // namespace
+
+std::string url_decode(const std::string& text)
+{
+    std::string decoded;
+    decoded.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '%' && i + 2 < text.size() && hex_digit(text[i + 1]) >= 0 &&
+            hex_digit(text[i + 2]) >= 0) {
+            decoded += static_cast<char>(16 * hex_digit(text[i + 1]) + hex_digit(text[i + 2]));
+            i += 2;
+        } else {
+            decoded += text[i];
+        }
+    }
+    return decoded;
+}
+
+std::string percent_decode_lenient(const std::string& text)
+{
+    std::string decoded;
+    decoded.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '%' && i + 2 < text.size()) {
+            const int byte = (16 * lenient_digit(text[i + 1]) + lenient_digit(text[i + 2])) % 256;
+            decoded += static_cast<char>(byte);
+            i += 2;
+        } else {
+            decoded += text[i];
+        }
+    }
+    return decoded;
+}
+
+std::string with_trailing_separator(std::string path)
+{
+    if (!path.empty() && path.back() != kPathSeparator) {
+        path += kPathSeparator;
+    }
+    return path;
+}
+
 std::string two_digits(int value)
 {
     return value < 10 ? "0" + std::to_string(value) : std::to_string(value);

@@ -26,6 +26,18 @@ bool is_text_char(int code);
 int parse_digits(const std::string& text);
 // Percent-encodes the 22 reserved characters with lower-case hex digits; other bytes unchanged.
 std::string url_encode(const std::string& text);
+// Reverses url_encode: every "%" with two hex digits becomes its byte; a "%" without them, and
+// every other byte ("+" too), stays as it is.
+std::string url_decode(const std::string& text);
+// The filter's lenient rule: "%" and whatever two characters follow become one byte (digits and
+// letters count by their place in 0-9a-z, anything else as 0, modulo 256); a "%" with fewer than
+// two characters after it stays. "+" stays.
+std::string percent_decode_lenient(const std::string& text);
+
+// Between folder names of a path: '/' on Linux, '\\' on Windows.
+extern const char kPathSeparator;
+// The path with the separator at its end, unless it is empty or ends in one already.
+std::string with_trailing_separator(std::string path);
 // Decimal text, with a "0" in front of values below 10 (negative values too: -5 gives "0-5").
 std::string two_digits(int value);
 

@@ -1,7 +1,14 @@
 // Text is UTF-8 and typed characters arrive as Unicode code points.
+#include "text.h"
 #include "text_platform.h"
 
 #include <array>
+
+namespace dravo {
+
+const char kPathSeparator = '/';
+
+}  // namespace dravo
 
 namespace dravo::detail {
 

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <limits>
 
+#include "media_cache.h"
 #include "player_control.h"
 #include "server_settings.h"
 #include "text.h"
@@ -49,9 +50,16 @@ bool CommandTable::run(const std::string& path, const QueryMap& query,
     return true;
 }
 
-std::string CommandTable::current_filter() {
-    std::lock_guard lock(env_.settings.guard);
-    return env_.settings.current_filter;
+std::string CommandTable::current_filter() { return env_.settings.current_filter(); }
+
+void CommandTable::set_filter(const QueryMap& query) {
+    if (!env_.filter) return;
+    // The query value arrives still percent-encoded.
+    const std::string text = percent_decode_lenient(value_of(query, "filter"));
+    env_.settings.save_current_filter(text);  // a file that cannot be written keeps the old text
+    const ServerValues values = env_.settings.values();
+    env_.filter->apply(text, MediaSource{with_trailing_separator(values.media_root),
+                                         values.file_extensions});
 }
 
 std::string CommandTable::volume_percent() { return to_text(to_percent(env_.player.volume())); }
@@ -156,7 +164,7 @@ void CommandTable::add_commands() {
         send(position_line());
     };
     commands_["/set_filter"] = [this](Q query, S send) {
-        if (env_.filter) env_.filter->apply(value_of(query, "filter"));
+        set_filter(query);
         send("ok");
     };
     commands_["/shutdown"] = [&player](Q, S) { player.close(); };

@@ -1,6 +1,6 @@
 #pragma once
 // The command table: maps a request path to the command that writes its body.
-// Runs on the listener thread only; reads current_filter under ServerSettings::guard.
+// Runs on the listener thread only.
 #include <functional>
 #include <map>
 #include <string>
@@ -46,6 +46,7 @@ private:
     int new_mode(const std::string& value, int (PlayerControl::*current)());
     void mute(const SendText& send);
     void play(const QueryMap& query);
+    void set_filter(const QueryMap& query);
     void playmode(const QueryMap& query);
     void status(const SendText& send);
     void title(const SendText& send);

@@ -4,18 +4,13 @@
 #include <cstdio>
 #include <memory>
 
-#include "server_settings.h"
+#include "block_file_writer.h"
 #include "text.h"
 
 namespace dravo {
 namespace {
 
 bool is_list_space(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-
-std::string with_separator(std::string root) {
-    if (!root.empty() && root.back() != kPathSeparator) root += kPathSeparator;
-    return root;
-}
 
 struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
@@ -87,8 +82,8 @@ bool ExtensionSet::matches(std::string_view file_name) const {
     return false;
 }
 
-MediaCache::MediaCache(ServerSettings& settings, std::string module_directory)
-    : settings_(settings), module_directory_(std::move(module_directory)) {}
+MediaCache::MediaCache(std::string module_directory)
+    : module_directory_(std::move(module_directory)) {}
 
 CacheLock MediaCache::lock() { return CacheLock(mutex_); }
 
@@ -96,32 +91,25 @@ void MediaCache::check([[maybe_unused]] const CacheLock& held) const {
     assert(held.owns_lock() && held.mutex() == &mutex_);
 }
 
-void MediaCache::ensure_loaded(const CacheLock& held) {
+void MediaCache::ensure_loaded(const CacheLock& held, const MediaSource& source) {
     check(held);
     if (!entries_.empty()) return;
     load_file();
-    if (entries_.empty()) rebuild(held);
+    if (entries_.empty()) rebuild(held, source);
 }
 
-void MediaCache::rebuild(const CacheLock& held) {
+void MediaCache::rebuild(const CacheLock& held, const MediaSource& source) {
     check(held);
-    std::string root;
-    std::string extension_list;
-    {
-        std::lock_guard settings_lock(settings_.guard);
-        root = with_separator(settings_.media_root);
-        extension_list = settings_.file_extensions;
-    }
     std::vector<std::string> found;
     files_found_.store(0, std::memory_order_relaxed);
-    scan_directory(root, "", ExtensionSet(extension_list), found, &files_found_);
+    scan_directory(source.root, "", ExtensionSet(source.file_extensions), found, &files_found_);
     set_entries(found);
     write_file();
 }
 
-void MediaCache::refresh() {
+void MediaCache::refresh(const MediaSource& source) {
     auto held = lock();
-    rebuild(held);
+    rebuild(held, source);
 }
 
 std::size_t MediaCache::size(const CacheLock& held) const {
@@ -137,20 +125,6 @@ std::string_view MediaCache::entry(const CacheLock& held, std::size_t index) con
 std::string_view MediaCache::subject(const CacheLock& held, std::size_t index) const {
     check(held);
     return subjects_[index];
-}
-
-std::string MediaCache::media_root_path() const {
-    std::lock_guard settings_lock(settings_.guard);
-    return with_separator(settings_.media_root);
-}
-
-bool MediaCache::has_media_extension(const std::string& file_name) const {
-    std::string extension_list;
-    {
-        std::lock_guard settings_lock(settings_.guard);
-        extension_list = settings_.file_extensions;
-    }
-    return ExtensionSet(extension_list).matches(file_name);
 }
 
 // One pass over all entries at once: the LF between them keeps a letter from spanning two.
@@ -196,23 +170,15 @@ void MediaCache::load_file() {
 void MediaCache::write_file() const {
     // A file that cannot be written leaves the scan's result in memory for this run only.
     const std::string path = cache_file_path();
-    File file(std::fopen(path.c_str(), "wb"));
-    if (!file) return;
-    std::string block;
-    bool written = true;
-    auto flush = [&] {
-        written = written && std::fwrite(block.data(), 1, block.size(), file.get()) == block.size();
-        block.clear();
-    };
+    BlockFileWriter file(path);
+    if (!file.is_open()) return;
     for (std::size_t i = 0; i < entries_.size(); ++i) {
-        block.append(entries_[i]).append("\r\n");
-        if (block.size() >= (1u << 20)) flush();
+        file.append(entries_[i]);
+        file.append("\r\n");
     }
-    flush();
-    written = std::fclose(file.release()) == 0 && written;
     // A cut-off list (disk full) would load at the next start as if complete: leave the file
     // empty instead, so that start scans again.
-    if (!written) File(std::fopen(path.c_str(), "wb"));
+    if (!file.finish()) BlockFileWriter(path).finish();
 }
 
 }  // namespace dravo

@@ -3,12 +3,11 @@
 // module so that a restart does not rescan the disk.
 //
 // Threads: the listener thread (filter requests) and the host's thread (the configuration
-// dialog's refresh) both use the one cache. Every member but media_root_path and
-// has_media_extension needs the lock from lock(), and one lock must be held over ensure_loaded
-// together with the filter pass that reads the entries after it, and over rebuild, so a refresh
-// never overlaps a filter request. Lock order: this lock before ServerSettings::guard, never the
-// other way round. Never send to the host while holding it: the host's thread may be waiting for
-// it in a refresh.
+// dialog's refresh) both use the one cache. Every member but the path and the progress count
+// needs the lock from lock(), and one lock must be held over ensure_loaded together with the
+// filter pass that reads the entries after it, and over rebuild, so a refresh never overlaps a
+// filter request. Callers read the settings before taking it. Never send to the host while
+// holding it: the host's thread may be waiting for it in a refresh.
 #include <atomic>
 #include <cstddef>
 #include <mutex>
@@ -17,11 +16,6 @@
 #include <vector>
 
 namespace dravo {
-
-class ServerSettings;
-
-// Between folder names of an entry and after the media root: '/' on Linux.
-extern const char kPathSeparator;
 
 inline constexpr const char* kCacheFileName = "gen_dravo_srv.cache";
 
@@ -59,32 +53,33 @@ private:
 
 using CacheLock = std::unique_lock<std::mutex>;
 
+// What a scan looks at: the media root (empty, or ending in the separator) and the extensions.
+struct MediaSource {
+    std::string root;
+    std::string file_extensions;
+};
+
 class MediaCache {
 public:
     // module_directory ends in the separator; the cache file lies there.
-    MediaCache(ServerSettings& settings, std::string module_directory);
+    explicit MediaCache(std::string module_directory);
     MediaCache(const MediaCache&) = delete;
     MediaCache& operator=(const MediaCache&) = delete;
 
     // Takes the cache's lock; the members below check that they get it.
     [[nodiscard]] CacheLock lock();
 
-    // Loads the cache file when the cache is empty, and scans when that gives nothing.
-    void ensure_loaded(const CacheLock& held);
-    // Empties the cache, scans the media root anew and rewrites the cache file.
-    void rebuild(const CacheLock& held);
+    // Loads the cache file when the cache is empty, and scans source when that gives nothing.
+    void ensure_loaded(const CacheLock& held, const MediaSource& source);
+    // Empties the cache, scans source anew and rewrites the cache file.
+    void rebuild(const CacheLock& held, const MediaSource& source);
     // lock() and rebuild() in one: for the configuration dialog's refresh.
-    void refresh();
+    void refresh(const MediaSource& source);
 
     // Read access, in cache order. subject(i) is entry(i) lower-cased for the filter.
     std::size_t size(const CacheLock& held) const;
     std::string_view entry(const CacheLock& held, std::size_t index) const;
     std::string_view subject(const CacheLock& held, std::size_t index) const;
-
-    // media_root with the separator appended unless empty or already there. Any thread.
-    std::string media_root_path() const;
-    // Tests the name against the current file_extensions. Any thread.
-    bool has_media_extension(const std::string& file_name) const;
 
     std::string cache_file_path() const { return module_directory_ + kCacheFileName; }
     // Files found so far by the scan running now, or by the last one: for a progress display.
@@ -103,11 +98,10 @@ public:
 private:
     void check(const CacheLock& held) const;
     void load_file();
-    void write_file() const;
+    void write_file() const;  // the entries, CR LF ended; left empty when cut short
     void set_entries(const std::vector<std::string>& entries);
     void make_subjects();
 
-    ServerSettings& settings_;
     const std::string module_directory_;
     std::mutex mutex_;
     TextList entries_;

@@ -7,11 +7,9 @@
 #include <utility>
 
 #include "media_cache.h"
+#include "text.h"
 
 namespace dravo {
-
-const char kPathSeparator = '/';
-
 namespace {
 
 bool is_dot_name(const char* name) {

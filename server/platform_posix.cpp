@@ -3,6 +3,7 @@
 #include <string>
 
 #include "server_settings.h"
+#include "text.h"
 
 namespace dravo {
 
@@ -13,8 +14,7 @@ std::string default_media_root() {
     } else if (const char* home = std::getenv("HOME"); home && *home) {
         root = std::string(home) + "/Music";
     }
-    if (!root.empty() && root.back() != '/') root += '/';
-    return root;
+    return with_trailing_separator(root);
 }
 
 }  // namespace dravo

@@ -31,17 +31,12 @@ int Plugin::init(std::unique_ptr<PluginHost> host) {
     quit();  // a second init starts afresh instead of leaking a running thread
     host_ = std::move(host);
     const std::string directory = host_->module_directory();
-    int port = 0;
-    {
-        std::lock_guard lock(settings_.guard);
-        settings_.file_name = directory + kServerIniName;
-        settings_.load();
-        port = settings_.port;
-    }
+    settings_.load(directory + kServerIniName);  // an unreadable file leaves the defaults
+    const int port = settings_.port();
     player_ = std::make_unique<PlayerControl>(*host_);
     log_ = std::make_unique<ServerLog>(directory + kServerLogName);
-    cache_ = std::make_unique<MediaCache>(settings_, directory);
-    filter_ = std::make_unique<TrackFilter>(*cache_, *player_, settings_);
+    cache_ = std::make_unique<MediaCache>(directory);
+    filter_ = std::make_unique<TrackFilter>(*cache_, *player_);
     table_ = std::make_unique<CommandTable>(
         CommandEnv{*host_, *player_, settings_, filter_.get(), mute_,
                    profile_read_string("Settings", "update_url", "", directory + kServerIniName)});

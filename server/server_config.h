@@ -27,9 +27,6 @@ inline constexpr const char* kPortChangedText =
     "Changes to server port won't take effect until winamp is restarted.";
 inline constexpr const char* kConfigCaption = "dravo_srv";
 
-// A media root as the dialog stores it: with the separator at its end unless it is empty.
-std::string with_trailing_separator(std::string root);
-
 class ServerConfig {
 public:
     // Shows text under caption with a single OK button, and returns when the user closed it.

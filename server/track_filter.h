@@ -11,22 +11,17 @@ namespace dravo {
 
 class MediaCache;
 class PlayerControl;
-class ServerSettings;
+struct MediaSource;
 
 inline constexpr const char* kTempPlaylistName = "dravo_temp_pl.m3u";
 
 class TrackFilter {
 public:
-    TrackFilter(MediaCache& cache, PlayerControl& player, ServerSettings& settings);
+    TrackFilter(MediaCache& cache, PlayerControl& player);
 
-    // Handles /set_filter with the query value as it arrived (still percent-encoded): saves the
-    // decoded text as current_filter, clears the playlist and adds the selected tracks.
-    void apply(const std::string& raw_filter);
-    // The decoded text of the last request.
-    const std::string& filter_text() const { return filter_text_; }
+    // Clears the playlist and adds the tracks of source that pass the (decoded) filter text.
+    void apply(const std::string& filter_text, const MediaSource& source);
 
-    // "%" and the next two characters become one byte; everything else, "+" included, stays.
-    static std::string percent_decode(const std::string& value);
     // Blank-separated, lower-cased tokens; double quotes group blanks into a token.
     static std::vector<std::string> split_tokens(const std::string& text);
     // Tokens: "*" selects all, "+x" requires x, "-x" rejects x, any other selects what holds it.
@@ -34,15 +29,13 @@ public:
     static bool matches(std::string_view subject, const std::vector<std::string>& tokens);
 
 private:
-    void save_current_filter(const std::string& text);
     // The paths to hand to the player: the temporary playlist, or when it cannot be written,
     // each selected track.
-    std::vector<std::string> select(const std::vector<std::string>& tokens);
+    std::vector<std::string> select(const std::vector<std::string>& tokens,
+                                    const MediaSource& source);
 
     MediaCache& cache_;
     PlayerControl& player_;
-    ServerSettings& settings_;
-    std::string filter_text_;
 };
 
 // $TMP, the separator and the playlist name; the bare name (current folder) when TMP is unset

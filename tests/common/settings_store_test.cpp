@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "profile_file.h"
 #include "settings_store.h"
 #include "temp_dir.h"
@@ -191,12 +193,20 @@ TEST_F(SettingsStoreTest, SaveKeepsForeignContent)
                          "Autostart=true\nVerbose=false\n", 0), 0u) << text;
 }
 
-TEST_F(SettingsStoreTest, UnwritableFileIsNotReported)
+TEST_F(SettingsStoreTest, FailedWritesAndReadsAreReportedAndChangeNothing)
 {
     SampleSettings settings(dir.file("missing/settings.ini"));
-    EXPECT_TRUE(settings.save());
-    EXPECT_TRUE(settings.load());
+    EXPECT_FALSE(settings.save());
+    EXPECT_FALSE(settings.save_setting(settings.current_filter));
+    EXPECT_TRUE(settings.load()) << "a missing file is one without keys";
     EXPECT_EQ(settings.port, 81);
+
+    std::filesystem::create_directory(dir.file("folder.ini"));  // exists, cannot be read
+    SampleSettings unreadable(dir.file("folder.ini"));
+    unreadable.port = 7;
+    EXPECT_FALSE(unreadable.load());
+    EXPECT_EQ(unreadable.port, 7);
+    EXPECT_FALSE(unreadable.save());
 }
 
 }  // namespace

@@ -106,5 +106,46 @@ TEST(TextUrl, EncodesTheReservedCharactersOnly)
     EXPECT_EQ(url_encode("\xC3\xA4-_.!*'()$,\"\t"), "\xC3\xA4-_.!*'()$,\"\t");
 }
 
+TEST(TextUrl, DecodingUndoesEncodingAndTheLenientRuleTakesAnyTwoCharacters)
+{
+    struct Case {
+        const char* text;
+        std::string strict;   // url_decode
+        std::string lenient;  // percent_decode_lenient
+    };
+    const Case cases[] = {
+        {"%22a%20b%22", "\"a b\"", "\"a b\""},
+        {"a+b", "a+b", "a+b"},
+        {"%C3%84%c3%a4", "\xC3\x84\xC3\xA4", "\xC3\x84\xC3\xA4"},
+        {"50%", "50%", "50%"},  // a "%" among the last two characters stays
+        {"x%4", "x%4", "x%4"},
+        {"%%41", "%A", std::string("\x04") + "1"},
+        // Letters past f count on (g = 16, z = 35), anything else as 0; the byte wraps.
+        {"%g1", "%g1", "\x01"},
+        {"%zz", "%zz", std::string(1, static_cast<char>(595 % 256))},
+        {"%?A", "%?A", "\x0A"},
+        {"", "", ""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(url_decode(c.text), c.strict) << c.text;
+        EXPECT_EQ(percent_decode_lenient(c.text), c.lenient) << c.text;
+    }
+    const std::string every_byte = [] {
+        std::string bytes;
+        for (int b = 1; b < 256; ++b) bytes += static_cast<char>(b);
+        return bytes;
+    }();
+    EXPECT_EQ(url_decode(url_encode(every_byte)), every_byte);
+}
+
+TEST(TextPath, TrailingSeparatorIsAddedOnceAndNeverToAnEmptyPath)
+{
+    const std::string sep(1, kPathSeparator);
+    EXPECT_EQ(with_trailing_separator("/music"), "/music" + sep);
+    EXPECT_EQ(with_trailing_separator("/music" + sep), "/music" + sep);
+    EXPECT_EQ(with_trailing_separator(sep), sep);
+    EXPECT_EQ(with_trailing_separator(""), "");
+}
+
 }  // namespace
 }  // namespace dravo

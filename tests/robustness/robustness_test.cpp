@@ -78,7 +78,7 @@ protected:
                 EXPECT_EQ(answer->substr(0, header_bytes().size()), header_bytes())
                     << "request " << i << " (" << request.kind << ")";
             }
-            if (request.raw_filter) filter = TrackFilter::percent_decode(*request.raw_filter);
+            if (request.raw_filter) filter = percent_decode_lenient(*request.raw_filter);
             check_normal(i);
             if (HasFatalFailure()) return;
         }

@@ -51,7 +51,7 @@ TEST_F(CommandTableTest, ValueQueriesAskOnceAndAnswerDecimalText) {
     EXPECT_EQ(sent_by("/get_shuffle"), std::vector<Message>{user_msg(op::get_shuffle)});
     EXPECT_EQ(pieces, std::vector<std::string>{"0"});
     EXPECT_EQ(run("/version"), "dravo_srv v1.14");
-    settings.current_filter = "a%20b";
+    settings.edit([&](ServerValues& v) { v.current_filter = "a%20b"; });
     EXPECT_EQ(run("/get_filter"), "a%20b");
 }
 
@@ -190,16 +190,16 @@ TEST_F(CommandTableTest, StatusHasFiveLinesAskedInOrder) {
     host.repeat = 0;
     host.shuffle = 1;
     host.volume = 128;
-    settings.current_filter = "beatles";
+    settings.edit([&](ServerValues& v) { v.current_filter = "beatles"; });
     EXPECT_EQ(sent_by("/status"),
               (std::vector<Message>{user_msg(op::play_state), user_msg(op::get_repeat),
                                     user_msg(op::get_shuffle),
                                     user_msg(op::volume, op::volume_query)}));
     EXPECT_EQ(run("/status"),
               "playing: 1\nrepeat: 0\nshuffle: 1\nvolume: 50\nfilter: beatles\n");
-    settings.current_filter = "";
+    settings.edit([&](ServerValues& v) { v.current_filter = ""; });
     EXPECT_EQ(run("/status"), "playing: 1\nrepeat: 0\nshuffle: 1\nvolume: 50\nfilter: \n");
-    settings.current_filter = "a\r\nb\n";  // a decoded %0A must not add a line
+    settings.edit([&](ServerValues& v) { v.current_filter = "a\r\nb\n"; });  // a decoded %0A must not add a line
     EXPECT_EQ(run("/status"), "playing: 1\nrepeat: 0\nshuffle: 1\nvolume: 50\nfilter: ab\n");
 }
 
@@ -235,10 +235,10 @@ TEST_F(CommandTableTest, SetFilterAnswersOkAndGetFilterGivesTheDecodedText) {
     TempDir root, module, tmp;
     ScopedEnv tmp_env("TMP", tmp.path().c_str());
     write_file(root.slash() + "Beatles/Help.mp3");
-    settings.media_root = root.path();
-    settings.file_name = module.slash() + kServerIniName;
-    MediaCache cache(settings, module.slash());
-    TrackFilter filter(cache, player, settings);
+    settings.edit([&](ServerValues& v) { v.media_root = root.path(); });
+    settings.set_file_name(module.slash() + kServerIniName);
+    MediaCache cache(module.slash());
+    TrackFilter filter(cache, player);
     CommandTable with_filter(CommandEnv{host, player, settings, &filter, mute});
     std::string body;
     auto collect = [&](const std::string& piece) { body += piece; };
@@ -251,7 +251,7 @@ TEST_F(CommandTableTest, SetFilterAnswersOkAndGetFilterGivesTheDecodedText) {
     body.clear();
     with_filter.run("/set_filter", {}, collect);  // no key: the empty filter
     EXPECT_EQ(body, "ok");
-    EXPECT_EQ(settings.current_filter, "");
+    EXPECT_EQ(settings.current_filter(), "");
     // Without a media library the answer is the same.
     EXPECT_EQ(run("/set_filter", {{"filter", "x"}}), "ok");
 }

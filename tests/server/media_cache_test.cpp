@@ -10,8 +10,8 @@
 
 #include <gtest/gtest.h>
 
-#include "server_settings.h"
 #include "temp_tree.h"
+#include "text.h"
 
 namespace dravo::test {
 namespace {
@@ -20,11 +20,6 @@ namespace fs = std::filesystem;
 
 class MediaCacheTest : public ::testing::Test {
 protected:
-    MediaCacheTest() {
-        settings.media_root = root.slash();
-        settings.file_extensions = "mp3 ogg wav url";
-    }
-
     std::vector<std::string> entries(MediaCache& cache) {
         auto held = cache.lock();
         std::vector<std::string> out;
@@ -33,8 +28,8 @@ protected:
     }
 
     std::vector<std::string> rebuilt() {
-        MediaCache cache(settings, module.slash());
-        cache.refresh();
+        MediaCache cache(module.slash());
+        cache.refresh(source);
         return entries(cache);
     }
 
@@ -42,7 +37,7 @@ protected:
 
     TempDir root;
     TempDir module;
-    ServerSettings settings;
+    MediaSource source{root.slash(), "mp3 ogg wav url"};
 };
 
 TEST(ExtensionSet, TakesOnlyListedExtensionsWithLetterCase) {
@@ -61,24 +56,6 @@ TEST(ExtensionSet, SplitsAtAnyRunOfWhiteSpace) {
     EXPECT_FALSE(set.matches("a.mp3\togg"));
     EXPECT_FALSE(ExtensionSet("").matches("a."));
     EXPECT_FALSE(ExtensionSet("").matches("a.mp3"));
-}
-
-TEST_F(MediaCacheTest, ExtensionTestReadsTheCurrentSetting) {
-    MediaCache cache(settings, module.slash());
-    EXPECT_TRUE(cache.has_media_extension("a.mp3"));
-    settings.file_extensions = "flac";
-    EXPECT_FALSE(cache.has_media_extension("a.mp3"));
-    EXPECT_TRUE(cache.has_media_extension("a.flac"));
-}
-
-TEST_F(MediaCacheTest, RootPathGetsOneSeparator) {
-    MediaCache cache(settings, module.slash());
-    settings.media_root = "/music";
-    EXPECT_EQ(cache.media_root_path(), "/music/");
-    settings.media_root = "/music/";
-    EXPECT_EQ(cache.media_root_path(), "/music/");
-    settings.media_root = "";
-    EXPECT_EQ(cache.media_root_path(), "");
 }
 
 TEST_F(MediaCacheTest, ScanKeepsMediaFilesOnlyAndEntersEveryFolder) {
@@ -129,7 +106,7 @@ TEST_F(MediaCacheTest, RootWithoutSeparatorScansTheSame) {
     write_file(root.slash() + "Rock/Live/Song.mp3");
     write_file(root.slash() + "top.ogg");
     std::vector<std::string> with = rebuilt();
-    settings.media_root = root.path();
+    source.root = with_trailing_separator(root.path());
     EXPECT_EQ(rebuilt(), with);
     EXPECT_EQ(std::count(with.begin(), with.end(), "Rock/Live/Song.mp3"), 1);
 }
@@ -138,13 +115,13 @@ TEST_F(MediaCacheTest, EmptyRootScansTheCurrentFolder) {
     write_file(root.slash() + "here.mp3");
     write_file(root.slash() + "sub/there.mp3");
     ScopedCwd cwd(root.path());
-    settings.media_root = "";
+    source.root = with_trailing_separator("");
     EXPECT_EQ(rebuilt(), (std::vector<std::string>{"here.mp3", "sub/there.mp3"}));
 }
 
 TEST_F(MediaCacheTest, MissingRootGivesNothingAndAnEmptyCacheFile) {
     write_file(cache_file(), "stale.mp3\r\n");
-    settings.media_root = root.slash() + "missing/";
+    source.root = with_trailing_separator(root.slash() + "missing/");
     EXPECT_TRUE(rebuilt().empty());
     EXPECT_EQ(read_file(cache_file()), "");
 }
@@ -160,8 +137,8 @@ TEST_F(MediaCacheTest, CacheFileHoldsOneCrLfLinePerEntryAndLoadsBack) {
     // A fresh cache loads the file and does not scan: the files are gone by now.
     fs::remove_all(root.slash() + "Folder");
     fs::remove(root.slash() + "one.mp3");
-    MediaCache cache(settings, module.slash());
-    cache.ensure_loaded(cache.lock());
+    MediaCache cache(module.slash());
+    cache.ensure_loaded(cache.lock(), source);
     EXPECT_EQ(entries(cache), scanned);
 }
 
@@ -175,8 +152,8 @@ TEST_F(MediaCacheTest, ReadingDropsCrLfOrLfAndKeepsEmptyLines) {
                           Case{"x.mp3\r\n\r\ny.mp3\n", {"x.mp3", "", "y.mp3"}},
                           Case{"\r\n", {""}}}) {
         write_file(cache_file(), c.bytes);
-        MediaCache cache(settings, module.slash());
-        cache.ensure_loaded(cache.lock());
+        MediaCache cache(module.slash());
+        cache.ensure_loaded(cache.lock(), source);
         EXPECT_EQ(entries(cache), c.entries) << c.bytes;
     }
 }
@@ -184,31 +161,31 @@ TEST_F(MediaCacheTest, ReadingDropsCrLfOrLfAndKeepsEmptyLines) {
 TEST_F(MediaCacheTest, EnsureLoadedScansWhenTheFileGivesNothingAndThenKeepsItsEntries) {
     write_file(root.slash() + "a.mp3");
     write_file(cache_file(), "");
-    MediaCache cache(settings, module.slash());
-    cache.ensure_loaded(cache.lock());
+    MediaCache cache(module.slash());
+    cache.ensure_loaded(cache.lock(), source);
     EXPECT_EQ(entries(cache), std::vector<std::string>{"a.mp3"});
     EXPECT_EQ(read_file(cache_file()), "a.mp3\r\n");
 
     // Entries in memory win over a changed file and tree until a refresh.
     write_file(cache_file(), "other.mp3\r\n");
     write_file(root.slash() + "b.mp3");
-    cache.ensure_loaded(cache.lock());
+    cache.ensure_loaded(cache.lock(), source);
     EXPECT_EQ(entries(cache), std::vector<std::string>{"a.mp3"});
-    cache.refresh();
+    cache.refresh(source);
     EXPECT_EQ(entries(cache).size(), 2u);
 }
 
 TEST_F(MediaCacheTest, UnwritableCacheFileKeepsTheScanInMemory) {
     write_file(root.slash() + "a.mp3");
-    MediaCache cache(settings, root.slash() + "no/such/dir/");
-    cache.ensure_loaded(cache.lock());
+    MediaCache cache(root.slash() + "no/such/dir/");
+    cache.ensure_loaded(cache.lock(), source);
     EXPECT_EQ(entries(cache), std::vector<std::string>{"a.mp3"});
 }
 
 TEST_F(MediaCacheTest, SubjectsAreLowerCasedEntries) {
     write_file(root.slash() + "Rock/\xC3\x85\xC3\x84\xC3\x96 LIVE \xC3\x89t\xC3\x89.mp3");
-    MediaCache cache(settings, module.slash());
-    cache.refresh();
+    MediaCache cache(module.slash());
+    cache.refresh(source);
     auto held = cache.lock();
     ASSERT_EQ(cache.size(held), 1u);
     EXPECT_EQ(cache.subject(held, 0), "rock/\xC3\xA5\xC3\xA4\xC3\xB6 live \xC3\x89t\xC3\x89.mp3");
@@ -265,8 +242,8 @@ TEST_F(MediaCacheTest, CutOffCacheFileIsLeftEmpty) {
         std::signal(SIGXFSZ, SIG_IGN);
         rlimit limit{100, 100};
         setrlimit(RLIMIT_FSIZE, &limit);
-        MediaCache cache(settings, module.slash());
-        cache.refresh();
+        MediaCache cache(module.slash());
+        cache.refresh(source);
         return entries(cache).size() == 50;
     }));
     EXPECT_EQ(read_file(cache_file()), "");

@@ -112,25 +112,24 @@ TEST(ServerSettings, DefaultsAndTheIniFileAreHonoured) {
     setenv("XDG_MUSIC_DIR", "/srv/music", 1);
     {
         ServerSettings settings;
-        EXPECT_EQ(settings.port, 81);
-        EXPECT_EQ(settings.media_root, "/srv/music/");
-        EXPECT_EQ(settings.file_extensions, "mp3 ogg wav url");
-        EXPECT_EQ(settings.current_filter, "");
+        EXPECT_EQ(settings.port(), 81);
+        EXPECT_EQ(settings.media_root(), "/srv/music/");
+        EXPECT_EQ(settings.file_extensions(), "mp3 ogg wav url");
+        EXPECT_EQ(settings.current_filter(), "");
     }
     unsetenv("XDG_MUSIC_DIR");
     const char* home = getenv("HOME");
     if (home) {
-        EXPECT_EQ(ServerSettings().media_root, std::string(home) + "/Music/");
+        EXPECT_EQ(ServerSettings().media_root(), std::string(home) + "/Music/");
     }
 
     auto path = std::filesystem::temp_directory_path() / ("dravo_ini_" + std::to_string(getpid()));
     std::ofstream(path) << "[Settings]\r\nport=8080\r\ncurrent_filter=beatles\r\n";
     ServerSettings settings;
-    settings.file_name = path.string();
-    settings.load();
-    EXPECT_EQ(settings.port, 8080);
-    EXPECT_EQ(settings.current_filter, "beatles");
-    EXPECT_EQ(settings.file_extensions, "mp3 ogg wav url");
+    settings.load(path.string());
+    EXPECT_EQ(settings.port(), 8080);
+    EXPECT_EQ(settings.current_filter(), "beatles");
+    EXPECT_EQ(settings.file_extensions(), "mp3 ogg wav url");
     std::filesystem::remove(path);
 }
 

@@ -9,32 +9,19 @@
 
 #include <gtest/gtest.h>
 
+#include "command_table.h"
 #include "fake_host.h"
 #include "media_cache.h"
 #include "player_control.h"
 #include "profile_file.h"
 #include "server_settings.h"
 #include "temp_tree.h"
+#include "text.h"
 
 namespace dravo::test {
 namespace {
 
 using Tokens = std::vector<std::string>;
-
-TEST(TrackFilterText, PercentDecodingTurnsEscapesIntoBytesOnly) {
-    EXPECT_EQ(TrackFilter::percent_decode("%22a%20b%22"), "\"a b\"");
-    EXPECT_EQ(TrackFilter::percent_decode("a+b"), "a+b");
-    EXPECT_EQ(TrackFilter::percent_decode("%C3%84%c3%a4"), "\xC3\x84\xC3\xA4");
-    // A "%" among the last two characters stays as it is.
-    EXPECT_EQ(TrackFilter::percent_decode("50%"), "50%");
-    EXPECT_EQ(TrackFilter::percent_decode("x%4"), "x%4");
-    EXPECT_EQ(TrackFilter::percent_decode("%%41"), std::string("\x04") + "1");
-    // Letters past f count on (g = 16, z = 35), anything else as 0; the byte wraps.
-    EXPECT_EQ(TrackFilter::percent_decode("%g1"), "\x01");
-    EXPECT_EQ(TrackFilter::percent_decode("%zz"), std::string(1, static_cast<char>(595 % 256)));
-    EXPECT_EQ(TrackFilter::percent_decode("%?A"), "\x0A");
-    EXPECT_EQ(TrackFilter::percent_decode(""), "");
-}
 
 TEST(TrackFilterText, TokensSplitAtBlanksOutsideQuotesAndAreLowerCased) {
     EXPECT_EQ(TrackFilter::split_tokens("Jazz  BLUES "), (Tokens{"jazz", "blues"}));
@@ -68,8 +55,8 @@ TEST(TrackFilterText, MatchingByTokenKind) {
 class TrackFilterTest : public ::testing::Test {
 protected:
     TrackFilterTest() : tmp_env("TMP", tmp.path().c_str()) {
-        settings.media_root = root.path();
-        settings.file_name = module.slash() + kServerIniName;
+        settings.edit([&](ServerValues& v) { v.media_root = root.path(); });
+        settings.set_file_name(module.slash() + kServerIniName);
         for (const char* name :
              {"Jazz/Live at Blue Note.mp3", "Jazz/studio.mp3", "Blues/live at home.ogg",
               "Blues/Delta.mp3", "pop/v\xC3\xA4rld.mp3", "pop/\xC3\xA9t\xC3\xA9.mp3", "x/a+b.wav"})
@@ -77,6 +64,10 @@ protected:
     }
 
     std::string playlist_path() const { return tmp.slash() + kTempPlaylistName; }
+    // A /set_filter request with the raw (still encoded) filter.
+    void apply(const std::string& raw) {
+        table.run("/set_filter", {{"filter", raw}}, [](const std::string&) {});
+    }
 
     // Cache entries in cache order, so the expectations follow the file system's order.
     std::vector<std::string> in_cache_order(const std::set<std::string>& wanted) {
@@ -97,7 +88,7 @@ protected:
     // Applies the raw filter and checks the exchange: clear, then the temporary playlist.
     void expect_selection(const std::string& raw, const std::set<std::string>& wanted) {
         host.clear();
-        filter.apply(raw);
+        apply(raw);
         std::vector<Message> expected = {user_msg(op::clear_playlist),
                                          {msg::copy_data, 0, op::play_file, playlist_path()}};
         EXPECT_EQ(host.messages(), expected) << raw;
@@ -109,8 +100,10 @@ protected:
     ServerSettings settings;
     FakeHost host;
     PlayerControl player{host};
-    MediaCache cache{settings, module.slash()};
-    TrackFilter filter{cache, player, settings};
+    MediaCache cache{module.slash()};
+    TrackFilter filter{cache, player};
+    MuteMemory mute;
+    CommandTable table{CommandEnv{host, player, settings, &filter, mute}};
 };
 
 TEST_F(TrackFilterTest, SelectsByAlternativesRequirementsAndExclusions) {
@@ -142,27 +135,26 @@ TEST_F(TrackFilterTest, OnlyTheThreeNationalCapitalsAreLowered) {
 }
 
 TEST_F(TrackFilterTest, EmptyFilterSelectsAllAndIsSavedAtOnce) {
-    filter.apply("beatles");
-    EXPECT_EQ(profile_read_string("Settings", "current_filter", "?", settings.file_name),
+    apply("beatles");
+    EXPECT_EQ(profile_read_string("Settings", "current_filter", "?", settings.file_name()),
               "beatles");
     expect_selection("", {"Jazz/Live at Blue Note.mp3", "Jazz/studio.mp3",
                           "Blues/live at home.ogg", "Blues/Delta.mp3", "pop/v\xC3\xA4rld.mp3",
                           "pop/\xC3\xA9t\xC3\xA9.mp3", "x/a+b.wav"});
-    EXPECT_EQ(settings.current_filter, "");
-    EXPECT_EQ(profile_read_string("Settings", "current_filter", "?", settings.file_name), "");
+    EXPECT_EQ(settings.current_filter(), "");
+    EXPECT_EQ(profile_read_string("Settings", "current_filter", "?", settings.file_name()), "");
 }
 
 TEST_F(TrackFilterTest, KeepsTheDecodedTextAsCurrentFilter) {
-    filter.apply("%22Blue%20Note%22+x");
-    EXPECT_EQ(filter.filter_text(), "\"Blue Note\"+x");
-    EXPECT_EQ(settings.current_filter, "\"Blue Note\"+x");
-    EXPECT_EQ(profile_read_string("Settings", "current_filter", "?", settings.file_name),
+    apply("%22Blue%20Note%22+x");
+    EXPECT_EQ(settings.current_filter(), "\"Blue Note\"+x");
+    EXPECT_EQ(profile_read_string("Settings", "current_filter", "?", settings.file_name()),
               "\"Blue Note\"+x");
 }
 
 TEST_F(TrackFilterTest, SecondFilterReplacesTheFirstSelection) {
-    filter.apply("jazz");
-    filter.apply("delta");
+    apply("jazz");
+    apply("delta");
     EXPECT_EQ(host.files, std::vector<std::string>{playlist_path()});
     EXPECT_EQ(read_file(playlist_path()), crlf_lines(in_cache_order({"Blues/Delta.mp3"})));
     auto sent = host.messages();
@@ -171,14 +163,14 @@ TEST_F(TrackFilterTest, SecondFilterReplacesTheFirstSelection) {
 }
 
 TEST_F(TrackFilterTest, EmptyCacheStillClearsAndHandsAnEmptyPlaylist) {
-    settings.media_root = root.slash() + "missing";
+    settings.edit([&](ServerValues& v) { v.media_root = root.slash() + "missing"; });
     expect_selection("jazz", {});
     EXPECT_EQ(read_file(playlist_path()), "");
 }
 
 TEST_F(TrackFilterTest, UnwritablePlaylistHandsTracksOneByOne) {
     ScopedEnv missing("TMP", (tmp.slash() + "no/such/folder").c_str());
-    filter.apply("blues");
+    apply("blues");
     std::vector<Message> expected = {user_msg(op::clear_playlist)};
     for (const auto& path : in_cache_order({"Blues/live at home.ogg", "Blues/Delta.mp3"}))
         expected.push_back({msg::copy_data, 0, op::play_file, path});
@@ -186,7 +178,7 @@ TEST_F(TrackFilterTest, UnwritablePlaylistHandsTracksOneByOne) {
 }
 
 TEST_F(TrackFilterTest, CutOffPlaylistHandsTracksOneByOne) {
-    filter.apply("");  // loads the cache before the limit
+    apply("");  // loads the cache before the limit
     const auto everything = in_cache_order({"Jazz/Live at Blue Note.mp3", "Jazz/studio.mp3",
                                             "Blues/live at home.ogg", "Blues/Delta.mp3",
                                             "pop/v\xC3\xA4rld.mp3", "pop/\xC3\xA9t\xC3\xA9.mp3",
@@ -196,7 +188,7 @@ TEST_F(TrackFilterTest, CutOffPlaylistHandsTracksOneByOne) {
         rlimit limit{60, 60};
         setrlimit(RLIMIT_FSIZE, &limit);
         host.clear();
-        filter.apply("*");
+        apply("*");
         std::vector<Message> expected = {user_msg(op::clear_playlist)};
         for (const auto& path : everything)
             expected.push_back({msg::copy_data, 0, op::play_file, path});
@@ -210,7 +202,7 @@ TEST_F(TrackFilterTest, WithoutTmpThePlaylistLiesInTheCurrentFolder) {
     for (const char* value : {static_cast<const char*>(nullptr), ""}) {
         ScopedEnv unset("TMP", value);
         host.clear();
-        filter.apply("delta");
+        apply("delta");
         std::vector<Message> expected = {user_msg(op::clear_playlist),
                                          {msg::copy_data, 0, op::play_file, kTempPlaylistName}};
         EXPECT_EQ(host.messages(), expected);
@@ -225,11 +217,13 @@ TEST_F(TrackFilterTest, TalksToTheHostWithoutHoldingTheCache) {
     std::vector<bool> refreshed;
     std::vector<std::future<void>> pending;  // outlives apply, so a failure cannot hang here
     host.on_send = [&](const Message&) {
-        pending.push_back(std::async(std::launch::async, [&] { cache.refresh(); }));
+        pending.push_back(std::async(std::launch::async, [&] {
+            cache.refresh({with_trailing_separator(settings.media_root()), "mp3"});
+        }));
         refreshed.push_back(pending.back().wait_for(std::chrono::seconds(5)) ==
                             std::future_status::ready);
     };
-    filter.apply("jazz");
+    apply("jazz");
     EXPECT_EQ(refreshed, (std::vector<bool>{true, true}));
     host.on_send = nullptr;
 }

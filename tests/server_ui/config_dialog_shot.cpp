@@ -19,8 +19,8 @@ int main(int argc, char** argv) {
     }
     QApplication app(argc, argv);
     dravo::ServerSettings settings;
-    settings.file_name = "/dev/null";
-    dravo::MediaCache cache(settings, "/nonexistent/");
+    settings.set_file_name("/dev/null");
+    dravo::MediaCache cache("/nonexistent/");
     dravo::config_dlg_t dialog(settings, &cache, [](const std::string&, const std::string&) {});
     dialog.show();
     QTest::qWait(200);

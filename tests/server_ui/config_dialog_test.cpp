@@ -57,7 +57,7 @@ protected:
 TEST_F(ConfigDialogTest, ShowsTheSettingsUnderItsCaptionAndLabels) {
     EXPECT_EQ(dialog_.windowTitle(), "dravo_srv config");
     EXPECT_EQ(edit("port")->text(), "81");
-    EXPECT_EQ(edit("media_root")->text().toStdString(), settings_.media_root);
+    EXPECT_EQ(edit("media_root")->text().toStdString(), settings_.media_root());
     EXPECT_EQ(edit("file_extensions")->text(), "mp3 ogg wav url");
     EXPECT_EQ(child<QLabel>("port_label")->text(), "Server port (e.g. 81)");
     EXPECT_EQ(child<QLabel>("media_root_label")->text(), "Media root (e.g. \"C:\\mp3\\\")");
@@ -126,7 +126,7 @@ TEST_F(ConfigDialogTest, OkWithTheSamePortStoresWithoutAMessage) {
     EXPECT_TRUE(boxes_.empty());
     EXPECT_EQ(dialog_.result(), QDialog::Accepted);
     EXPECT_FALSE(dialog_.isVisible());
-    EXPECT_EQ(settings_.media_root, "d:/songs/");
+    EXPECT_EQ(settings_.media_root(), "d:/songs/");
     EXPECT_NE(ini().find("media_root=d:/songs/\r\n"), std::string::npos);
     EXPECT_NE(ini().find("port=81\r\n"), std::string::npos);
 }
@@ -135,7 +135,7 @@ TEST_F(ConfigDialogTest, EmptyMediaRootStaysEmpty) {
     type("media_root", "");
     QTest::keyClick(edit("media_root"), Qt::Key_Return);  // Enter presses OK, the default
     EXPECT_EQ(dialog_.result(), QDialog::Accepted);
-    EXPECT_EQ(settings_.media_root, "");
+    EXPECT_EQ(settings_.media_root(), "");
     EXPECT_NE(ini().find("media_root=\r\n"), std::string::npos);
 }
 
@@ -151,7 +151,7 @@ TEST_F(ConfigDialogTest, NewPortByRefreshShowsTheMessageOnceAndOkNoSecondTime) {
     EXPECT_EQ(child<QLabel>("progress")->text(), "Media cache: 2 files");
     click("ok");
     EXPECT_EQ(boxes_.size(), 1u);
-    EXPECT_EQ(settings_.port, 8080);
+    EXPECT_EQ(settings_.port(), 8080);
 }
 
 TEST_F(ConfigDialogTest, CancelAfterRefreshKeepsWhatTheRefreshSaved) {
@@ -170,8 +170,8 @@ TEST_F(ConfigDialogTest, CancelAfterRefreshKeepsWhatTheRefreshSaved) {
     EXPECT_TRUE(boxes_.empty());
     EXPECT_EQ(ini(), saved);
     EXPECT_NE(saved.find("file_extensions=ogg\r\n"), std::string::npos);
-    EXPECT_EQ(settings_.port, 81);
-    EXPECT_EQ(settings_.file_extensions, "ogg");
+    EXPECT_EQ(settings_.port(), 81);
+    EXPECT_EQ(settings_.file_extensions(), "ogg");
     EXPECT_EQ(cache_file(), "x.ogg\r\n");
 }
 
@@ -181,10 +181,10 @@ TEST_F(ConfigDialogTest, OkAloneDoesNotRescan) {
     type("media_root", QString::fromStdString(folder("music")));
     type("file_extensions", "ogg");
     click("ok");
-    EXPECT_EQ(settings_.file_extensions, "ogg");
+    EXPECT_EQ(settings_.file_extensions(), "ogg");
     EXPECT_EQ(cache_file(), "old.mp3\r\n");
     auto held = cache_.lock();
-    cache_.ensure_loaded(held);
+    cache_.ensure_loaded(held, source());
     ASSERT_EQ(cache_.size(held), 1u);
     EXPECT_EQ(cache_.entry(held, 0), "old.mp3");
 }
@@ -196,8 +196,8 @@ TEST_F(ConfigDialogTest, EscapeCancelsAndStoresNothing) {
     EXPECT_EQ(dialog_.result(), QDialog::Rejected);
     EXPECT_FALSE(dialog_.isVisible());
     EXPECT_TRUE(boxes_.empty());
-    EXPECT_FALSE(std::filesystem::exists(settings_.file_name));
-    EXPECT_EQ(settings_.port, 81);
+    EXPECT_FALSE(std::filesystem::exists(settings_.file_name()));
+    EXPECT_EQ(settings_.port(), 81);
 }
 
 TEST_F(ConfigDialogTest, WhileRebuildingTheButtonsWaitAndEscapeIsIgnored) {
@@ -254,7 +254,7 @@ TEST_F(PluginDialogTest, ConfigEntryRunsTheDialogModallyAndCancelLeavesTheFile) 
     EXPECT_EQ(caption, "dravo_srv config");
     EXPECT_EQ(port, "81");
     EXPECT_TRUE(seen->boxes().empty());
-    EXPECT_FALSE(std::filesystem::exists(settings_.file_name));
+    EXPECT_FALSE(std::filesystem::exists(settings_.file_name()));
 
     // Off the application's thread there is no dialog, only the notice.
     std::thread([&] { plugin.config(); }).join();

@@ -13,6 +13,7 @@
 #include "server_config.h"
 #include "server_settings.h"
 #include "temp_dir.h"
+#include "text.h"
 
 namespace dravo::test {
 
@@ -50,12 +51,15 @@ inline void make_files(const std::string& root, const std::vector<std::string>& 
 
 class ConfigFixture {
 public:
-    ConfigFixture() : module_(temp_.path().string() + "/"), cache_(settings_, module_) {
-        settings_.file_name = module_ + kServerIniName;
-        settings_.load();
+    ConfigFixture() : module_(temp_.path().string() + "/"), cache_(module_) {
+        settings_.load(module_ + kServerIniName);
     }
 
-    std::string ini() const { return read_file(settings_.file_name); }
+    std::string ini() const { return read_file(settings_.file_name()); }
+    // What the settings name for a scan now.
+    MediaSource source() const {
+        return {with_trailing_separator(settings_.media_root()), settings_.file_extensions()};
+    }
     std::string cache_file() const { return read_file(cache_.cache_file_path()); }
     // A folder under the temporary one, without a trailing separator.
     std::string folder(const std::string& name) const { return temp_.file(name); }

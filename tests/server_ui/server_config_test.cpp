@@ -10,6 +10,7 @@
 #include "config_fixture.h"
 #include "config_ui.h"
 #include "plugin.h"
+#include "text.h"
 
 namespace dravo::test {
 namespace {
@@ -24,9 +25,7 @@ protected:
 };
 
 TEST_F(ServerConfigTest, EditsStartFromTheSettings) {
-    settings_.port = 8081;
-    settings_.media_root = "/srv/music/";
-    settings_.file_extensions = "mp3 flac";
+    settings_.edit([](ServerValues& v) { v = {8081, "/srv/music/", "mp3 flac", ""}; });
     ServerConfig config(settings_, &cache_, capture());
     const ConfigTexts shown = config.texts();
     EXPECT_EQ(shown.port, "8081");
@@ -46,7 +45,7 @@ TEST_F(ServerConfigTest, PortMessageOnlyWhenThePortChanges) {
     EXPECT_EQ(boxes_[0], kPortBox);
     EXPECT_EQ(boxes_[0].first, "Changes to server port won't take effect until winamp is restarted.");
     EXPECT_EQ(boxes_[0].second, "dravo_srv");
-    EXPECT_EQ(settings_.port, 8080);
+    EXPECT_EQ(settings_.port(), 8080);
 
     // Applied again (OK after a refresh): the port is already stored, so no second message.
     config.apply(texts("8080", "/m/", "mp3"));
@@ -56,7 +55,7 @@ TEST_F(ServerConfigTest, PortMessageOnlyWhenThePortChanges) {
 TEST_F(ServerConfigTest, PortTextThatIsNoNumberIsStoredAsZero) {
     ServerConfig config(settings_, &cache_, capture());
     config.apply(texts("abc", "/m/", "mp3"));
-    EXPECT_EQ(settings_.port, 0);
+    EXPECT_EQ(settings_.port(), 0);
     EXPECT_EQ(boxes_.size(), 1u);
     config.apply(texts("", "/m/", "mp3"));
     EXPECT_EQ(boxes_.size(), 1u);  // empty is 0 too: unchanged
@@ -69,24 +68,23 @@ TEST_F(ServerConfigTest, MediaRootGetsOneTrailingSeparatorUnlessEmpty) {
         {"/", "/"},               {"a b", "a b/"},                 {"d:\\songs", "d:\\songs/"}};
     for (const auto& [typed, stored] : cases) {
         config.apply(texts("81", typed, "mp3"));
-        EXPECT_EQ(settings_.media_root, stored) << typed;
+        EXPECT_EQ(settings_.media_root(), stored) << typed;
     }
     EXPECT_EQ(with_trailing_separator("x"), std::string("x") + kPathSeparator);
 }
 
 TEST_F(ServerConfigTest, ApplySavesAllSettingsAndLeavesExtensionsAsTyped) {
-    settings_.current_filter = "jazz";
+    settings_.edit([&](ServerValues& v) { v.current_filter = "jazz"; });
     ServerConfig config(settings_, &cache_, capture());
     config.apply(texts("8080", "d:/songs", " mp3\togg  "));
-    EXPECT_EQ(settings_.file_extensions, " mp3\togg  ");
-    EXPECT_EQ(settings_.current_filter, "jazz");
+    EXPECT_EQ(settings_.file_extensions(), " mp3\togg  ");
+    EXPECT_EQ(settings_.current_filter(), "jazz");
 
     ServerSettings reread;
-    reread.file_name = settings_.file_name;
-    reread.load();
-    EXPECT_EQ(reread.port, 8080);
-    EXPECT_EQ(reread.media_root, "d:/songs/");
-    EXPECT_EQ(reread.current_filter, "jazz");
+    reread.load(settings_.file_name());
+    EXPECT_EQ(reread.port(), 8080);
+    EXPECT_EQ(reread.media_root(), "d:/songs/");
+    EXPECT_EQ(reread.current_filter(), "jazz");
     EXPECT_NE(ini().find("port=8080"), std::string::npos);
     EXPECT_NE(ini().find("media_root=d:/songs/"), std::string::npos);
     EXPECT_NE(ini().find("file_extensions= mp3\togg  "), std::string::npos);
@@ -122,7 +120,7 @@ TEST_F(ServerConfigTest, WithoutACacheApplyStillWorksAndNothingIsRebuilt) {
     config.start_rebuild();
     EXPECT_FALSE(config.rebuilding());
     EXPECT_EQ(config.files_found(), 0u);
-    EXPECT_EQ(settings_.media_root, "/m/");
+    EXPECT_EQ(settings_.media_root(), "/m/");
 }
 
 TEST_F(ServerConfigTest, DestroyingWhileARebuildWaitsWaitsForIt) {
@@ -160,7 +158,7 @@ TEST_F(PluginConfigTest, HeadlessHostIsToldTheDialogNeedsItsWindow) {
     plugin.config();
     ASSERT_EQ(host->boxes().size(), 1u);
     EXPECT_EQ(host->boxes()[0], Box(kConfigNeedsWindowText, "dravo_srv"));
-    EXPECT_FALSE(std::filesystem::exists(settings_.file_name));  // nothing was saved
+    EXPECT_FALSE(std::filesystem::exists(settings_.file_name()));  // nothing was saved
 }
 
 TEST_F(PluginConfigTest, ConfigRunsTheInstalledDialogWithThePluginsState) {
