@@ -1,7 +1,5 @@
 #include "client_policy.h"
 
-#include <optional>
-
 #include "text.h"
 
 namespace dravo {
@@ -32,20 +30,6 @@ bool parse_address(std::string_view text, std::uint32_t& out) {
 
 std::uint32_t mask(int length) {
     return length == 0 ? 0 : ~std::uint32_t{0} << (32 - length);
-}
-
-// The value of the first header line with this name (case-blind), trimmed.
-std::optional<std::string> header(std::string_view request, std::string_view name) {
-    std::string wanted = lower_case(std::string(name)) + ":";
-    while (!request.empty()) {
-        auto lf = request.find('\n');
-        std::string line(request.substr(0, lf));
-        if (lower_case(line.substr(0, wanted.size())) == wanted)
-            return trim(line.substr(wanted.size()));
-        if (lf == std::string_view::npos) break;
-        request.remove_prefix(lf + 1);
-    }
-    return std::nullopt;
 }
 
 // "http://Host:80" -> "host"; the default port of the scheme is dropped so both forms compare.
@@ -112,17 +96,17 @@ bool ClientPolicy::allows(std::string_view peer_address) const {
     return false;
 }
 
-bool is_cross_site(std::string_view request, std::string& why) {
-    if (auto site = header(request, "Sec-Fetch-Site")) {
+bool is_cross_site(const ParsedRequest& request, std::string& why) {
+    if (const std::string* site = request.header("sec-fetch-site")) {
         std::string value = lower_case(*site);
         if (value == "cross-site" || value == "same-site") {
             why = "Sec-Fetch-Site: " + *site;
             return true;
         }
     }
-    auto origin = header(request, "Origin");
+    const std::string* origin = request.header("origin");
     if (!origin) return false;
-    auto host = header(request, "Host");
+    const std::string* host = request.header("host");
     if (host && !origin_authority(*origin).empty() &&
         origin_authority(*origin) == host_authority(*host))
         return false;

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "request.h"
+
 namespace dravo {
 
 struct AddressPrefix {
@@ -36,6 +38,6 @@ private:
 // A browser's request made on behalf of another site: an Origin naming another host than the
 // Host header, or Sec-Fetch-Site "cross-site" or "same-site". Requests without these headers
 // (scripts, our client) are never cross-site. why says what gave it away.
-bool is_cross_site(std::string_view request, std::string& why);
+bool is_cross_site(const ParsedRequest& request, std::string& why);
 
 }  // namespace dravo

@@ -107,30 +107,24 @@ bool CommandServer::flush(ClientConnection& client, Clock::time_point now) {
 }
 
 void CommandServer::handle_connection(ClientConnection& client) {
-    ParsedRequest request = parse_request(client.request());
-    query = std::move(request.query);
-    current_ = &client;
+    const ParsedRequest request = parse_request(client.request());
+    const SendText send = [&client](const std::string& piece) { client.queue(piece); };
     // The header is queued first and so is first on the wire; the whole answer leaves in one
     // write once the command has run, which spares the client a wake-up per piece.
-    for (const char* piece : kHeaderPieces) send_text(piece);
+    for (const char* piece : kHeaderPieces) send(piece);
     std::string why;
-    if (is_cross_site(client.request(), why))
+    if (is_cross_site(request, why))
         log_.log_error(strip_line_breaks("Refused cross-site request for " + request.path + " (" +
                                          why + ")"));
     else
-        run_command(request.path);
-    current_ = nullptr;
+        run_command(request, send);
 }
 
-void CommandServer::send_text(const std::string& text) {
-    if (current_) current_->queue(text);
-}
-
-void CommandServer::run_command(const std::string& path) {
-    if (table_.run(path, query, [this](const std::string& piece) { send_text(piece); })) return;
-    if (path.empty() || path == " ") return;
-    std::string text = "cmd: '" + path + "'\r\n";
-    for (const auto& [key, value] : query) text += key + ": " + value + "\r\n";
+void CommandServer::run_command(const ParsedRequest& request, const SendText& send) {
+    if (table_.run(request.path, request.query, send)) return;
+    if (request.path.empty() || request.path == " ") return;
+    std::string text = "cmd: '" + request.path + "'\r\n";
+    for (const auto& [key, value] : request.query) text += key + ": " + value + "\r\n";
     host_.message_box(text, "");
 }
 

@@ -12,6 +12,7 @@
 #include "client_connection.h"
 #include "client_policy.h"
 #include "command_table.h"
+#include "request.h"
 
 namespace dravo {
 
@@ -39,14 +40,6 @@ public:
     State state() const { return state_; }
     int listening_port() const { return listening_port_; }
 
-    // Runs the complete request of one connection: parse, header, command.
-    void handle_connection(ClientConnection& client);
-    // Queues one piece of the current answer.
-    void send_text(const std::string& text);
-
-    // The query pairs of the request being handled.
-    QueryMap query;
-
 private:
     using Clients = std::list<ClientConnection>;
 
@@ -55,7 +48,10 @@ private:
     // False when the connection is finished and must go.
     bool service(ClientConnection& client, bool ready, ClientConnection::Clock::time_point now);
     bool flush(ClientConnection& client, ClientConnection::Clock::time_point now);
-    void run_command(const std::string& path);
+    // Runs the complete request of one connection: parse, header, command; the answer is
+    // queued on that connection.
+    void handle_connection(ClientConnection& client);
+    void run_command(const ParsedRequest& request, const SendText& send);
     void close_idlest();
     void log_code(const char* what, int code);
 
@@ -66,7 +62,6 @@ private:
     ServerLimits limits_;
     ClientPolicy policy_;
     Clients clients_;
-    ClientConnection* current_ = nullptr;
     std::atomic<bool> stop_requested_{false};
     std::atomic<State> state_{State::starting};
     std::atomic<int> listening_port_{0};

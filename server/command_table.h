@@ -5,11 +5,9 @@
 #include <map>
 #include <string>
 
-namespace dravo {
+#include "request.h"
 
-using QueryMap = std::map<std::string, std::string>;
-// Sends one piece of the answer body.
-using SendText = std::function<void(const std::string&)>;
+namespace dravo {
 
 class PlayerControl;
 class ServerSettings;

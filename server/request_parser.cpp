@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "text.h"
+
 namespace dravo {
 namespace {
 
@@ -39,6 +41,13 @@ void add_pairs(std::string_view fields, QueryMap& query) {
     }
 }
 
+void add_header(std::string_view line, HeaderMap& headers) {
+    auto colon = line.find(':');
+    if (colon == std::string_view::npos || colon == 0) return;
+    headers.emplace(lower_case(std::string(line.substr(0, colon))),
+                    trim(std::string(line.substr(colon + 1))));
+}
+
 void parse_target(std::string_view target, ParsedRequest& out) {
     auto mark = target.find('?');
     out.path = std::string(target.substr(0, mark));
@@ -61,6 +70,7 @@ ParsedRequest parse_request(std::string_view text) {
         auto line = text.substr(0, lf);
         auto words = first_words(line);
         if (!words.empty() && words[0] == "GET") parse_target(words.size() > 1 ? words[1] : "GET", out);
+        else add_header(line, out.headers);
         if (lf == std::string_view::npos) break;
         text.remove_prefix(lf + 1);
     }

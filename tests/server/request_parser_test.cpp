@@ -52,5 +52,16 @@ TEST(RequestParser, SeveralGetLinesMergeQueriesAndTheLastPathWins) {
     EXPECT_EQ(s.query, (QueryMap{{"k", "v"}}));
 }
 
+TEST(RequestParser, HeadersAreParsedOnceWithLowerCaseNamesAndTheFirstLineWins) {
+    auto r = parse_request(
+        "GET /s HTTP/1.1\r\nHost:  Box:81 \r\nORIGIN: http://a\r\norigin: http://b\r\n"
+        "no colon\r\n: empty name\r\nX-Empty:\r\n\r\n");
+    EXPECT_EQ(r.headers, (HeaderMap{{"host", "Box:81"}, {"origin", "http://a"}, {"x-empty", ""}}));
+    ASSERT_NE(r.header("origin"), nullptr);
+    EXPECT_EQ(r.header("sec-fetch-site"), nullptr);
+    // Nothing after the first zero byte counts.
+    EXPECT_TRUE(parse_request(std::string("GET /s\r\n\0Origin: x\r\n\r\n", 24)).headers.empty());
+}
+
 }  // namespace
 }  // namespace dravo
