@@ -90,12 +90,12 @@ void run(const char* name, dravo::ServerLimits limits, double seconds) {
     // Beyond the listener's accept queue the kernel drops handshakes and the client retries a
     // second later: connect in groups the server keeps up with.
     for (int i = 0; i < kHeld; ++i) {
-        if (auto c = dravo::net::connect_loopback(port, 5000)) held.push_back(std::move(*c));
+        if (auto c = dravo::test::connect_loopback(port, 5000)) held.push_back(std::move(*c));
         if (i % 50 == 49) std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     const double connect_ms = ms_since(connect_start);
 
-    auto stalled = dravo::net::connect_loopback(port, 5000);
+    auto stalled = dravo::test::connect_loopback(port, 5000);
     const std::string list_request = "GET /list HTTP/1.0\r\n\r\n";
     if (!stalled || stalled->send(list_request.data(), list_request.size()) < 0) {
         std::printf("%s: the /list client could not connect\n", name);

@@ -16,7 +16,8 @@
 
 #include "fake_audio_engine.h"
 #include "host_core.h"
-#include "server/plugin_abi.h"
+#include "host_window_record.h"
+#include "plugin_abi.h"
 #include "waker.h"
 
 namespace {

@@ -6,7 +6,8 @@
 #include <string>
 
 #include "main_thread_queue.h"
-#include "server/plugin_abi.h"
+#include "host_window_record.h"
+#include "plugin_abi.h"
 
 namespace dravo {
 

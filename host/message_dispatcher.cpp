@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "playlist_files.h"
-#include "server/plugin_abi.h"
+#include "plugin_abi.h"
 
 namespace dravo {
 

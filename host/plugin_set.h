@@ -5,7 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "server/plugin_abi.h"
+#include "host_window_record.h"
+#include "plugin_abi.h"
 
 namespace dravo {
 

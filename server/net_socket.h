@@ -88,8 +88,4 @@ struct WaitEntry {
 // Waits up to timeout_ms until one of the entries is ready; marks the ready ones.
 void wait_any(std::vector<WaitEntry>& entries, int timeout_ms);
 
-// Blocking loopback client helpers for tests and benchmarks.
-std::optional<Connection> connect_loopback(int port, int timeout_ms,
-                                           const char* address = "127.0.0.1");
-
 }  // namespace dravo::net

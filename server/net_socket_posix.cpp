@@ -204,29 +204,4 @@ void wait_any(std::vector<WaitEntry>& entries, int timeout_ms) {
     }
 }
 
-std::optional<Connection> connect_loopback(int port, int timeout_ms, const char* text) {
-    int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd < 0) return std::nullopt;
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<std::uint16_t>(port));
-    if (inet_pton(AF_INET, text, &address.sin_addr) != 1) {
-        ::close(fd);
-        return std::nullopt;
-    }
-    set_non_blocking(fd);
-    int rc = ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    if (rc != 0 && errno == EINPROGRESS && wait_for(fd, POLLOUT, timeout_ms)) {
-        int error = 0;
-        socklen_t size = sizeof error;
-        ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &size);
-        rc = error == 0 ? 0 : -1;
-    }
-    if (rc != 0) {
-        ::close(fd);
-        return std::nullopt;
-    }
-    return Connection(fd);
-}
-
 }  // namespace dravo::net

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "host_window_record.h"
 #include "plugin_abi.h"
 #include "window_host.h"
 

@@ -16,7 +16,7 @@
 #include "host_core.h"
 #include "host_state.h"
 #include "plugin_set.h"
-#include "test_files.h"
+#include "temp_dir.h"
 #include "waker.h"
 
 namespace dravo {
@@ -53,7 +53,7 @@ protected:
         }
     }
 
-    test::TempFolder folder;
+    test::TempDir folder;
     Waker waker;
     FakeAudioEngine engine;
     std::vector<std::string> boxes;  // the sink may be called from any thread; tests read after join
@@ -181,7 +181,7 @@ TEST_F(HostCoreTest, RemembersPlaylistPositionVolumeShuffleAndRepeat) {
 }
 
 TEST(HostState, DamagedOrMissingFilesGiveDefaults) {
-    test::TempFolder folder;
+    test::TempDir folder;
     HostState state = load_host_state(folder.file("nothing here"));
     EXPECT_TRUE(state.playlist.empty());
     EXPECT_EQ(state.volume, 255);

@@ -12,8 +12,8 @@
 #include <thread>
 
 #include "host_process.h"
-#include "server/plugin_abi.h"
-#include "test_files.h"
+#include "plugin_abi.h"
+#include "temp_dir.h"
 
 namespace dravo {
 namespace {
@@ -46,7 +46,7 @@ protected:
         if (!run("command -v sox") || !run("command -v lame") || !run("command -v oggenc")) {
             return;
         }
-        music_ = new test::TempFolder;
+        music_ = new test::TempDir;
         const std::string dir = music_->path();
         std::filesystem::create_directories(dir + "/songs/ä");
         const auto tone = [&](const std::string& file, int seconds, int pitch) {
@@ -107,9 +107,9 @@ protected:
     }
     std::string socket_path() const { return work.file("control.sock"); }
 
-    static inline test::TempFolder* music_ = nullptr;
+    static inline test::TempDir* music_ = nullptr;
     static inline bool tones_made_ = false;
-    test::TempFolder work;
+    test::TempDir work;
 };
 
 TEST_F(HostEndToEnd, PlaysAPlaylistSeeksMovesOnAndRemembersIt) {

@@ -3,8 +3,8 @@
 
 #include "fake_audio_engine.h"
 #include "message_dispatcher.h"
-#include "server/plugin_abi.h"
-#include "test_files.h"
+#include "plugin_abi.h"
+#include "temp_dir.h"
 
 namespace dravo {
 namespace {
@@ -106,7 +106,7 @@ TEST_F(DispatcherTest, ShuffleAndRepeatReadBackWhatWasSet) {
 }
 
 TEST_F(DispatcherTest, AddFileTakesPlaylistsAndReadsOnlyWithinTheRecord) {
-    test::TempFolder folder;
+    test::TempDir folder;
     const std::string list = folder.write("l.m3u", "x.mp3\ny.mp3\n");
     EXPECT_EQ(add(list.c_str(), static_cast<std::uint32_t>(list.size() + 1)), 1);
     EXPECT_EQ(user(op::list_length), 4);

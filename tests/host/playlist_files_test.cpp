@@ -4,7 +4,7 @@
 #include <filesystem>
 
 #include "playlist_files.h"
-#include "test_files.h"
+#include "temp_dir.h"
 
 namespace dravo {
 namespace {
@@ -12,7 +12,7 @@ namespace {
 using Entries = std::vector<std::string>;
 
 TEST(PlaylistFiles, M3uResolvesRelativeEntriesAndSkipsComments) {
-    test::TempFolder folder;
+    test::TempDir folder;
     const std::string list = folder.write(
         "lists/mix.m3u",
         "#EXTM3U\r\n#EXTINF:12,Someone - Something\r\nsong one.mp3\r\n\r\n"
@@ -26,13 +26,13 @@ TEST(PlaylistFiles, M3uResolvesRelativeEntriesAndSkipsComments) {
 }
 
 TEST(PlaylistFiles, M3u8WithByteOrderMarkAndLfEnds) {
-    test::TempFolder folder;
+    test::TempDir folder;
     const std::string list = folder.write("a.M3U8", "\xEF\xBB\xBFone.mp3\ntwo.mp3\n");
     EXPECT_EQ(expand_entry(list), (Entries{folder.file("one.mp3"), folder.file("two.mp3")}));
 }
 
 TEST(PlaylistFiles, PlsGivesItsFilesInNumberOrder) {
-    test::TempFolder folder;
+    test::TempDir folder;
     const std::string list = folder.write(
         "radio.pls",
         "[playlist]\nNumberOfEntries=3\nFile2=b.mp3\nTitle2=Bee\nFile10=http://x/y\n"
@@ -41,7 +41,7 @@ TEST(PlaylistFiles, PlsGivesItsFilesInNumberOrder) {
 }
 
 TEST(PlaylistFiles, UrlShortcutGivesItsAddress) {
-    test::TempFolder folder;
+    test::TempDir folder;
     const std::string shortcut =
         folder.write("station.url", "[InternetShortcut]\r\nURL=http://radio.example:8000/live\r\n");
     EXPECT_EQ(expand_entry(shortcut), (Entries{"http://radio.example:8000/live"}));
@@ -59,7 +59,7 @@ TEST(PlaylistFiles, OtherPathsAreAddedAsTheyAre) {
 }
 
 TEST(PlaylistFiles, NestedPlaylistsAreFollowedButLoopsEnd) {
-    test::TempFolder folder;
+    test::TempDir folder;
     folder.write("inner.m3u", "x.mp3\n");
     const std::string outer = folder.write("outer.m3u", "a.mp3\ninner.m3u\nb.mp3\n");
     EXPECT_EQ(expand_entry(outer),
@@ -69,7 +69,7 @@ TEST(PlaylistFiles, NestedPlaylistsAreFollowedButLoopsEnd) {
 }
 
 TEST(PlaylistFiles, FolderGivesItsAudioFilesSorted) {
-    test::TempFolder folder;
+    test::TempDir folder;
     folder.write("b/2.ogg", "");
     folder.write("a/1.MP3", "");
     folder.write("a/notes.txt", "");

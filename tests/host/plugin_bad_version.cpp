@@ -1,7 +1,7 @@
 // gen_test_bad_version: a record of another version; the host must not call its init.
 #include <cstdlib>
 
-#include "server/plugin_abi.h"
+#include "plugin_abi.h"
 
 namespace {
 

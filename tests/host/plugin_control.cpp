@@ -19,7 +19,8 @@
 #include <string>
 #include <thread>
 
-#include "server/plugin_abi.h"
+#include "host_window_record.h"
+#include "plugin_abi.h"
 
 namespace {
 

@@ -9,7 +9,8 @@
 #include <fstream>
 #include <thread>
 
-#include "server/plugin_abi.h"
+#include "host_window_record.h"
+#include "plugin_abi.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Display titles: tags when there are any, else the bare file name.
 #include <gtest/gtest.h>
 
-#include "test_files.h"
+#include "temp_dir.h"
 #include "track_titles.h"
 
 namespace dravo {
@@ -50,7 +50,7 @@ TEST(TrackTitles, UrlsAreRecognisedByTheirScheme) {
 }
 
 TEST(TrackTitles, ReadsTagsFromTheFile) {
-    test::TempFolder folder;
+    test::TempDir folder;
     EXPECT_EQ(read_title(folder.write("tagged.mp3", id3_file("Artist", "Title"))),
               "Artist - Title");
     EXPECT_EQ(read_title(folder.write("only title.mp3", id3_file("", "Lone"))), "Lone");

@@ -149,7 +149,7 @@ HostileRequest hostile_request(int i, std::mt19937& rng, const std::string& filt
 }
 
 std::optional<std::string> send_hostile(int port, const HostileRequest& request) {
-    auto connection = net::connect_loopback(port, 5000);
+    auto connection = connect_loopback(port, 5000);
     if (!connection) return std::nullopt;
     const auto deadline = Clock::now() + std::chrono::seconds(10);
     std::size_t sent = 0;

@@ -84,7 +84,7 @@ protected:
         }
     }
 
-    TempFolder music;
+    TempDir music;
     std::unique_ptr<SystemHost> host;
     std::mt19937 rng{20240601};
     std::string filter;
@@ -97,7 +97,7 @@ TEST_F(Robustness, MalformedRequestsLeaveNormalOnesAnsweredAndMemoryFlat) {
     // Silent clients held open the whole time take nobody's turn.
     std::vector<net::Connection> silent;
     for (int n = 0; n < 8; ++n)
-        if (auto connection = net::connect_loopback(host->port(), 5000))
+        if (auto connection = connect_loopback(host->port(), 5000))
             silent.push_back(std::move(*connection));
 
     hostile_round(0, kWarmUp);

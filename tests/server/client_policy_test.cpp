@@ -77,7 +77,7 @@ TEST(ClientPolicy, BindAddressLimitsWhereTheServerListens) {
     std::vector<std::string> problems;
     ServerFixture server({}, ClientPolicy::from_settings("127.0.0.1", "", problems));
     EXPECT_EQ(get(server.port(), "/version"), header_bytes() + "dravo_srv v1.14");
-    EXPECT_FALSE(net::connect_loopback(server.port(), 500, "127.0.0.2"));
+    EXPECT_FALSE(connect_loopback(server.port(), 500, "127.0.0.2"));
 }
 
 TEST(ClientPolicy, RefusedClientIsClosedWithoutAnAnswerAndLogged) {

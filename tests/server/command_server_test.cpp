@@ -33,7 +33,7 @@ TEST(CommandServer, AnswersVersionForCrLfAndBareLfRequests) {
 
 TEST(CommandServer, GathersARequestSentInSeveralSegments) {
     ServerFixture server;
-    auto connection = net::connect_loopback(server.port(), 5000);
+    auto connection = connect_loopback(server.port(), 5000);
     ASSERT_TRUE(connection);
     for (std::string piece : {"GET /ver", "sion HTTP/1.0\r\n", "Host: x\r\n", "\r\n"}) {
         ASSERT_EQ(connection->send(piece.data(), piece.size()), static_cast<long>(piece.size()));
@@ -85,7 +85,7 @@ std::string read_to_close(net::Connection& connection) {
 
 TEST(CommandServer, ClientClosingItsSideOrFillingTheBufferEndsTheRead) {
     ServerFixture server;
-    auto connection = net::connect_loopback(server.port(), 5000);
+    auto connection = connect_loopback(server.port(), 5000);
     ASSERT_TRUE(connection);
     std::string line = "GET /version HTTP/1.0";
     connection->send(line.data(), line.size());
@@ -100,7 +100,7 @@ TEST(CommandServer, FullBufferIsHandledWithoutWaitingForTheIdleLimit) {
     // 4095 bytes without an empty line: parsed as they are; the rest is never read.
     std::string full = "GET /version " + std::string(4095 - 13, 'x');
     auto start = std::chrono::steady_clock::now();
-    auto filled = net::connect_loopback(server.port(), 5000);
+    auto filled = connect_loopback(server.port(), 5000);
     ASSERT_TRUE(filled);
     filled->send(full.data(), full.size());
     EXPECT_EQ(read_to_close(*filled), header_bytes() + kVersionAnswer);
@@ -109,7 +109,7 @@ TEST(CommandServer, FullBufferIsHandledWithoutWaitingForTheIdleLimit) {
 
 TEST(CommandServer, SilentClientIsDroppedAfterTwoSecondsWithoutHoldingUpOthers) {
     ServerFixture server;
-    auto silent = net::connect_loopback(server.port(), 5000);
+    auto silent = connect_loopback(server.port(), 5000);
     ASSERT_TRUE(silent);
     silent->send("GET /ver", 8);
     auto start = std::chrono::steady_clock::now();
@@ -130,7 +130,7 @@ TEST(CommandServer, ClientThatNeverReadsHoldsUpNobodyAndIsDropped) {
     // others finishing before the drop shows they did not wait for the stuck client.
     ServerFixture server(ServerLimits{10, 2000, 8000, 256});
     for (int i = 0; i < 20000; ++i) server.host.files.push_back(std::string(500, 'a'));
-    auto stuck = net::connect_loopback(server.port(), 5000);
+    auto stuck = connect_loopback(server.port(), 5000);
     ASSERT_TRUE(stuck);
     std::string request = "GET /list HTTP/1.0\r\n\r\n";
     stuck->send(request.data(), request.size());
@@ -150,7 +150,7 @@ TEST(CommandServer, ConnectionsBeyondTheCapCloseTheIdlestOne) {
     ServerFixture server(ServerLimits{10, 5000, 5000, 3});
     std::vector<net::Connection> idle;
     for (int i = 0; i < 3; ++i) {
-        idle.push_back(*net::connect_loopback(server.port(), 5000));
+        idle.push_back(*connect_loopback(server.port(), 5000));
         std::this_thread::sleep_for(20ms);
     }
     EXPECT_EQ(get(server.port(), "/version"), header_bytes() + kVersionAnswer);
@@ -163,7 +163,7 @@ TEST(CommandServer, ConnectionsBeyondTheCapCloseTheIdlestOne) {
 TEST(CommandServer, ResetClientIsLoggedOnceWithItsCode) {
     ServerFixture server;
     {
-        auto client = net::connect_loopback(server.port(), 5000);
+        auto client = connect_loopback(server.port(), 5000);
         ASSERT_TRUE(client);
         client->send("GET /ver", 8);
         std::this_thread::sleep_for(50ms);

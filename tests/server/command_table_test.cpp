@@ -6,7 +6,7 @@
 #include "media_cache.h"
 #include "player_control.h"
 #include "server_settings.h"
-#include "temp_tree.h"
+#include "temp_dir.h"
 #include "track_filter.h"
 
 namespace dravo::test {

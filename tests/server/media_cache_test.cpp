@@ -10,7 +10,7 @@
 
 #include <gtest/gtest.h>
 
-#include "temp_tree.h"
+#include "temp_dir.h"
 #include "text.h"
 
 namespace dravo::test {

@@ -61,7 +61,7 @@ TEST(Plugin, ReadsItsIniBesideTheModuleWhateverTheCurrentFolder) {
     EXPECT_FALSE(std::filesystem::exists("/gen_dravo_srv.ini"));
 
     // A reset client leaves its line in the log beside the module.
-    auto client = net::connect_loopback(port, 1000);
+    auto client = connect_loopback(port, 1000);
     ASSERT_TRUE(client);
     client->send("GET", 3);
     std::this_thread::sleep_for(50ms);
@@ -75,7 +75,7 @@ TEST(Plugin, ReadsItsIniBesideTheModuleWhateverTheCurrentFolder) {
     auto start = std::chrono::steady_clock::now();
     host.quit();
     EXPECT_LT(std::chrono::steady_clock::now() - start, 5s) << "quit must not wait for clients";
-    EXPECT_FALSE(net::connect_loopback(port, 200)) << "quit must close the listening socket";
+    EXPECT_FALSE(connect_loopback(port, 200)) << "quit must close the listening socket";
 }
 
 TEST(Plugin, UnusablePortLeavesThePluginLoadedWithANotice) {

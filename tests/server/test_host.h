@@ -6,6 +6,7 @@
 #include <string>
 
 #include "fake_host.h"
+#include "host_window_record.h"
 #include "plugin_abi.h"
 
 namespace dravo::test {

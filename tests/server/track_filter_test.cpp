@@ -15,7 +15,7 @@
 #include "player_control.h"
 #include "profile_file.h"
 #include "server_settings.h"
-#include "temp_tree.h"
+#include "temp_dir.h"
 #include "text.h"
 
 namespace dravo::test {

@@ -51,7 +51,7 @@ inline void make_files(const std::string& root, const std::vector<std::string>& 
 
 class ConfigFixture {
 public:
-    ConfigFixture() : module_(temp_.path().string() + "/"), cache_(module_) {
+    ConfigFixture() : module_(temp_.slash()), cache_(module_) {
         settings_.load(module_ + kServerIniName);
     }
 

@@ -52,7 +52,7 @@ bool make_track(const std::string& root, const Track& t) {
 const SampleMusic& SampleMusic::get() {
     static SampleMusic music = [] {
         SampleMusic m;
-        m.folder = std::make_unique<TempFolder>();
+        m.folder = std::make_unique<TempDir>();
         std::string root = m.folder->file("music");
         for (const auto& t : kTracks)
             if (!make_track(root, t)) return m;

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "host_process.h"
-#include "test_files.h"
+#include "temp_dir.h"
 
 namespace dravo::test {
 
@@ -17,7 +17,7 @@ struct SampleMusic {
     static const SampleMusic& get();
     std::string root;                           // no trailing separator
     std::string title_of(const std::string& full_path) const;
-    std::unique_ptr<TempFolder> folder;
+    std::unique_ptr<TempDir> folder;
 };
 
 class SystemHost {
@@ -35,7 +35,7 @@ public:
     HostProcess& process() { return *process_; }
 
 private:
-    TempFolder work_;
+    TempDir work_;
     int port_ = 0;
     bool ready_ = false;
     std::unique_ptr<HostProcess> process_;

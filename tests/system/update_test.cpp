@@ -25,7 +25,7 @@ TEST(SystemUpdate, NewerReleaseRunsTheUpdateProgramInThePluginFolderAndClosesThe
     const std::string program = "#!/bin/sh\necho \"$@\" > updated-marker\n";
     LocalHttpServer site({{"/version.txt", HttpReply(200, "115 sha256=" + sha256_hex(program) + "\n")},
                           {"/dravo_srv_update", HttpReply(200, program)}});
-    TempFolder media;
+    TempDir media;
     SystemHost host(media.path(), "update_url=" + site.base_url() + "\r\n");
     ASSERT_TRUE(host.ready()) << host.host_errors();
     ASSERT_EQ(host.body("/volume?volume=40"), "");  // a change the host saves at its end
@@ -39,7 +39,7 @@ TEST(SystemUpdate, NewerReleaseRunsTheUpdateProgramInThePluginFolderAndClosesThe
 
 TEST(SystemUpdate, LatestReleaseKeepsTheHostRunning) {
     LocalHttpServer site({{"/version.txt", HttpReply(200, "114")}});
-    TempFolder media;
+    TempDir media;
     SystemHost host(media.path(), "update_url=" + site.base_url() + "\r\n");
     ASSERT_TRUE(host.ready()) << host.host_errors();
     ASSERT_EQ(host.body("/volume?volume=40"), "");  // a change the host saves at its end

@@ -1,9 +1,16 @@
 #pragma once
-// Raw HTTP over loopback for tests: send bytes, read everything until the server closes.
+// Raw HTTP over loopback for tests and benchmarks: connect, send bytes, read everything until
+// the server closes. Blocking calls with time limits; any thread.
 #include <optional>
 #include <string>
 
+#include "net_socket.h"
+
 namespace dravo::test {
+
+// A non-blocking connection to address:port, or nullopt when none came within timeout_ms.
+std::optional<net::Connection> connect_loopback(int port, int timeout_ms,
+                                                const char* address = "127.0.0.1");
 
 // Sends request (as is) and returns all bytes until the close; nullopt when no connection.
 std::optional<std::string> exchange(int port, const std::string& request, int timeout_ms = 5000);

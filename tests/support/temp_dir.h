@@ -1,5 +1,6 @@
 #pragma once
-// Real folders and files for the media library's tests, removed again at the end of a test.
+// Real folders and files for tests, removed again at the end of a test, and scoped changes of
+// the process's environment and current folder.
 #include <dirent.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -32,20 +33,30 @@ public:
     const std::string& path() const { return path_; }
     // With one.
     std::string slash() const { return path_ + "/"; }
+    std::string file(const std::string& name) const { return slash() + name; }
+    // Writes content to name (folders created) and gives the full path.
+    std::string write(const std::string& name, const std::string& content) const;
 
 private:
     std::string path_;
 };
 
+// Creates the folders on the way.
 inline void write_file(const std::string& path, const std::string& bytes = {}) {
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-    std::ofstream(path, std::ios::binary) << bytes;
+    const auto folder = std::filesystem::path(path).parent_path();
+    if (!folder.empty()) std::filesystem::create_directories(folder);
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
 }
 
-inline std::optional<std::string> read_file(const std::string& path) {
+// Empty when the file is missing.
+inline std::string read_file(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
     return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+inline std::string TempDir::write(const std::string& name, const std::string& content) const {
+    write_file(file(name), content);
+    return file(name);
 }
 
 // The names of a folder in the order the file system gives them, "." and ".." left out.

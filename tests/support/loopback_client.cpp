@@ -9,7 +9,7 @@
 namespace dravo::test {
 
 std::optional<std::string> exchange(int port, const std::string& request, int timeout_ms) {
-    auto connection = net::connect_loopback(port, timeout_ms);
+    auto connection = connect_loopback(port, timeout_ms);
     if (!connection) return std::nullopt;
     std::size_t sent = 0;
     while (sent < request.size()) {
