@@ -27,7 +27,8 @@ public:
     // From now on the box is an ordinary two-state box (the user's first click on it).
     virtual void make_shuffle_box_two_state() = 0;
 
-    // The list shows list.shown_count() rows of the model; called after each rebuild.
+    // The list shows list.shown_count() rows of the model; called right after each change of the
+    // model, with no event handled in between, so the window may read the model at any other time.
     virtual void show_track_rows(const TrackList& list) = 0;
     // Selects a shown row (0-based); nothing selects no row.
     virtual void select_track_row(std::optional<std::size_t> row) = 0;

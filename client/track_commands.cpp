@@ -22,8 +22,8 @@ void TrackCommands::select_first_row()
 void TrackCommands::load_track_list()
 {
     ctx_.view.show_osd("Loading tracks from " + ctx_.settings.current_server_url());
-    ctx_.tracks.clear();
-    // A failed request gives an empty list; a broken one the rows that arrived.
+    // The table is replaced only once the answer is in: the window may repaint from it while the
+    // request runs. A failed request gives an empty list; a broken one the rows that arrived.
     auto answer = ctx_.server.fetch(remote::command_text(remote::kList));
     ctx_.tracks.load(std::move(answer.body), [this](std::size_t count) {
         ctx_.view.set_tray_tip("loading track " + std::to_string(count) + "...");

@@ -67,14 +67,6 @@ void TrackList::load(std::string answer, const std::function<void(std::size_t)>&
     std::iota(shown_.begin(), shown_.end(), std::size_t{0});
 }
 
-void TrackList::clear()
-{
-    answer_.clear();
-    lowered_.clear();
-    lines_.clear();
-    shown_.clear();
-}
-
 std::string_view TrackList::text(std::size_t index) const
 {
     return std::string_view(answer_).substr(lines_[index].start, lines_[index].length);

@@ -20,7 +20,6 @@ public:
     // Replaces the table with the lines of answer (empty lines are rows too) and shows them all.
     // every_hundred(count) is called whenever count rows are in, count a multiple of 100.
     void load(std::string answer, const std::function<void(std::size_t)>& every_hundred = {});
-    void clear();
     // Shows, in table order, the rows whose text holds every word of search as a substring;
     // words and rows are compared lower-cased (lower_case). No words show every row.
     void show_matching(const std::string& search);
