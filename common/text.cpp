@@ -53,10 +53,6 @@ std::string lower_case(const std::string& text)
             ++i;
             continue;
         }
-        if (static_cast<unsigned char>(c) < 0x80) {
-            ++i;  // every national capital starts with a byte above ASCII
-            continue;
-        }
         std::size_t step = 1;
         const std::string_view rest(result.data() + i, result.size() - i);
         for (const auto& pair : pairs) {
