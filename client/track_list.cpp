@@ -28,6 +28,31 @@ std::size_t first_characters(const std::string& text, std::size_t max)
     return text.size();
 }
 
+// lower_case of the whole text, faster on long lists: ASCII bytes are lowered here (A-Z only, as
+// lower_case does) and each run of non-ASCII bytes goes through lower_case itself. The national
+// capitals are non-ASCII sequences, so a run always holds them whole and the result is the same.
+std::string lowered_copy(const std::string& text)
+{
+    std::string lowered = text;
+    for (std::size_t i = 0; i < lowered.size();) {
+        const auto byte = static_cast<unsigned char>(lowered[i]);
+        if (byte < 0x80) {
+            if (byte >= 'A' && byte <= 'Z') {
+                lowered[i] = static_cast<char>(byte - 'A' + 'a');
+            }
+            ++i;
+            continue;
+        }
+        std::size_t end = i;
+        while (end < lowered.size() && static_cast<unsigned char>(lowered[end]) >= 0x80) {
+            ++end;
+        }
+        lowered.replace(i, end - i, lower_case(lowered.substr(i, end - i)));
+        i = end;
+    }
+    return lowered;
+}
+
 }  // namespace
 
 std::vector<std::string> search_words(const std::string& search)
@@ -53,7 +78,7 @@ std::vector<std::string> search_words(const std::string& search)
 void TrackList::load(std::string answer, const std::function<void(std::size_t)>& every_hundred)
 {
     answer_ = std::move(answer);
-    lowered_ = lower_case(answer_);  // lowering keeps every byte position
+    lowered_ = lowered_copy(answer_);  // lowering keeps every byte position
     lines_.clear();
     const auto lines = remote::answer_lines(answer_);
     lines_.reserve(lines.size());

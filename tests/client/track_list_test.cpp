@@ -67,7 +67,7 @@ TEST_F(TrackListTest, ServerDownGivesAnEmptyListWithoutSelection)
 
 TEST_F(TrackListTest, SearchKeepsEachRowsOwnNumber)
 {
-    serve_list("Beatles - Help\nbeatles/help me\nStones - Help\nHELP - THE BEATLES\nÅngest\nén\n");
+    serve_list("Beatles - Help\nbeatles/help me\nStones - Help\nHELP - THE BEATLES\nÅngest\nén\nxÅÄÖ ABC É\n");
     session().load_track_list();
     const struct {
         const char* words;
@@ -76,8 +76,11 @@ TEST_F(TrackListTest, SearchKeepsEachRowsOwnNumber)
         {"beatles help", {"1 Beatles - Help", "2 beatles/help me", "4 HELP - THE BEATLES"}},
         {"  HELP   the ", {"4 HELP - THE BEATLES"}},
         {"ÅNGEST", {"5 Ångest"}},
-        {"É", {}},
-        {"", {"1 Beatles - Help", "2 beatles/help me", "3 Stones - Help", "4 HELP - THE BEATLES", "5 Ångest", "6 én"}},
+        {"É", {"7 xÅÄÖ ABC É"}},
+        {"é", {"6 én"}},
+        {"xåäö abc", {"7 xÅÄÖ ABC É"}},
+        {"", {"1 Beatles - Help", "2 beatles/help me", "3 Stones - Help", "4 HELP - THE BEATLES", "5 Ångest", "6 én",
+              "7 xÅÄÖ ABC É"}},
     };
     for (const auto& c : cases) {
         search(c.words);
