@@ -123,6 +123,12 @@ std::vector<std::string> LocalHttpServer::requests() const
     return requests_;
 }
 
+std::vector<std::string> LocalHttpServer::targets() const
+{
+    std::lock_guard lock(mutex_);
+    return targets_;
+}
+
 std::size_t LocalHttpServer::count(const std::string& target) const
 {
     std::lock_guard lock(mutex_);

@@ -51,6 +51,8 @@ public:
     void remove_reply(const std::string& target);
     // The heads (request line and headers) of all requests read so far, in order.
     std::vector<std::string> requests() const;
+    // The request targets ("/path?query" as sent) of all requests read so far, in order.
+    std::vector<std::string> targets() const;
     // How many requests asked for target.
     std::size_t count(const std::string& target) const;
 

@@ -1,0 +1,101 @@
+#include "client_settings.h"
+
+#include <filesystem>
+
+namespace dravo {
+namespace {
+
+bool is_blank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
+}
+
+}  // namespace
+
+ClientSettings::ClientSettings(std::string file) : SettingsStore(std::move(file))
+{
+    add_int("CurrentServer", current_server, 1);
+    add_list("Server", servers, {kDefaultServer});
+    add_int("RefreshInterval", refresh_interval, 3);
+    add_bool("UseOSD", use_osd, true);
+    add_int("OSDDuration", osd_duration, 4);
+    add_int("OSDOutlineWidth", osd_outline_width, 3);
+    add_bool("OSDOnNewTrack", osd_on_new_track, true);
+    add_int("SleepHours", sleep_hours, 2);
+    add_int("SleepMinutes", sleep_minutes, 0);
+    add_bool("UpdateOnStartup", update_on_startup, true);
+    add_list("MRUFilter", mru_filter, {});
+    add_int("MRUFilterSize", mru_filter_size, 10);
+}
+
+void ClientSettings::load_and_correct()
+{
+    load();
+    correct_servers();
+}
+
+void ClientSettings::correct_servers()
+{
+    if (current_server < 1 || static_cast<std::size_t>(current_server) > servers.size()) {
+        current_server = 1;
+    }
+    for (auto& server : servers) {
+        if (!server.empty() && server.back() != '/') {
+            server += '/';
+        }
+    }
+}
+
+bool ClientSettings::save_to_file()
+{
+    const auto folder = std::filesystem::path(file_name).parent_path();
+    std::error_code error;
+    if (!folder.empty()) {
+        std::filesystem::create_directories(folder, error);
+    }
+    save();
+    return !error && std::filesystem::exists(file_name, error);
+}
+
+std::string ClientSettings::current_server_url() const
+{
+    if (current_server < 1 || static_cast<std::size_t>(current_server) > servers.size()) {
+        return {};
+    }
+    return servers[static_cast<std::size_t>(current_server) - 1];
+}
+
+std::string command_line_of(int argc, const char* const* argv)
+{
+    std::string line;
+    for (int i = 0; i < argc; ++i) {
+        if (i > 0) {
+            line += ' ';
+        }
+        line += argv[i];
+    }
+    return line;
+}
+
+std::optional<std::string> settings_file_from_command_line(const std::string& command_line)
+{
+    const auto option = command_line.find(" /i");
+    if (option == std::string::npos) {
+        return std::nullopt;
+    }
+    std::size_t start = option + 3;
+    while (start < command_line.size() && is_blank(command_line[start])) {
+        ++start;
+    }
+    std::size_t end = start;
+    while (end < command_line.size() && !is_blank(command_line[end])) {
+        ++end;
+    }
+    if (end == start) {
+        return std::nullopt;  // keep the default file rather than one without a name
+    }
+    std::string name = command_line.substr(start, end - start);
+    return name.find('/') == std::string::npos ? "./" + name : name;
+}
+
+}  // namespace dravo

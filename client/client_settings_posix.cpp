@@ -1,0 +1,21 @@
+// Where the client keeps its settings on Linux and other XDG desktops.
+#include <cstdlib>
+#include <string>
+
+#include "client_settings.h"
+
+namespace dravo {
+
+std::string default_settings_file()
+{
+    // The base directory specification ignores a relative XDG_CONFIG_HOME.
+    if (const char* config = std::getenv("XDG_CONFIG_HOME"); config && config[0] == '/') {
+        return std::string(config) + "/dravo/dravo.ini";
+    }
+    if (const char* home = std::getenv("HOME"); home && home[0] != '\0') {
+        return std::string(home) + "/.config/dravo/dravo.ini";
+    }
+    return "./dravo.ini";
+}
+
+}  // namespace dravo

@@ -1,0 +1,56 @@
+#include "remote_session.h"
+
+#include "client_info.h"
+#include "client_settings.h"
+
+namespace dravo {
+
+RemoteSession::RemoteSession(ClientSettings& settings, RemoteView& view, RequestRunner& runner,
+                             SessionOptions options)
+    : settings_(settings),
+      server_(settings, runner, options.limits),
+      checker_(options.launcher, options.limits),
+      player_({settings, view, server_, state_, list_}, checker_,
+              options.update_url.empty() ? client_update_url() : options.update_url),
+      tracks_({settings, view, server_, state_, list_}, player_),
+      completer_(settings.mru_filter)
+{
+}
+
+void RemoteSession::queue(void (PlayerCommands::*operation)())
+{
+    operations_.run([this, operation] { (player_.*operation)(); });
+}
+
+bool RemoteSession::update_at_startup()
+{
+    bool started = false;
+    operations_.run([this, &started] { started = player_.update_at_startup(); });
+    return started;
+}
+
+void RemoteSession::next_server()
+{
+    operations_.run([this] {
+        const int count = static_cast<int>(settings_.servers.size());
+        if (count > 0) {
+            settings_.current_server = settings_.current_server % count + 1;
+        }
+        tracks_.load_track_list();
+        player_.poll_status();
+        tracks_.load_filter();
+    });
+}
+
+void RemoteSession::status_tick()
+{
+    operations_.tick([this] {
+        player_.poll_status();
+        player_.refresh_title();
+        if (after_tick_) {
+            after_tick_();
+        }
+    });
+}
+
+}  // namespace dravo

@@ -1,0 +1,90 @@
+#pragma once
+// Everything the client's window calls: owns the local playback state, the track list, the
+// server connection and the operations, and runs each operation through one OperationQueue so
+// that operations never overlap and a status tick that falls due meanwhile runs once afterwards.
+// Construct and call on the user-interface thread only. Operations report nothing; what the user
+// should see goes to the RemoteView.
+#include <functional>
+#include <string>
+
+#include "filter_completion.h"
+#include "operation_queue.h"
+#include "playback_state.h"
+#include "player_commands.h"
+#include "server_client.h"
+#include "track_commands.h"
+#include "track_list.h"
+#include "update_checker.h"
+
+namespace dravo {
+
+class ClientSettings;
+class RemoteView;
+class RequestRunner;
+
+struct SessionOptions {
+    FetchLimits limits = kClientLimits;
+    ProgramLauncher launcher = start_detached;  // starts a downloaded update program
+    std::string update_url;                     // empty: client_update_url()
+};
+
+class RemoteSession {
+public:
+    RemoteSession(ClientSettings& settings, RemoteView& view, RequestRunner& runner,
+                  SessionOptions options = {});
+
+    // Player operations, for the buttons, the slider and the media keys.
+    void next_track() { queue(&PlayerCommands::next_track); }
+    void previous_track() { queue(&PlayerCommands::previous_track); }
+    void seek_forward() { queue([this] { player_.seek_forward(); }); }
+    void seek_back() { queue([this] { player_.seek_back(); }); }
+    void start_playback() { queue(&PlayerCommands::start_playback); }
+    void pause_playback() { queue(&PlayerCommands::pause_playback); }
+    void toggle_play_pause() { queue(&PlayerCommands::toggle_play_pause); }
+    void stop_playback() { queue(&PlayerCommands::stop_playback); }
+    void set_volume(int v) { queue([this, v] { player_.set_volume(v); }); }
+    void toggle_mute() { queue(&PlayerCommands::toggle_mute); }
+    void toggle_shuffle() { queue(&PlayerCommands::toggle_shuffle); }
+    void refresh_title() { queue(&PlayerCommands::refresh_title); }
+    void poll_status() { queue(&PlayerCommands::poll_status); }
+    void show_about() { queue(&PlayerCommands::show_about); }
+    void request_update() { queue([this] { player_.request_update(); }); }
+    // True when a new version was started: the caller shows it a moment, then quits.
+    bool update_at_startup();
+
+    // Track list and filter.
+    void load_track_list() { queue([this] { tracks_.load_track_list(); }); }
+    void show_matching_tracks() { queue([this] { tracks_.show_matching_tracks(); }); }
+    void play_selected() { queue([this] { tracks_.play_selected(); }); }
+    void apply_filter() { queue([this] { tracks_.apply_filter(); }); }
+    void load_filter() { queue([this] { tracks_.load_filter(); }); }
+    // The next server of the list (wrapping), then list, status and filter from it.
+    void next_server();
+
+    // The status timer: poll, title, then after_tick (the sleep button's countdown). A tick that
+    // falls due while an operation runs waits for it; several such ticks run once.
+    void status_tick();
+    void set_after_tick(std::function<void()> hook) { after_tick_ = std::move(hook); }
+
+    FilterCompleter& filter_completer() { return completer_; }
+    const PlaybackState& state() const { return state_; }
+    const TrackList& tracks() const { return list_; }
+    bool busy() const { return operations_.busy(); }
+
+private:
+    void queue(void (PlayerCommands::*operation)());
+    void queue(OperationQueue::Operation operation) { operations_.run(std::move(operation)); }
+
+    ClientSettings& settings_;
+    PlaybackState state_;
+    TrackList list_;
+    ServerClient server_;
+    UpdateChecker checker_;
+    PlayerCommands player_;
+    TrackCommands tracks_;
+    FilterCompleter completer_;
+    OperationQueue operations_;
+    std::function<void()> after_tick_;
+};
+
+}  // namespace dravo
