@@ -186,6 +186,8 @@ int MpvAudioEngine::length_ms() const {
 // The lock is held across mpv's answer, so a reading never mixes an old file's state with the
 // new file's time.
 int MpvAudioEngine::length_locked() const {
+    // mpv answers the previous file's duration until the new one is open.
+    if (current_entry_ >= 0 && !file_loaded_) return -1;
     return time_property("duration");
 }
 
