@@ -213,6 +213,22 @@ TEST_F(HostEndToEnd, LengthRightAfterASwitchIsNeverThePreviousTracks) {
     EXPECT_EQ(wait_for(*host, user(op::output_time, 1), lengths[0], 5s), lengths[0]);
 }
 
+TEST_F(HostEndToEnd, WindowModeWritesEveryNoticeToStandardError) {
+    auto host = start_host(true, true);
+    for (int i = 0; i < 500; ++i) {
+        ASSERT_EQ(host->ask("box cmd: '/junk" + std::to_string(i) + "'"), "R 1");
+    }
+    EXPECT_EQ(host->number("post 16 0 0"), 1);
+    EXPECT_EQ(host->wait_exit(10s), 0);
+    const std::string errors = read_all(work.file("stderr.txt"));
+    int missing = 0;
+    for (int i = 0; i < 500; ++i) {
+        missing += errors.find("Test control: cmd: '/junk" + std::to_string(i) + "'\n") ==
+                   std::string::npos;
+    }
+    EXPECT_EQ(missing, 0) << errors.substr(0, 2000);
+}
+
 TEST_F(HostEndToEnd, StopSignalDuringASendFloodEndsInOrder) {
     auto host = start_host();
     EXPECT_EQ(host->number("flood"), 1);
