@@ -133,7 +133,8 @@ int main() {
     core.model().title(500);  // read once, as the first request for it would
     message_round_trip(core, waker, dravo::op::list_length, 0, "snapshot read (list length)");
     message_round_trip(core, waker, dravo::op::title, 500, "snapshot read (title text)");
-    message_round_trip(core, waker, dravo::op::set_repeat, 1, "main-thread round trip (set repeat)");
+    message_round_trip(core, waker, dravo::op::set_repeat, 1,
+                       "main-thread round trip (set repeat)");
     add_large_playlist(core, waker);
     std::filesystem::remove_all(state);
     return 0;

@@ -69,7 +69,8 @@ std::string fetch(int port, const std::string& target) {
     if (write_all(fd, "GET " + target + " HTTP/1.0\r\n\r\n")) {
         char buffer[65536];
         long n = 0;
-        while ((n = ::read(fd, buffer, sizeof buffer)) > 0) answer.append(buffer, static_cast<std::size_t>(n));
+        while ((n = ::read(fd, buffer, sizeof buffer)) > 0)
+            answer.append(buffer, static_cast<std::size_t>(n));
     }
     ::close(fd);
     return answer;
@@ -79,7 +80,8 @@ std::string fetch(int port, const std::string& target) {
 // connection at a time, blocking calls, nothing else.
 class FloorServer {
 public:
-    explicit FloorServer(std::map<std::string, std::string> answers) : answers_(std::move(answers)) {
+    explicit FloorServer(std::map<std::string, std::string> answers)
+        : answers_(std::move(answers)) {
         listener_ = ::socket(AF_INET, SOCK_STREAM, 0);
         const int on = 1;
         ::setsockopt(listener_, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);

@@ -62,8 +62,9 @@ public:
     std::optional<SnapshotAnswer> read(const Message& message, std::string& text) const;
 
 private:
-    std::optional<SnapshotAnswer> entry_text(const PlayerSnapshot& snapshot, std::intptr_t operation,
-                                             std::uintptr_t argument, std::string& text) const;
+    std::optional<SnapshotAnswer> entry_text(const PlayerSnapshot& snapshot,
+                                             std::intptr_t operation, std::uintptr_t argument,
+                                             std::string& text) const;
 
     const SnapshotBoard& board_;
     const AudioEngine& engine_;

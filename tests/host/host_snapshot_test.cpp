@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <functional>
 #include <future>
 #include <thread>
 
@@ -60,24 +61,39 @@ TEST_F(HostSnapshotTest, AReadAfterAChangeSeesIt) {
     std::string add_path = "/m/c.mp3";
     CopyDataRecord add{op::play_file, static_cast<std::uint32_t>(add_path.size() + 1),
                        add_path.data()};
+    using Change = std::function<void()>;
+    using Read = std::function<std::intptr_t()>;
+    const auto set = [this](std::intptr_t operation, std::uintptr_t argument) -> Change {
+        return [=, this] { user(operation, argument); };
+    };
+    const auto press = [this](std::uintptr_t command) -> Change {
+        return [=, this] { send(msg::command, command, 0); };
+    };
+    const auto ask = [this](std::intptr_t operation, std::uintptr_t argument) -> Read {
+        return [=, this] { return user(operation, argument); };
+    };
+    const Change nothing = [] {};
+    const Change add_entry = [&] {
+        send(msg::copy_data, 0, reinterpret_cast<std::intptr_t>(&add));
+    };
     struct Row {
         const char* what;
-        std::function<void()> change;
-        std::function<std::intptr_t()> read;
+        Change change;
+        Read read;
         std::intptr_t expected;
     };
     const Row rows[] = {
-        {"volume", [&] { user(op::volume, 77); }, [&] { return user(op::volume, op::volume_query); }, 77},
-        {"shuffle", [&] { user(op::set_shuffle, 1); }, [&] { return user(op::get_shuffle); }, 1},
-        {"repeat", [&] { user(op::set_repeat, 1); }, [&] { return user(op::get_repeat); }, 1},
-        {"position", [&] { user(op::set_list_pos, 1); }, [&] { return user(op::list_pos); }, 1},
-        {"play", [&] { send(msg::command, button::play, 0); }, [&] { return user(op::play_state); }, 1},
-        {"length", [] {}, [&] { return user(op::output_time, 1); }, 65},
-        {"seek", [&] { send(msg::command, button::forward_5s, 0); }, [&] { return user(op::output_time, 0); }, 5000},
-        {"pause", [&] { send(msg::command, button::pause, 0); }, [&] { return user(op::play_state); }, 3},
-        {"add", [&] { send(msg::copy_data, 0, reinterpret_cast<std::intptr_t>(&add)); }, [&] { return user(op::list_length); }, 3},
-        {"clear", [&] { user(op::clear_playlist); }, [&] { return user(op::list_length); }, 0},
-        {"stopped", [] {}, [&] { return user(op::output_time, 0); }, -1},
+        {"volume", set(op::volume, 77), ask(op::volume, op::volume_query), 77},
+        {"shuffle", set(op::set_shuffle, 1), ask(op::get_shuffle, 0), 1},
+        {"repeat", set(op::set_repeat, 1), ask(op::get_repeat, 0), 1},
+        {"position", set(op::set_list_pos, 1), ask(op::list_pos, 0), 1},
+        {"play", press(button::play), ask(op::play_state, 0), 1},
+        {"length", nothing, ask(op::output_time, 1), 65},
+        {"seek", press(button::forward_5s), ask(op::output_time, 0), 5000},
+        {"pause", press(button::pause), ask(op::play_state, 0), 3},
+        {"add", add_entry, ask(op::list_length, 0), 3},
+        {"clear", set(op::clear_playlist, 0), ask(op::list_length, 0), 0},
+        {"stopped", nothing, ask(op::output_time, 0), -1},
     };
     std::vector<std::intptr_t> seen;
     on_plugin_thread([&] {
@@ -107,9 +123,12 @@ TEST_F(HostSnapshotTest, ReadsAnswerWhileTheMainThreadIsBusy) {
 
 TEST_F(HostSnapshotTest, ATitleNotReadYetIsReadOnceOnTheMainThread) {
     int reads = 0;
-    HostCore counting(
-        engine, [&reads](const std::string& path) { ++reads; return "T " + path; }, [this] { waker.wake(); },
-        [](const std::string&, const std::string&) {}, "", 3);
+    const TitleReader reader = [&reads](const std::string& path) {
+        ++reads;
+        return "T " + path;
+    };
+    HostCore counting(engine, reader, [this] { waker.wake(); },
+                      [](const std::string&, const std::string&) {}, "", 3);
     counting.model().add({"/m/a.mp3"});
     HostWindowRecord* window = counting.record();
     std::vector<std::string> titles;

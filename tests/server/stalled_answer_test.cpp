@@ -19,7 +19,8 @@ constexpr std::size_t kRead = 1 << 20;
 
 TEST(StalledAnswer, ClientThatStopsReadingALongListGetsAReset) {
     ServerFixture server(ServerLimits{10, 2000, 1000, 256});
-    for (int i = 0; i < 40000; ++i) server.host.files.push_back(std::string(500, static_cast<char>('a' + i % 26)));
+    for (int i = 0; i < 40000; ++i)
+        server.host.files.push_back(std::string(500, static_cast<char>('a' + i % 26)));
     auto client = net::connect_loopback(server.port(), 1000);
     ASSERT_TRUE(client);
     // A small window, so the 20 MB cannot all be parked in buffers while the client stalls.
