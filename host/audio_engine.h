@@ -1,7 +1,9 @@
 #pragma once
 // What the player model needs from a sound back end. One implementation plays through libmpv,
 // another is a deterministic fake with a virtual clock for tests.
-// Every call, and every listener callback, happens on the host's main thread.
+// Every call, and every listener callback, happens on the host's main thread, except
+// position_ms and length_ms: the host answers plug-ins' questions on their own threads, so those
+// two may be called from any thread at any time.
 #include <string>
 
 namespace dravo {
@@ -27,7 +29,8 @@ public:
     virtual void stop() = 0;
     // Absolute position; a target at or past the end ends the track.
     virtual void seek(int position_ms) = 0;
-    // -1 when nothing is loaded or the value is not known yet.
+    // -1 when nothing is loaded or the value is not known yet (the length of a track that is
+    // still opening is not known: never the previous track's). Any thread.
     virtual int position_ms() const = 0;
     virtual int length_ms() const = 0;
     // 0-100.

@@ -2,8 +2,9 @@
 // A deterministic engine for tests and benchmarks: tracks are names with a length, time moves
 // only when advance() is called. Ends and failures are delivered from advance(), never from
 // inside load() or seek(), just as a real engine reports them later from its own events.
-// Main thread only, like every engine.
+// Main thread only, like every engine, except position_ms and length_ms (any thread).
 #include <map>
+#include <mutex>
 #include <string>
 
 #include "audio_engine.h"
@@ -20,8 +21,8 @@ public:
 
     void set_listener(AudioEngineListener* listener) override { listener_ = listener; }
     void load(const std::string& path) override;
-    void pause() override { paused_ = true; }
-    void resume() override { paused_ = false; }
+    void pause() override;
+    void resume() override;
     void stop() override;
     void seek(int position_ms) override;
     int position_ms() const override;
@@ -36,7 +37,10 @@ public:
 
 private:
     void end_track(bool failed);
+    int length_locked() const;
 
+    // Guards the playing state below; what tests inspect is main thread only anyway.
+    mutable std::mutex mutex_;
     AudioEngineListener* listener_ = nullptr;
     std::map<std::string, int> lengths_;
     std::string loaded_;

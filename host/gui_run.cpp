@@ -1,13 +1,13 @@
 #include "gui_run.h"
 
 #include <QApplication>
-#include <QMessageBox>
 #include <QPointer>
 #include <QSocketNotifier>
 #include <QTimer>
 #include <clocale>
 #include <iostream>
 
+#include "gui_notice_window.h"
 #include "gui_player_window.h"
 #include "host_app.h"
 
@@ -28,12 +28,10 @@ int run_gui_host(int argc, char** argv, const HostOptions& options) {
     QPointer<PlayerWindow> window;
     HostApp host(options);
     std::string error;
-    const auto show_box = [&window](const std::string& text, const std::string& caption) {
-        auto* box = new QMessageBox(QMessageBox::NoIcon, QString::fromStdString(caption),
-                                    QString::fromStdString(text), QMessageBox::Ok, window.data());
-        box->setAttribute(Qt::WA_DeleteOnClose);
-        box->setModal(false);
-        box->show();
+    NoticeWindow notices;
+    const auto show_box = [&window, &notices](const std::string& text,
+                                              const std::string& caption) {
+        notices.show_notice(text, caption, window.data());
     };
     if (!host.start(show_box, error)) {
         std::cerr << "player_host: " << error << "\n";

@@ -104,10 +104,11 @@ int HostApp::finish() {
 
 // Any thread: plug-ins call this from their own threads.
 void HostApp::show_message_box(const std::string& text, const std::string& caption) {
-    if (presenter_ && core_->queue().post_task([this, text, caption] { presenter_(text, caption); })) {
-        return;
-    }
+    // The line is written in window mode too: a window shows only the latest notice.
     write_stderr(message_box_line(text, caption));
+    if (presenter_) {
+        core_->queue().post_task([this, text, caption] { presenter_(text, caption); });
+    }
 }
 
 }  // namespace dravo

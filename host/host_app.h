@@ -16,7 +16,8 @@ namespace dravo {
 
 class HostApp {
 public:
-    // Shows a message box on the main thread; empty: boxes go to standard error.
+    // Shows a message box on the main thread; empty: none. Every box is also a line on
+    // standard error.
     using BoxPresenter = std::function<void(const std::string& text, const std::string& caption)>;
 
     explicit HostApp(HostOptions options) : options_(std::move(options)) {}

@@ -23,7 +23,8 @@ HostCore::HostCore(AudioEngine& engine, TitleReader titles, std::function<void()
       queue_([this](const Message& message,
                     bool posted) { return dispatcher_.dispatch(message, posted); },
              std::move(wake)),
-      window_(queue_, std::move(message_box)),
+      reader_(model_.snapshots(), engine),
+      window_(queue_, reader_, std::move(message_box)),
       state_folder_(std::move(state_folder)),
       last_save_(std::chrono::steady_clock::now()) {}
 

@@ -46,6 +46,7 @@ private:
     PlayerModel model_;
     MessageDispatcher dispatcher_;
     MainThreadQueue queue_;
+    SnapshotReader reader_;
     HostWindow window_;
     std::string state_folder_;
     bool close_requested_ = false;

@@ -10,8 +10,9 @@ constexpr std::int32_t kButtonOk = 1;
 
 }  // namespace
 
-HostWindow::HostWindow(MainThreadQueue& queue, MessageBoxSink message_box)
-    : queue_(queue), message_box_(std::move(message_box)) {
+HostWindow::HostWindow(MainThreadQueue& queue, const SnapshotReader& reader,
+                       MessageBoxSink message_box)
+    : queue_(queue), reader_(reader), message_box_(std::move(message_box)) {
     record_.magic = kHostWindowMagic;
     record_.size = sizeof(HostWindowRecord);
     record_.context = this;
@@ -28,7 +29,16 @@ std::intptr_t HostWindow::send(void* context, std::uint32_t message, std::uintpt
     thread_local std::string last_text;
     try {
         auto* window = static_cast<HostWindow*>(context);
-        Reply reply = window->queue_.send(Message{message, wparam, lparam});
+        const Message request{message, wparam, lparam};
+        // A closed host answers nothing, from the snapshot or otherwise.
+        if (window->queue_.closed()) {
+            return 0;
+        }
+        if (auto answer = window->reader_.read(request, last_text)) {
+            return answer->text ? reinterpret_cast<std::intptr_t>(last_text.c_str())
+                                : answer->value;
+        }
+        Reply reply = window->queue_.send(request);
         if (!reply.text) {
             return reply.value;
         }

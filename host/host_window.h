@@ -1,7 +1,9 @@
 #pragma once
 // The host window a plug-in receives in its record's hwndParent: the C record with send, post
 // and message_box, bound to the main-thread queue. The record's functions may be called from
-// any thread. Texts answered to a send stay valid until the same thread's next send.
+// any thread. A send that only reads is answered on the sender's thread from the model's
+// snapshot; any other waits for the main thread. Texts answered to a send stay valid until the
+// same thread's next send.
 #include <functional>
 #include <string>
 
@@ -16,7 +18,7 @@ public:
     // Shows or logs a message box; called from any thread, must return at once.
     using MessageBoxSink = std::function<void(const std::string& text, const std::string& caption)>;
 
-    HostWindow(MainThreadQueue& queue, MessageBoxSink message_box);
+    HostWindow(MainThreadQueue& queue, const SnapshotReader& reader, MessageBoxSink message_box);
     HostWindow(const HostWindow&) = delete;
     HostWindow& operator=(const HostWindow&) = delete;
 
@@ -31,6 +33,7 @@ private:
                                     std::uint32_t style);
 
     MainThreadQueue& queue_;
+    const SnapshotReader& reader_;
     MessageBoxSink message_box_;
     HostWindowRecord record_{};
 };

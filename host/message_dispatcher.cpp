@@ -121,4 +121,67 @@ Reply MessageDispatcher::text_of(const std::string* text) const {
     return {0, *text};
 }
 
+std::optional<SnapshotAnswer> SnapshotReader::read(const Message& message,
+                                                   std::string& text) const {
+    if (message.message != msg::user) {
+        return std::nullopt;
+    }
+    const std::uintptr_t argument = message.wparam;
+    const auto number = [](std::intptr_t value) { return SnapshotAnswer{value, false}; };
+    switch (message.lparam) {
+    case op::play_state:
+        return number(static_cast<std::intptr_t>(board_.read().state));
+    case op::output_time: {
+        if (argument > 1) {
+            return number(-1);
+        }
+        // The engine answers for the track it holds now; the state says whether that counts.
+        const PlayState state = board_.read().state;
+        return number(argument == 0 ? position_answer(state, engine_.position_ms())
+                                    : length_answer(state, engine_.length_ms()));
+    }
+    case op::volume:
+        if (argument != op::volume_query) {
+            return std::nullopt;
+        }
+        return number(board_.read().volume);
+    case op::list_length:
+        return number(static_cast<std::intptr_t>(board_.read().playlist.size()));
+    case op::list_pos:
+        return number(board_.read().current);
+    case op::get_shuffle:
+        return number(board_.read().shuffle ? 1 : 0);
+    case op::get_repeat:
+        return number(board_.read().repeat ? 1 : 0);
+    case op::file_name:
+    case op::title:
+        return entry_text(board_.read(), message.lparam, argument, text);
+    default:
+        return std::nullopt;
+    }
+}
+
+std::optional<SnapshotAnswer> SnapshotReader::entry_text(const PlayerSnapshot& snapshot,
+                                                         std::intptr_t operation,
+                                                         std::uintptr_t argument,
+                                                         std::string& text) const {
+    const int index = as_index(argument);
+    const PlaylistEntry* entry =
+        index < 0 ? nullptr : snapshot.playlist.entry(static_cast<std::size_t>(index));
+    if (entry == nullptr) {
+        return SnapshotAnswer{};
+    }
+    if (operation == op::file_name) {
+        text.assign(entry->path);
+        return SnapshotAnswer{0, true};
+    }
+    // Tags are read on the main thread only, the first time a title is asked for.
+    const std::string* title = entry->title.load(std::memory_order_acquire);
+    if (title == nullptr) {
+        return std::nullopt;
+    }
+    text.assign(*title);
+    return SnapshotAnswer{0, true};
+}
+
 }  // namespace dravo

@@ -1,11 +1,14 @@
 #pragma once
 // Turns one window message of a plug-in into a player-model call and its result.
-// No threads here: the main-thread queue calls dispatch on the host's main thread.
+// MessageDispatcher: the main-thread queue calls dispatch on the host's main thread.
+// SnapshotReader: answers the read-only messages on the calling thread, any thread, from what
+// the model last published; everything else is left to the dispatcher.
 #include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
 
+#include "audio_engine.h"
 #include "player_model.h"
 
 namespace dravo {
@@ -40,6 +43,31 @@ private:
 
     PlayerModel& model_;
     CloseRequest on_close_;
+};
+
+// What the snapshot answered: a number, or (text) the text copied into the caller's buffer.
+// A missing text (the null pointer) is the number 0.
+struct SnapshotAnswer {
+    std::intptr_t value = 0;
+    bool text = false;
+};
+
+class SnapshotReader {
+public:
+    SnapshotReader(const SnapshotBoard& board, const AudioEngine& engine)
+        : board_(board), engine_(engine) {}
+
+    // nullopt: the message changes something, or needs the main thread (a title not read from
+    // its file yet); send it through the queue instead. Results equal the dispatcher's.
+    std::optional<SnapshotAnswer> read(const Message& message, std::string& text) const;
+
+private:
+    std::optional<SnapshotAnswer> entry_text(const PlayerSnapshot& snapshot,
+                                             std::intptr_t operation, std::uintptr_t argument,
+                                             std::string& text) const;
+
+    const SnapshotBoard& board_;
+    const AudioEngine& engine_;
 };
 
 }  // namespace dravo

@@ -82,21 +82,30 @@ void MpvAudioEngine::on_wakeup(void* context) {
 
 void MpvAudioEngine::load(const std::string& path) {
     set_pause(false);
-    seek_target_ms_.reset();
-    seek_deferred_ = false;
-    file_loaded_ = false;
+    {
+        // From here on the old track's times are not answered any more.
+        std::lock_guard lock(time_mutex_);
+        seek_target_ms_.reset();
+        seek_deferred_ = false;
+        file_loaded_ = false;
+    }
     failure_pending_ = false;
     const char* command[] = {"loadfile", path.c_str(), "replace", nullptr};
     mpv_node result{};
     if (mpv_command_ret(handle_, command, &result) < 0) {
-        current_entry_ = -1;
+        {
+            std::lock_guard lock(time_mutex_);
+            current_entry_ = -1;
+        }
         // mpv will not report this file: report it as failed from the event pass, as mpv would.
         failure_pending_ = true;
         wake_();
         return;
     }
-    current_entry_ = entry_id_of(result);
+    const long long entry = entry_id_of(result);
     mpv_free_node_contents(&result);
+    std::lock_guard lock(time_mutex_);
+    current_entry_ = entry;
 }
 
 void MpvAudioEngine::pause() {
@@ -113,31 +122,40 @@ void MpvAudioEngine::set_pause(bool paused) {
 }
 
 void MpvAudioEngine::stop() {
-    current_entry_ = -1;
-    seek_deferred_ = false;
-    file_loaded_ = false;
+    {
+        std::lock_guard lock(time_mutex_);
+        current_entry_ = -1;
+        seek_deferred_ = false;
+        file_loaded_ = false;
+        seek_target_ms_.reset();
+    }
     failure_pending_ = false;
-    seek_target_ms_.reset();
     const char* command[] = {"stop", nullptr};
     mpv_command(handle_, command);
 }
 
 void MpvAudioEngine::seek(int position_ms) {
-    if (current_entry_ < 0) {
-        return;
-    }
     const int target = std::max(0, position_ms);
+    {
+        std::lock_guard lock(time_mutex_);
+        if (current_entry_ < 0) {
+            return;
+        }
+        seek_target_ms_ = target;
+        // While the file is still opening mpv may refuse a seek, or take it and lose it when
+        // playback starts: keep it until the file is loaded.
+        if (!file_loaded_) {
+            seek_deferred_ = true;
+            return;
+        }
+    }
     const std::string seconds = std::to_string(target / 1000) + "." +
                                 std::to_string(1000 + target % 1000).substr(1);
-    seek_target_ms_ = target;
-    // While the file is still opening mpv may refuse a seek, or take it and lose it when playback
-    // starts: keep it until the file is loaded.
-    if (!file_loaded_) {
-        seek_deferred_ = true;
-        return;
-    }
     const char* command[] = {"seek", seconds.c_str(), "absolute+exact", nullptr};
-    if (mpv_command(handle_, command) < 0) seek_target_ms_.reset();
+    if (mpv_command(handle_, command) < 0) {
+        std::lock_guard lock(time_mutex_);
+        seek_target_ms_.reset();
+    }
 }
 
 int MpvAudioEngine::time_property(const char* name) const {
@@ -150,16 +168,26 @@ int MpvAudioEngine::time_property(const char* name) const {
 }
 
 int MpvAudioEngine::position_ms() const {
+    std::lock_guard lock(time_mutex_);
     // Until the new file is open mpv may still report the previous file's time.
     if (current_entry_ >= 0 && !file_loaded_) return seek_target_ms_.value_or(0);
     if (seek_target_ms_ && current_entry_ >= 0) {
-        const int length = length_ms();
+        const int length = length_locked();
         return length >= 0 ? std::min(*seek_target_ms_, length) : *seek_target_ms_;
     }
     return time_property("time-pos");
 }
 
 int MpvAudioEngine::length_ms() const {
+    std::lock_guard lock(time_mutex_);
+    return length_locked();
+}
+
+// The lock is held across mpv's answer, so a reading never mixes an old file's state with the
+// new file's time.
+int MpvAudioEngine::length_locked() const {
+    // mpv answers the previous file's duration until the new one is open.
+    if (current_entry_ >= 0 && !file_loaded_) return -1;
     return time_property("duration");
 }
 
@@ -191,16 +219,12 @@ void MpvAudioEngine::process_events() {
             continue;
         }
         if (event->event_id == MPV_EVENT_FILE_LOADED) {
-            // An earlier entry's late event must not mark the new one loaded.
-            file_loaded_ = current_entry_ >= 0 && started_entry_ == current_entry_;
-            if (seek_deferred_ && seek_target_ms_) {
-                seek_deferred_ = false;
-                seek(*seek_target_ms_);
-            }
+            handle_file_loaded();
             continue;
         }
-        if (event->event_id == MPV_EVENT_PLAYBACK_RESTART && !seek_deferred_) {
-            seek_target_ms_.reset();
+        if (event->event_id == MPV_EVENT_PLAYBACK_RESTART) {
+            std::lock_guard lock(time_mutex_);
+            if (!seek_deferred_) seek_target_ms_.reset();
             continue;
         }
         if (event->event_id != MPV_EVENT_END_FILE) {
@@ -212,12 +236,29 @@ void MpvAudioEngine::process_events() {
             (end->reason != MPV_END_FILE_REASON_EOF && end->reason != MPV_END_FILE_REASON_ERROR)) {
             continue;
         }
-        current_entry_ = -1;
-        seek_target_ms_.reset();
+        {
+            std::lock_guard lock(time_mutex_);
+            current_entry_ = -1;
+            seek_target_ms_.reset();
+        }
         if (listener_ != nullptr) {
             listener_->on_track_end(end->reason == MPV_END_FILE_REASON_ERROR);
         }
     }
+}
+
+void MpvAudioEngine::handle_file_loaded() {
+    std::optional<int> deferred;
+    {
+        std::lock_guard lock(time_mutex_);
+        // An earlier entry's late event must not mark the new one loaded.
+        file_loaded_ = current_entry_ >= 0 && started_entry_ == current_entry_;
+        if (seek_deferred_ && seek_target_ms_) {
+            seek_deferred_ = false;
+            deferred = seek_target_ms_;
+        }
+    }
+    if (deferred) seek(*deferred);
 }
 
 }  // namespace dravo

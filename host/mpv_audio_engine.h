@@ -1,9 +1,11 @@
 #pragma once
 // Plays through libmpv, audio only. mpv runs its own threads; its wakeup callback only calls
 // wake, and the host's main loop then calls process_events, which reads mpv's events and calls
-// the listener. Every other call: main thread.
+// the listener. position_ms and length_ms: any thread (mpv's client calls are thread-safe, and
+// the few fields they read sit under a lock). Every other call: main thread.
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 
@@ -38,11 +40,17 @@ private:
     MpvAudioEngine(mpv_handle* handle, std::function<void()> wake);
     static void on_wakeup(void* context);
     int time_property(const char* name) const;
+    int length_locked() const;
     void set_pause(bool paused);
+    void handle_file_loaded();
 
     mpv_handle* handle_;
     std::function<void()> wake_;
     AudioEngineListener* listener_ = nullptr;
+    // Guards what position_ms and length_ms read: current_entry_, seek_target_ms_,
+    // seek_deferred_ and file_loaded_. Written on the main thread only; never held while calling
+    // the listener.
+    mutable std::mutex time_mutex_;
     // mpv's id of the entry we loaded last; end events of any other entry are stale.
     long long current_entry_ = -1;
     // Until mpv reports the seek done, the position is where it was asked to go.

@@ -8,6 +8,7 @@ PlayerModel::PlayerModel(AudioEngine& engine, TitleReader titles, std::uint32_t 
     : engine_(engine), playlist_(std::move(titles)), order_(shuffle_seed) {
     engine_.set_listener(this);
     engine_.set_volume((volume_ * 100 + kVolumeMax / 2) / kVolumeMax);
+    publish();
 }
 
 PlayerModel::~PlayerModel() {
@@ -18,6 +19,7 @@ void PlayerModel::add(std::vector<std::string> paths) {
     if (playlist_.add(std::move(paths)) > 0) {
         order_.grow(playlist_.size());
         ++playlist_revision_;
+        publish();
     }
 }
 
@@ -29,6 +31,7 @@ void PlayerModel::clear() {
     current_ = 0;
     ++playlist_revision_;
     ++settings_revision_;
+    publish();
 }
 
 const std::string* PlayerModel::file_name(int index) const {
@@ -44,6 +47,7 @@ void PlayerModel::set_current(int index) {
         current_ = index;
         ++settings_revision_;
     }
+    publish();
 }
 
 void PlayerModel::play() {
@@ -53,6 +57,7 @@ void PlayerModel::play() {
     } else if (!playlist_.empty()) {
         start(current_);
     }
+    publish();
 }
 
 void PlayerModel::pause() {
@@ -63,6 +68,7 @@ void PlayerModel::pause() {
         engine_.resume();
         state_ = PlayState::playing;
     }
+    publish();
 }
 
 void PlayerModel::stop() {
@@ -70,18 +76,21 @@ void PlayerModel::stop() {
         engine_.stop();
         state_ = PlayState::stopped;
     }
+    publish();
 }
 
 void PlayerModel::next() {
     if (!playlist_.empty()) {
         move_to(step_forward());
     }
+    publish();
 }
 
 void PlayerModel::previous() {
     if (!playlist_.empty()) {
         move_to(step_back());
     }
+    publish();
 }
 
 void PlayerModel::forward_5s() {
@@ -99,25 +108,33 @@ void PlayerModel::back_5s() {
 }
 
 int PlayerModel::position_ms() const {
-    if (state_ == PlayState::stopped) {
-        return -1;
-    }
-    // A track that is still opening has not moved yet.
-    return std::max(0, engine_.position_ms());
+    return position_answer(state_, engine_.position_ms());
 }
 
 int PlayerModel::length_s() const {
-    if (state_ == PlayState::stopped) {
+    return length_answer(state_, engine_.length_ms());
+}
+
+int position_answer(PlayState state, int engine_position_ms) {
+    if (state == PlayState::stopped) {
         return -1;
     }
-    const int length = engine_.length_ms();
-    return length < 0 ? -1 : (length + 500) / 1000;
+    // A track that is still opening has not moved yet.
+    return std::max(0, engine_position_ms);
+}
+
+int length_answer(PlayState state, int engine_length_ms) {
+    if (state == PlayState::stopped || engine_length_ms < 0) {
+        return -1;
+    }
+    return (engine_length_ms + 500) / 1000;
 }
 
 void PlayerModel::set_volume(int volume) {
     volume_ = std::clamp(volume, 0, kVolumeMax);
     engine_.set_volume((volume_ * 100 + kVolumeMax / 2) / kVolumeMax);
     ++settings_revision_;
+    publish();
 }
 
 void PlayerModel::set_shuffle(bool on) {
@@ -126,9 +143,21 @@ void PlayerModel::set_shuffle(bool on) {
     }
     shuffle_ = on;
     ++settings_revision_;
+    publish();
+}
+
+void PlayerModel::set_repeat(bool on) {
+    repeat_ = on;
+    ++settings_revision_;
+    publish();
 }
 
 void PlayerModel::on_track_end(bool failed) {
+    handle_track_end(failed);
+    publish();
+}
+
+void PlayerModel::handle_track_end(bool failed) {
     if (state_ == PlayState::stopped) {
         return;
     }
@@ -192,6 +221,11 @@ int PlayerModel::step_forward() {
         pick = order_.pick();
     }
     return pick ? static_cast<int>(*pick) : current_;
+}
+
+void PlayerModel::publish() {
+    snapshots_.publish(
+        PlayerSnapshot{state_, current_, volume_, shuffle_, repeat_, playlist_.view()});
 }
 
 int PlayerModel::step_back() {

@@ -1,18 +1,19 @@
 #pragma once
 // The player: playlist, current entry, transport state, volume, shuffle and repeat, driving an
 // AudioEngine. The rules it keeps are written down in host/README.md ("Playlist semantics").
-// Main thread only (messages from plug-ins reach it through the main-thread queue).
+// Main thread only (messages from plug-ins reach it through the main-thread queue), except
+// snapshots(): every change is published there before the changing call returns, for readers on
+// any thread.
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "audio_engine.h"
+#include "player_snapshot.h"
 #include "playlist.h"
 #include "shuffle_order.h"
 
 namespace dravo {
-
-enum class PlayState { stopped = 0, playing = 1, paused = 3 };
 
 inline constexpr int kVolumeMax = 255;
 inline constexpr int kSeekStepMs = 5000;
@@ -50,7 +51,9 @@ public:
     bool shuffle() const { return shuffle_; }
     void set_shuffle(bool on);
     bool repeat() const { return repeat_; }
-    void set_repeat(bool on) { repeat_ = on; ++settings_revision_; }
+    void set_repeat(bool on);
+
+    const SnapshotBoard& snapshots() const { return snapshots_; }
 
     // Counters that move whenever something worth saving changes.
     std::uint64_t playlist_revision() const { return playlist_revision_; }
@@ -58,10 +61,12 @@ public:
 
 private:
     void on_track_end(bool failed) override;
+    void handle_track_end(bool failed);
     void start(int index);
     void move_to(int index);
     int step_forward();
     int step_back();
+    void publish();
 
     AudioEngine& engine_;
     Playlist playlist_;
@@ -74,6 +79,12 @@ private:
     int failures_in_a_row_ = 0;
     std::uint64_t playlist_revision_ = 0;
     std::uint64_t settings_revision_ = 0;
+    SnapshotBoard snapshots_;
 };
+
+// The answers to position and length from the state and the engine's readings, shared by the
+// model and the readers of its snapshots.
+int position_answer(PlayState state, int engine_position_ms);
+int length_answer(PlayState state, int engine_length_ms);
 
 }  // namespace dravo

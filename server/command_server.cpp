@@ -70,14 +70,19 @@ void CommandServer::close_idlest() {
     auto idlest = clients_.begin();
     for (auto it = clients_.begin(); it != clients_.end(); ++it)
         if (it->last_activity() < idlest->last_activity()) idlest = it;
-    if (idlest != clients_.end()) clients_.erase(idlest);
+    if (idlest == clients_.end()) return;
+    if (idlest->answering()) idlest->socket().reset();  // a cut answer must not look complete
+    clients_.erase(idlest);
 }
 
 bool CommandServer::service(ClientConnection& client, bool ready, Clock::time_point now) {
     if (client.answering()) {
-        if (ready) return flush(client, now);
+        if (ready && !flush(client, now)) return false;
         if (!client.expired(now)) return true;
         log_code("Error: Send() returned ", net::kTimedOut);
+        // The end of an answer is the close: an orderly one would pass the cut answer off as
+        // complete, so the stalled client gets a reset instead.
+        client.socket().reset();
         return false;
     }
     if (ready) {

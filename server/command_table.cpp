@@ -132,10 +132,13 @@ void CommandTable::title(const SendText& send) {
 void CommandTable::list(const SendText& send) {
     constexpr std::size_t kNameMax = 511;
     int count = env_.player.list_length();
+    std::string line;  // reused: a long playlist would otherwise cost two allocations a line
     for (int i = 0; i < count; ++i) {
         auto name = env_.player.file_name(i);
         if (!name) continue;
-        send(name->substr(0, kNameMax) + "\n");
+        line.assign(*name, 0, kNameMax);
+        line += '\n';
+        send(line);
     }
 }
 

@@ -5,11 +5,13 @@
 #include <QApplication>
 #include <QListView>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSlider>
 #include <thread>
 
 #include "fake_audio_engine.h"
+#include "gui_notice_window.h"
 #include "gui_player_window.h"
 #include "host_core.h"
 #include "plugin_set.h"
@@ -122,6 +124,35 @@ TEST_F(PlayerWindowTest, ButtonsSliderAndListDriveTheModel) {
     if (const char* shot = std::getenv("DRAVO_GUI_SHOT"); shot != nullptr) {
         window.grab().save(shot);
     }
+}
+
+// Every unknown request path is a notice: a flood of them must not become a flood of windows.
+TEST_F(PlayerWindowTest, NoticesShareOneWindowThatCountsThem) {
+    PlayerWindow window(core, plugins);
+    window.show();
+    NoticeWindow notices;
+    const auto open_boxes = [] {
+        int open = 0;
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            open += qobject_cast<QMessageBox*>(widget) != nullptr && widget->isVisible();
+        }
+        return open;
+    };
+    for (int i = 0; i < 500; ++i) {
+        notices.show_notice("cmd: '/junk" + std::to_string(i) + "'\r\n", "", &window);
+        QApplication::processEvents();
+    }
+    EXPECT_EQ(open_boxes(), 1);
+    ASSERT_NE(notices.box(), nullptr);
+    const QString text = notices.box()->text();
+    EXPECT_TRUE(text.startsWith("cmd: '/junk499'")) << text.toStdString();
+    EXPECT_TRUE(text.contains("500 notices")) << text.toStdString();
+
+    notices.box()->done(0);  // the user dismisses it: the next notice counts afresh
+    notices.show_notice("cmd: '/again'", "Cap", &window);
+    EXPECT_EQ(open_boxes(), 1);
+    EXPECT_EQ(notices.box()->text(), "cmd: '/again'");
+    EXPECT_EQ(notices.box()->windowTitle(), "Cap");
 }
 
 }  // namespace

@@ -77,17 +77,21 @@ protected:
                                         work.file("plugins/gen_test_control.so"));
     }
 
-    std::unique_ptr<test::HostProcess> start_host(bool clear = true) {
+    // window: the --gui mode on Qt's offscreen platform.
+    std::unique_ptr<test::HostProcess> start_host(bool clear = true, bool window = false) {
         std::vector<std::string> arguments{"--plugins", work.file("plugins"), "--audio-output",
                                            "null", "--state-dir", work.file("state")};
         if (clear) {
             arguments.push_back("--clear");
         }
-        auto host = std::make_unique<test::HostProcess>(
-            arguments,
-            std::vector<std::string>{"DRAVO_TEST_SOCKET=" + socket_path(),
-                                     "DRAVO_TEST_REPORT=" + work.file("report.txt")},
-            work.file("stderr.txt"));
+        std::vector<std::string> environment{"DRAVO_TEST_SOCKET=" + socket_path(),
+                                             "DRAVO_TEST_REPORT=" + work.file("report.txt")};
+        if (window) {
+            arguments.push_back("--gui");
+            environment.push_back("QT_QPA_PLATFORM=offscreen");
+        }
+        auto host = std::make_unique<test::HostProcess>(arguments, environment,
+                                                        work.file("stderr.txt"));
         EXPECT_TRUE(host->connect(socket_path(), 15s)) << read_all(work.file("stderr.txt"));
         return host;
     }
@@ -182,6 +186,47 @@ TEST_F(HostEndToEnd, PlaysAPlaylistSeeksMovesOnAndRemembersIt) {
     EXPECT_EQ(again->number(user(op::play_state)), 0);
     kill(again->pid(), SIGINT);
     EXPECT_EQ(again->wait_exit(10s), 0);
+}
+
+TEST_F(HostEndToEnd, LengthRightAfterASwitchIsNeverThePreviousTracks) {
+    auto host = start_host();
+    EXPECT_EQ(host->number("add " + music_->file("a.wav")), 1);
+    EXPECT_EQ(host->number("add " + music_->file("songs/c untagged.wav")), 1);
+    const long long lengths[] = {8, 2};
+    host->number(button(button::play));
+    for (int i = 1; i <= 50; ++i) {
+        // The track playing is open and its length known; then a switch to the other one, by
+        // what "/play?track=N" sends (stop, select, play) or by "/next", and what "/ffwd" asks.
+        ASSERT_EQ(wait_for(*host, user(op::output_time, 1), lengths[1 - i % 2], 5s),
+                  lengths[1 - i % 2]);
+        if (i % 4 < 2) {
+            host->number(button(button::stop));
+            host->number(user(op::set_list_pos, static_cast<std::uintptr_t>(i % 2)));
+            host->number(button(button::play));
+        } else {
+            host->number(button(button::next));
+        }
+        const long long length = host->number(user(op::output_time, 1)).value_or(-2);
+        EXPECT_TRUE(length == -1 || length == lengths[i % 2])
+            << "switch " << i << " to a " << lengths[i % 2] << " s track answered " << length;
+    }
+    EXPECT_EQ(wait_for(*host, user(op::output_time, 1), lengths[0], 5s), lengths[0]);
+}
+
+TEST_F(HostEndToEnd, WindowModeWritesEveryNoticeToStandardError) {
+    auto host = start_host(true, true);
+    for (int i = 0; i < 500; ++i) {
+        ASSERT_EQ(host->ask("box cmd: '/junk" + std::to_string(i) + "'"), "R 1");
+    }
+    EXPECT_EQ(host->number("post 16 0 0"), 1);
+    EXPECT_EQ(host->wait_exit(10s), 0);
+    const std::string errors = read_all(work.file("stderr.txt"));
+    int missing = 0;
+    for (int i = 0; i < 500; ++i) {
+        missing += errors.find("Test control: cmd: '/junk" + std::to_string(i) + "'\n") ==
+                   std::string::npos;
+    }
+    EXPECT_EQ(missing, 0) << errors.substr(0, 2000);
 }
 
 TEST_F(HostEndToEnd, StopSignalDuringASendFloodEndsInOrder) {
