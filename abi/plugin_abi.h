@@ -18,6 +18,13 @@ struct PluginRecord {
 
 typedef PluginRecord* (*PluginEntryFunction)();
 
+// Marks the plug-in's one exported entry, whatever the compiler.
+#if defined(_WIN32)
+#define DRAVO_PLUGIN_EXPORT extern "C" __declspec(dllexport)
+#else
+#define DRAVO_PLUGIN_EXPORT extern "C" __attribute__((visibility("default")))
+#endif
+
 // Copy-data record of the copy-data message.
 struct CopyDataRecord {
     std::uintptr_t dwData;

@@ -1,5 +1,12 @@
 # Applied to every target of the project through a function, so third-party code is untouched.
 function(dravo_warnings target)
+  if(MSVC)
+    target_compile_options(${target} PRIVATE /W4)
+    if(DRAVO_WERROR)
+      target_compile_options(${target} PRIVATE /WX)
+    endif()
+    return()
+  endif()
   target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow -Wconversion
     -Wno-sign-conversion)
   if(DRAVO_WERROR)

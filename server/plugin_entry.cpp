@@ -47,6 +47,6 @@ void quit_entry() {
 
 }  // namespace
 
-extern "C" __attribute__((visibility("default"))) PluginRecord* winampGetGeneralPurposePlugin() {
+DRAVO_PLUGIN_EXPORT PluginRecord* winampGetGeneralPurposePlugin() {
     return &record;
 }

@@ -13,6 +13,6 @@ PluginRecord g_record{15, "Old plug-in", &bad_init, nullptr, nullptr, nullptr, n
 
 }  // namespace
 
-extern "C" __attribute__((visibility("default"))) PluginRecord* winampGetGeneralPurposePlugin() {
+DRAVO_PLUGIN_EXPORT PluginRecord* winampGetGeneralPurposePlugin() {
     return &g_record;
 }

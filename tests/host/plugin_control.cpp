@@ -157,6 +157,6 @@ void control_quit() {
 
 }  // namespace
 
-extern "C" __attribute__((visibility("default"))) PluginRecord* winampGetGeneralPurposePlugin() {
+DRAVO_PLUGIN_EXPORT PluginRecord* winampGetGeneralPurposePlugin() {
     return &g_record;
 }

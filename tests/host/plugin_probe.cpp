@@ -66,6 +66,6 @@ void probe_quit() {
 
 }  // namespace
 
-extern "C" __attribute__((visibility("default"))) PluginRecord* winampGetGeneralPurposePlugin() {
+DRAVO_PLUGIN_EXPORT PluginRecord* winampGetGeneralPurposePlugin() {
     return &g_record;
 }

@@ -1,4 +1,4 @@
-// Linux pieces of the plug-in core that have a Windows counterpart.
+// Where the user's music lives on Linux.
 #include <cstdlib>
 #include <string>
 
@@ -15,18 +15,6 @@ std::string default_media_root() {
         root = std::string(home) + "/Music";
     }
     return with_trailing_separator(root);
-}
-
-}  // namespace dravo
-
-#include "server_log.h"
-
-namespace dravo {
-
-std::tm local_time(std::time_t t) {
-    std::tm tm{};
-    localtime_r(&t, &tm);
-    return tm;
 }
 
 }  // namespace dravo
