@@ -6,6 +6,7 @@
 
 #include "media_cache.h"
 #include "player_control.h"
+#include "remote_protocol.h"
 #include "server_settings.h"
 #include "text.h"
 #include "track_filter.h"
@@ -15,8 +16,8 @@
 namespace dravo {
 namespace {
 
-std::string value_of(const QueryMap& query, const std::string& key) {
-    auto found = query.find(key);
+std::string value_of(const QueryMap& query, std::string_view key) {
+    auto found = query.find(std::string(key));
     return found == query.end() ? std::string() : found->second;
 }
 
@@ -55,7 +56,7 @@ std::string CommandTable::current_filter() { return env_.settings.current_filter
 void CommandTable::set_filter(const QueryMap& query) {
     if (!env_.filter) return;
     // The query value arrives still percent-encoded.
-    const std::string text = percent_decode_lenient(value_of(query, "filter"));
+    const std::string text = percent_decode_lenient(value_of(query, remote::kFilterKey));
     env_.settings.save_current_filter(text);  // a file that cannot be written keeps the old text
     const ServerValues values = env_.settings.values();
     env_.filter->apply(text, MediaSource{with_trailing_separator(values.media_root),
@@ -69,7 +70,7 @@ std::string CommandTable::position_line() {
     int length = env_.player.length_s();
     if (position < 0) position = 0;
     if (length < 0) length = 0;
-    return "New position: [" + clock_text(position / 60000, position / 1000 % 60) + " / " +
+    return std::string(remote::kNewPosition) + "[" + clock_text(position / 60000, position / 1000 % 60) + " / " +
            clock_text(length / 60, length % 60) + "]\n";
 }
 
@@ -89,7 +90,7 @@ void CommandTable::mute(const SendText& send) {
 }
 
 void CommandTable::play(const QueryMap& query) {
-    auto track = query.find("track");
+    auto track = query.find(std::string(remote::kTrackKey));
     if (track != query.end()) {
         env_.player.stop();
         // Track numbers count from 1; 0 or a value that is not a number gives index -1, out of
@@ -100,26 +101,26 @@ void CommandTable::play(const QueryMap& query) {
 }
 
 int CommandTable::new_mode(const std::string& value, int (PlayerControl::*current)()) {
-    if (value == "off") return 0;
-    if (value == "toggle") return (env_.player.*current)() == 0 ? 1 : 0;
+    if (value == remote::kModeOff) return 0;
+    if (value == remote::kModeToggle) return (env_.player.*current)() == 0 ? 1 : 0;
     return 1;
 }
 
 void CommandTable::playmode(const QueryMap& query) {
-    if (auto value = value_of(query, "repeat"); !value.empty())
+    if (auto value = value_of(query, remote::kRepeatKey); !value.empty())
         env_.player.set_repeat(new_mode(value, &PlayerControl::repeat));
-    if (auto value = value_of(query, "shuffle"); !value.empty())
+    if (auto value = value_of(query, remote::kShuffleKey); !value.empty())
         env_.player.set_shuffle(new_mode(value, &PlayerControl::shuffle));
 }
 
 void CommandTable::status(const SendText& send) {
     PlayerControl& player = env_.player;
-    send("playing: " + to_text(player.play_state()) + "\n");
-    send("repeat: " + to_text(player.repeat()) + "\n");
-    send("shuffle: " + to_text(player.shuffle()) + "\n");
-    send("volume: " + volume_percent() + "\n");
+    send(remote::status_line(remote::kPlayingKey, to_text(player.play_state())));
+    send(remote::status_line(remote::kRepeatStatusKey, to_text(player.repeat())));
+    send(remote::status_line(remote::kShuffleStatusKey, to_text(player.shuffle())));
+    send(remote::status_line(remote::kVolumeStatusKey, volume_percent()));
     // A decoded filter may hold line breaks; the answer keeps its five lines.
-    send("filter: " + strip_line_breaks(current_filter()) + "\n");
+    send(remote::status_line(remote::kFilterStatusKey, strip_line_breaks(current_filter())));
 }
 
 void CommandTable::title(const SendText& send) {
@@ -146,43 +147,43 @@ void CommandTable::add_commands() {
     using Q = const QueryMap&;
     using S = const SendText&;
     PlayerControl& player = env_.player;
-    commands_["/get_filter"] = [this](Q, S send) { send(current_filter()); };
-    commands_["/get_playing"] = [&player](Q, S send) { send(to_text(player.play_state())); };
-    commands_["/get_repeat"] = [&player](Q, S send) { send(to_text(player.repeat())); };
-    commands_["/get_shuffle"] = [&player](Q, S send) { send(to_text(player.shuffle())); };
-    commands_["/get_volume"] = [this](Q, S send) { send(volume_percent()); };
-    commands_["/ffwd"] = [this](Q, S send) {
+    add(remote::kGetFilter, [this](Q, S send) { send(current_filter()); });
+    add(remote::kGetPlaying, [&player](Q, S send) { send(to_text(player.play_state())); });
+    add(remote::kGetRepeat, [&player](Q, S send) { send(to_text(player.repeat())); });
+    add(remote::kGetShuffle, [&player](Q, S send) { send(to_text(player.shuffle())); });
+    add(remote::kGetVolume, [this](Q, S send) { send(volume_percent()); });
+    add(remote::kFastForward, [this](Q, S send) {
         env_.player.forward_5s();
         send(position_line());
-    };
-    commands_["/list"] = [this](Q, S send) { list(send); };
-    commands_["/mute"] = [this](Q, S send) { mute(send); };
-    commands_["/next"] = [&player](Q, S) { player.next(); };
-    commands_["/pause"] = [&player](Q, S) { player.pause(); };
-    commands_["/play"] = [this](Q query, S) { play(query); };
-    commands_["/playmode"] = [this](Q query, S) { playmode(query); };
-    commands_["/prev"] = [&player](Q, S) { player.prev(); };
-    commands_["/rewind"] = [this](Q, S send) {
+    });
+    add(remote::kList, [this](Q, S send) { list(send); });
+    add(remote::kMute, [this](Q, S send) { mute(send); });
+    add(remote::kNext, [&player](Q, S) { player.next(); });
+    add(remote::kPause, [&player](Q, S) { player.pause(); });
+    add(remote::kPlay, [this](Q query, S) { play(query); });
+    add(remote::kPlayMode, [this](Q query, S) { playmode(query); });
+    add(remote::kPrevious, [&player](Q, S) { player.prev(); });
+    add(remote::kRewind, [this](Q, S send) {
         env_.player.back_5s();
         send(position_line());
-    };
-    commands_["/set_filter"] = [this](Q query, S send) {
+    });
+    add(remote::kSetFilter, [this](Q query, S send) {
         set_filter(query);
         send("ok");
-    };
-    commands_["/shutdown"] = [&player](Q, S) { player.close(); };
-    commands_["/status"] = [this](Q, S send) { status(send); };
-    commands_["/stop"] = [&player](Q, S) { player.stop(); };
-    commands_["/title"] = [this](Q, S send) { title(send); };
-    commands_["/update"] = [this](Q, S send) {
+    });
+    add(remote::kShutdown, [&player](Q, S) { player.close(); });
+    add(remote::kStatus, [this](Q, S send) { status(send); });
+    add(remote::kStop, [&player](Q, S) { player.stop(); });
+    add(remote::kTitle, [this](Q, S send) { title(send); });
+    add(remote::kUpdate, [this](Q, S send) {
         run_update(env_.host, env_.player,
                    env_.update_url.empty() ? default_update_url() : env_.update_url,
                    UpdateChecker(), send);
-    };
-    commands_["/version"] = [](Q, S send) { send(kVersionText); };
-    commands_["/volume"] = [&player](Q query, S) {
-        player.set_volume(to_player_volume(to_number(value_of(query, "volume"))));
-    };
+    });
+    add(remote::kVersion, [](Q, S send) { send(kVersionText); });
+    add(remote::kVolume, [&player](Q query, S) {
+        player.set_volume(to_player_volume(to_number(value_of(query, remote::kVolumeKey))));
+    });
 }
 
 }  // namespace dravo

@@ -4,6 +4,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <string_view>
 
 #include "request.h"
 
@@ -38,6 +39,7 @@ public:
 private:
     using Handler = std::function<void(const QueryMap&, const SendText&)>;
     void add_commands();
+    void add(std::string_view path, Handler handler) { commands_.emplace(path, std::move(handler)); }
     std::string current_filter();
     std::string volume_percent();
     std::string position_line();

@@ -5,6 +5,7 @@
 #include "fake_host.h"
 #include "media_cache.h"
 #include "player_control.h"
+#include "remote_protocol.h"
 #include "server_settings.h"
 #include "temp_dir.h"
 #include "track_filter.h"
@@ -201,6 +202,16 @@ TEST_F(CommandTableTest, StatusHasFiveLinesAskedInOrder) {
     EXPECT_EQ(run("/status"), "playing: 1\nrepeat: 0\nshuffle: 1\nvolume: 50\nfilter: \n");
     settings.edit([&](ServerValues& v) { v.current_filter = "a\r\nb\n"; });  // a decoded %0A must not add a line
     EXPECT_EQ(run("/status"), "playing: 1\nrepeat: 0\nshuffle: 1\nvolume: 50\nfilter: ab\n");
+    // The client's reader takes the same answer apart into the keys it looks for.
+    const std::string answer = run("/status");
+    std::vector<std::pair<std::string, std::int32_t>> read;
+    for (auto line : remote::answer_lines(answer)) {
+        auto entry = remote::status_entry(line);
+        read.emplace_back(entry.key, remote::status_number(entry.value));
+    }
+    EXPECT_EQ(read, (std::vector<std::pair<std::string, std::int32_t>>{
+                        {"playing:", 1}, {"repeat:", 0}, {"shuffle:", 1}, {"volume:", 50},
+                        {"filter:", 0}}));
 }
 
 TEST_F(CommandTableTest, SeekAnswersTheNewPosition) {
