@@ -29,7 +29,11 @@ int CommandServer::run() {
     listening_port_ = listener.port();
     state_ = State::listening;
     serve(listener);
-    clients_.clear();  // closes every connection before the thread ends
+    // Every connection closes before the thread ends; an answer still on its way is cut, and
+    // only a reset tells its client so.
+    for (auto& client : clients_)
+        if (client.answering()) client.socket().reset();
+    clients_.clear();
     state_ = State::stopped;
     return 0;
 }
