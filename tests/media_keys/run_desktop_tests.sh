@@ -4,8 +4,12 @@
 # level dropped so that xdotool's XF86AudioPause is the pause key of its own, then the tests
 # under dbus-run-session.
 # Usage: run_desktop_tests.sh <test program> [its arguments...]. Exits 77 (skipped) when a tool
-# is missing.
+# or the program is missing.
 set -euo pipefail
+if [ ! -x "${1:-}" ]; then
+  echo "${1:-the test program} is not built: skipped"  # a build of selected targets only
+  exit 77
+fi
 for tool in Xvfb xdotool xmodmap dbus-run-session gdbus; do
   command -v "$tool" >/dev/null || { echo "$tool is missing: skipped"; exit 77; }
 done
