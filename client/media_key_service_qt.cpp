@@ -128,7 +128,8 @@ void MediaKeyService::Impl::announce_changes()
     }
 }
 
-MediaKeyService::MediaKeyService(RemoteSession& session, RemoteView& view, std::function<void()> show_at_cursor)
+MediaKeyService::MediaKeyService(RemoteSession& session, RemoteView& view,
+                                 std::function<void()> show_at_cursor)
     : impl_(std::make_unique<Impl>(session, view, std::move(show_at_cursor)))
 {
     std::weak_ptr<bool> alive = impl_->alive;

@@ -16,7 +16,8 @@ QVariantMap mpris_metadata(const MediaPlayerState& state)
     return map;
 }
 
-MprisObject::MprisObject(MediaPlayerBridge& bridge, QDBusConnection bus) : bridge_(bridge), bus_(std::move(bus))
+MprisObject::MprisObject(MediaPlayerBridge& bridge, QDBusConnection bus)
+    : bridge_(bridge), bus_(std::move(bus))
 {
     new MprisRootAdaptor(this, bridge);  // owned by this object
     new MprisPlayerAdaptor(this, bridge);
