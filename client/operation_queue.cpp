@@ -35,6 +35,9 @@ void OperationQueue::drain()
             tick_waiting_ = false;
         }
         operation();
+        if (waiting_.empty() && idle_hook_) {
+            idle_hook_();
+        }
     }
 }
 

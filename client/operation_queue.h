@@ -19,6 +19,9 @@ public:
     void tick(Operation operation);
     // True while an operation runs: what a caller would call the busy flag.
     bool busy() const { return busy_; }
+    // Runs each time the last waiting operation has finished (still counted as busy, so an
+    // operation it starts runs right after it).
+    void set_idle_hook(Operation hook) { idle_hook_ = std::move(hook); }
 
 private:
     void drain();
@@ -26,6 +29,7 @@ private:
     bool busy_ = false;
     bool tick_waiting_ = false;
     std::deque<std::pair<Operation, bool>> waiting_;  // the operation, whether it is a tick
+    Operation idle_hook_;
 };
 
 }  // namespace dravo

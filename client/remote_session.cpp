@@ -15,6 +15,11 @@ RemoteSession::RemoteSession(ClientSettings& settings, RemoteView& view, Request
       tracks_({settings, view, server_, state_, list_}, player_),
       completer_(settings.mru_filter)
 {
+    operations_.set_idle_hook([this] {
+        for (const auto& listener : after_operations_) {
+            listener();
+        }
+    });
 }
 
 void RemoteSession::queue(void (PlayerCommands::*operation)())

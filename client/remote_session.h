@@ -6,6 +6,7 @@
 // should see goes to the RemoteView.
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "filter_completion.h"
 #include "operation_queue.h"
@@ -43,6 +44,8 @@ public:
     void toggle_play_pause() { queue(&PlayerCommands::toggle_play_pause); }
     void stop_playback() { queue(&PlayerCommands::stop_playback); }
     void set_volume(int v) { queue([this, v] { player_.set_volume(v); }); }
+    // set_volume with the volume as it is when the operation runs, so quick steps add up.
+    void step_volume(int delta) { queue([this, delta] { player_.set_volume(state_.volume + delta); }); }
     void toggle_mute() { queue(&PlayerCommands::toggle_mute); }
     void toggle_shuffle() { queue(&PlayerCommands::toggle_shuffle); }
     void refresh_title() { queue(&PlayerCommands::refresh_title); }
@@ -65,6 +68,12 @@ public:
     // falls due while an operation runs waits for it; several such ticks run once.
     void status_tick();
     void set_after_tick(std::function<void()> hook) { after_tick_ = std::move(hook); }
+    // Called whenever the operations that were waiting have all run: the moment the playback
+    // state may have changed (the desktop's media-player interface announces it then).
+    void add_after_operations(std::function<void()> listener)
+    {
+        after_operations_.push_back(std::move(listener));
+    }
 
     FilterCompleter& filter_completer() { return completer_; }
     const PlaybackState& state() const { return state_; }
@@ -85,6 +94,7 @@ private:
     FilterCompleter completer_;
     OperationQueue operations_;
     std::function<void()> after_tick_;
+    std::vector<std::function<void()>> after_operations_;
 };
 
 }  // namespace dravo

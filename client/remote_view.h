@@ -43,6 +43,8 @@ public:
     // A modal message box with an OK button and the program's name as caption; returns when the
     // user closed it.
     virtual void show_message(const std::string& text) = 0;
+    // The same with the caption "ERROR", for a part of the program that could not start.
+    virtual void show_error(const std::string& text) { show_message(text); }
     // Ends the program once the current handler has returned.
     virtual void quit() = 0;
 };

@@ -7,7 +7,8 @@ packages=(
   libmpv-dev libjack-jackd2-dev libtag1-dev qt6-base-dev
   libcurl4-openssl-dev libssl-dev libx11-dev
   sox libsox-fmt-all vorbis-tools lame id3v2
-  xvfb xdotool curl clang libclang-rt-14-dev binutils
+  xvfb xdotool x11-xserver-utils dbus libglib2.0-bin
+  curl clang libclang-rt-14-dev binutils
 )
 missing=()
 for p in "${packages[@]}"; do

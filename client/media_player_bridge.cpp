@@ -1,0 +1,107 @@
+#include "media_player_bridge.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "media_keys.h"
+#include "remote_session.h"
+
+namespace dravo {
+namespace {
+
+constexpr double kPercent = 100.0;
+
+// A stable name per title (FNV-1a), so a title that comes back gets its old id again.
+std::string track_id_of(const std::string& title)
+{
+    if (title.empty()) {
+        return kNoTrackId;
+    }
+    std::uint64_t hash = 14695981039346656037ull;
+    for (const unsigned char c : title) {
+        hash = (hash ^ c) * 1099511628211ull;
+    }
+    char name[40];
+    std::snprintf(name, sizeof name, "/org/dravo/track/t%016llx", static_cast<unsigned long long>(hash));
+    return name;
+}
+
+}  // namespace
+
+MediaPlayerBridge::MediaPlayerBridge(RemoteSession& session, MediaKeyHandler& keys)
+    : session_(session), keys_(keys)
+{
+}
+
+void MediaPlayerBridge::key(int command, bool shift, bool ctrl)
+{
+    keys_.handle(media_key_lparam(command, {.shift = shift, .ctrl = ctrl}));
+}
+
+void MediaPlayerBridge::next() { key(DRAVO_APPCOMMAND_MEDIA_NEXTTRACK); }
+void MediaPlayerBridge::previous() { key(DRAVO_APPCOMMAND_MEDIA_PREVIOUSTRACK); }
+void MediaPlayerBridge::play() { key(DRAVO_APPCOMMAND_MEDIA_PLAY); }
+void MediaPlayerBridge::pause() { key(DRAVO_APPCOMMAND_MEDIA_PAUSE); }
+void MediaPlayerBridge::play_pause() { key(DRAVO_APPCOMMAND_MEDIA_PLAY_PAUSE); }
+void MediaPlayerBridge::stop() { key(DRAVO_APPCOMMAND_MEDIA_STOP); }
+void MediaPlayerBridge::raise() { key(DRAVO_APPCOMMAND_MEDIA_PLAY, false, true); }
+
+void MediaPlayerBridge::seek(std::int64_t offset_microseconds)
+{
+    if (offset_microseconds > 0) {
+        key(DRAVO_APPCOMMAND_MEDIA_NEXTTRACK, true);
+    } else if (offset_microseconds < 0) {
+        key(DRAVO_APPCOMMAND_MEDIA_PREVIOUSTRACK, true);
+    }
+}
+
+void MediaPlayerBridge::set_volume(double level)
+{
+    if (std::isnan(level)) {
+        return;
+    }
+    const double clamped = std::fmin(std::fmax(level, 0.0), 1.0);
+    session_.set_volume(static_cast<int>(std::lround(clamped * kPercent)));
+}
+
+void MediaPlayerBridge::set_shuffle(bool on)
+{
+    if (on != session_.state().shuffle_on) {
+        key(DRAVO_APPCOMMAND_MEDIA_PLAY_PAUSE, true);
+    }
+}
+
+MediaPlayerState MediaPlayerBridge::state() const
+{
+    const auto& s = session_.state();
+    MediaPlayerState state;
+    state.playback_status = !s.is_playing ? "Stopped" : s.is_paused ? "Paused" : "Playing";
+    state.title = s.last_title;
+    state.track_id = track_id_of(s.last_title);
+    state.volume = s.volume / kPercent;
+    state.shuffle = s.shuffle_on;
+    return state;
+}
+
+std::vector<MediaPlayerProperty> MediaPlayerBridge::changed()
+{
+    const auto now = state();
+    const auto before = announced_;
+    announced_ = now;
+    std::vector<MediaPlayerProperty> found;
+    if (!before || before->playback_status != now.playback_status) {
+        found.push_back(MediaPlayerProperty::playback_status);
+    }
+    if (!before || before->title != now.title) {
+        found.push_back(MediaPlayerProperty::metadata);
+    }
+    if (!before || before->volume != now.volume) {
+        found.push_back(MediaPlayerProperty::volume);
+    }
+    if (!before || before->shuffle != now.shuffle) {
+        found.push_back(MediaPlayerProperty::shuffle);
+    }
+    return found;
+}
+
+}  // namespace dravo

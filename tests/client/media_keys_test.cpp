@@ -1,0 +1,227 @@
+// The media keys and the media-player interface against a recording server: the requests each
+// key (every binding and combinations no binding names) and each bus call sends.
+#include <cmath>
+#include <map>
+
+#include "client_fixture.h"
+#include "media_keys.h"
+#include "media_player_bridge.h"
+
+namespace dravo::test {
+namespace {
+
+const std::map<std::string, std::string> kReplies = {
+    {"/title", "A - B"}, {"/status", ""}, {"/next", ""}, {"/prev", ""}, {"/play", ""}, {"/pause", ""},
+    {"/stop", ""}, {"/playmode?shuffle=on", ""}, {"/mute", "40"}, {"/ffwd", "New position: [0:10 / 4:05]\n"},
+    {"/rewind", "New position: [0:00 / 4:05]\n"}, {"/volume?volume=40", ""}, {"/volume?volume=49", ""},
+    {"/volume?volume=51", ""}, {"/volume?volume=60", ""}, {"/volume?volume=70", ""},
+    {"/volume?volume=75", ""}, {"/volume?volume=100", ""}};
+
+using Targets = std::vector<std::string>;
+const Targets kNext = {"/next", "/title"};
+const Targets kPrev = {"/prev", "/title"};
+const Targets kForward = {"/ffwd", "/title"};
+const Targets kBack = {"/rewind", "/title"};
+const Targets kPlay = {"/status", "/play", "/title"};
+const Targets kPause = {"/status", "/pause", "/title"};
+const Targets kShuffle = {"/playmode?shuffle=on", "/title"};
+const Targets kStop = {"/stop", "/title"};
+const Targets kNone = {};
+
+class MediaKeyFixture : public ClientFixture {
+protected:
+    MediaKeyFixture()
+    {
+        for (const auto& [target, body] : kReplies) {
+            server.set_reply(target, {200, body});
+        }
+    }
+    MediaKeyHandler& keys()
+    {
+        if (!keys_) {
+            keys_ = std::make_unique<MediaKeyHandler>(session(), [this] { ++shown; });
+        }
+        return *keys_;
+    }
+
+    int shown = 0;  // show_at_cursor calls
+
+private:
+    std::unique_ptr<MediaKeyHandler> keys_;
+};
+
+struct KeyCase {
+    const char* name;
+    int command;
+    KeyModifiers modifiers;
+    int answer;
+    Targets targets;
+    bool shows_window = false;
+};
+
+void PrintTo(const KeyCase& c, std::ostream* out) { *out << c.name; }
+
+constexpr KeyModifiers kPlain{};
+constexpr KeyModifiers kShift{.shift = true};
+constexpr KeyModifiers kCtrl{.ctrl = true};
+constexpr KeyModifiers kCtrlShift{.shift = true, .ctrl = true};
+constexpr KeyModifiers kAlt{.alt = true};
+
+const KeyCase kKeyCases[] = {
+    {"next", DRAVO_APPCOMMAND_MEDIA_NEXTTRACK, kPlain, 1, kNext},
+    {"shift_next_seeks_forward", DRAVO_APPCOMMAND_MEDIA_NEXTTRACK, kShift, 1, kForward},
+    {"previous", DRAVO_APPCOMMAND_MEDIA_PREVIOUSTRACK, kPlain, 1, kPrev},
+    {"shift_previous_seeks_back", DRAVO_APPCOMMAND_MEDIA_PREVIOUSTRACK, kShift, 1, kBack},
+    {"play", DRAVO_APPCOMMAND_MEDIA_PLAY, kPlain, 1, kPlay},
+    {"shift_play_shuffles", DRAVO_APPCOMMAND_MEDIA_PLAY, kShift, 1, kShuffle},
+    {"ctrl_play_shows_window", DRAVO_APPCOMMAND_MEDIA_PLAY, kCtrl, 1, kNone, true},
+    {"pause", DRAVO_APPCOMMAND_MEDIA_PAUSE, kPlain, 1, kPause},
+    {"play_pause_when_stopped_plays", DRAVO_APPCOMMAND_MEDIA_PLAY_PAUSE, kPlain, 1, kPlay},
+    {"shift_play_pause_shuffles", DRAVO_APPCOMMAND_MEDIA_PLAY_PAUSE, kShift, 1, kShuffle},
+    {"ctrl_play_pause_shows_window", DRAVO_APPCOMMAND_MEDIA_PLAY_PAUSE, kCtrl, 1, kNone, true},
+    {"stop", DRAVO_APPCOMMAND_MEDIA_STOP, kPlain, 1, kStop},
+    {"volume_down_10", DRAVO_APPCOMMAND_VOLUME_DOWN, kPlain, 1, {"/title", "/volume?volume=40"}},
+    {"shift_volume_down_1", DRAVO_APPCOMMAND_VOLUME_DOWN, kShift, 1, {"/title", "/volume?volume=49"}},
+    {"volume_up_10", DRAVO_APPCOMMAND_VOLUME_UP, kPlain, 1, {"/title", "/volume?volume=60"}},
+    {"shift_volume_up_1", DRAVO_APPCOMMAND_VOLUME_UP, kShift, 1, {"/title", "/volume?volume=51"}},
+    {"mute", DRAVO_APPCOMMAND_VOLUME_MUTE, kPlain, 1, {"/mute", "/title"}},
+    {"app2_next", DRAVO_APPCOMMAND_LAUNCH_APP2, kPlain, 1, kNext},
+    {"shift_app2_seeks_forward", DRAVO_APPCOMMAND_LAUNCH_APP2, kShift, 1, kForward},
+    {"ctrl_app2_previous", DRAVO_APPCOMMAND_LAUNCH_APP2, kCtrl, 1, kPrev},
+    {"ctrl_shift_app2_seeks_back", DRAVO_APPCOMMAND_LAUNCH_APP2, kCtrlShift, 1, kBack},
+    {"mail_play_pause", DRAVO_APPCOMMAND_LAUNCH_MAIL, kPlain, 1, kPlay},
+    {"shift_mail_shuffles", DRAVO_APPCOMMAND_LAUNCH_MAIL, kShift, 1, kShuffle},
+    {"ctrl_mail_shows_window", DRAVO_APPCOMMAND_LAUNCH_MAIL, kCtrl, 1, kNone, true},
+    {"ctrl_shift_mail_stops", DRAVO_APPCOMMAND_LAUNCH_MAIL, kCtrlShift, 1, kStop},
+    // Combinations no row names do nothing.
+    {"alt_next", DRAVO_APPCOMMAND_MEDIA_NEXTTRACK, kAlt, 0, kNone},
+    {"alt_shift_next", DRAVO_APPCOMMAND_MEDIA_NEXTTRACK, {.shift = true, .alt = true}, 0, kNone},
+    {"alt_volume_up", DRAVO_APPCOMMAND_VOLUME_UP, kAlt, 0, kNone},
+    {"alt_ctrl_mail", DRAVO_APPCOMMAND_LAUNCH_MAIL, {.ctrl = true, .alt = true}, 0, kNone},
+    {"ctrl_next", DRAVO_APPCOMMAND_MEDIA_NEXTTRACK, kCtrl, 0, kNone},
+    {"ctrl_shift_play", DRAVO_APPCOMMAND_MEDIA_PLAY, kCtrlShift, 0, kNone},
+    {"ctrl_shift_play_pause", DRAVO_APPCOMMAND_MEDIA_PLAY_PAUSE, kCtrlShift, 0, kNone},
+    {"ctrl_volume_up", DRAVO_APPCOMMAND_VOLUME_UP, kCtrl, 0, kNone},
+    {"shift_pause", DRAVO_APPCOMMAND_MEDIA_PAUSE, kShift, 0, kNone},
+    {"shift_stop", DRAVO_APPCOMMAND_MEDIA_STOP, kShift, 0, kNone},
+    {"unknown_command", 99, kPlain, 0, kNone},
+};
+
+class MediaKeyTest : public MediaKeyFixture, public ::testing::WithParamInterface<KeyCase> {};
+
+TEST_P(MediaKeyTest, SendsTheRequestsOfItsBinding)
+{
+    const auto& c = GetParam();
+    EXPECT_EQ(keys().handle(media_key_lparam(c.command, c.modifiers)), c.answer);
+    EXPECT_EQ(server.targets(), c.targets);
+    EXPECT_EQ(shown, c.shows_window ? 1 : 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Bindings, MediaKeyTest, ::testing::ValuesIn(kKeyCases),
+                         [](const auto& test_info) { return std::string(test_info.param.name); });
+
+TEST_F(MediaKeyFixture, ModifierBitsOfTheHookAreRead)
+{
+    // Device bits above the command are not part of it.
+    EXPECT_EQ(keys().handle((DRAVO_APPCOMMAND_MEDIA_NEXTTRACK << 16) | 0x10000000u | DRAVO_MK_SHIFT), 1);
+    EXPECT_EQ(server.targets(), kForward);
+}
+
+// A key pressed while a request is in flight runs afterwards, from the volume as it is then.
+class KeyDuringRequest final : public RequestRunner {
+public:
+    void run(const std::function<void()>& work) override
+    {
+        work();
+        if (auto press = std::exchange(during, nullptr)) {
+            press();
+        }
+    }
+    std::function<void()> during;
+};
+
+TEST(MediaKeyQueue, VolumeStepsPressedDuringARequestAddUp)
+{
+    LocalHttpServer server;
+    for (const auto& [target, body] : kReplies) {
+        server.set_reply(target, {200, body});
+    }
+    ClientSettings settings("");
+    settings.servers = {server.base_url()};
+    RecordingView view;
+    KeyDuringRequest runner;
+    RemoteSession session(settings, view, runner);
+    MediaKeyHandler keys(session, {});
+    const auto up = media_key_lparam(DRAVO_APPCOMMAND_VOLUME_UP);
+    runner.during = [&] {
+        keys.handle(up);
+        keys.handle(up);
+    };
+    keys.handle(media_key_lparam(DRAVO_APPCOMMAND_MEDIA_NEXTTRACK));
+    EXPECT_EQ(server.targets(),
+              (Targets{"/next", "/title", "/title", "/volume?volume=60", "/title", "/volume?volume=70"}));
+}
+
+using BridgeCall = std::function<void(MediaPlayerBridge&)>;
+struct BridgeCase {
+    const char* name;
+    BridgeCall call;
+    Targets targets;
+    bool shows_window = false;
+};
+
+void PrintTo(const BridgeCase& c, std::ostream* out) { *out << c.name; }
+
+const BridgeCase kBridgeCases[] = {
+    {"next", [](auto& b) { b.next(); }, kNext},
+    {"previous", [](auto& b) { b.previous(); }, kPrev},
+    {"play", [](auto& b) { b.play(); }, kPlay},
+    {"pause", [](auto& b) { b.pause(); }, kPause},
+    {"play_pause", [](auto& b) { b.play_pause(); }, kPlay},
+    {"stop", [](auto& b) { b.stop(); }, kStop},
+    {"seek_forward", [](auto& b) { b.seek(5000000); }, kForward},
+    {"seek_back", [](auto& b) { b.seek(-1); }, kBack},
+    {"seek_nowhere", [](auto& b) { b.seek(0); }, kNone},
+    {"raise", [](auto& b) { b.raise(); }, kNone, true},
+    {"volume", [](auto& b) { b.set_volume(0.75); }, {"/title", "/volume?volume=75"}},
+    {"volume_above_one", [](auto& b) { b.set_volume(1e300); }, {"/title", "/volume?volume=100"}},
+    {"volume_nan", [](auto& b) { b.set_volume(std::nan("")); }, kNone},
+    {"shuffle_on", [](auto& b) { b.set_shuffle(true); }, kShuffle},
+    {"shuffle_already_off", [](auto& b) { b.set_shuffle(false); }, kNone},
+};
+
+class MediaPlayerBridgeTest : public MediaKeyFixture, public ::testing::WithParamInterface<BridgeCase> {};
+
+TEST_P(MediaPlayerBridgeTest, RunsTheMatchingKeysOperation)
+{
+    MediaPlayerBridge bridge(session(), keys());
+    GetParam().call(bridge);
+    EXPECT_EQ(server.targets(), GetParam().targets);
+    EXPECT_EQ(shown, GetParam().shows_window ? 1 : 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Calls, MediaPlayerBridgeTest, ::testing::ValuesIn(kBridgeCases),
+                         [](const auto& test_info) { return std::string(test_info.param.name); });
+
+TEST_F(MediaKeyFixture, BridgeReportsWhatChanged)
+{
+    using P = MediaPlayerProperty;
+    MediaPlayerBridge bridge(session(), keys());
+    EXPECT_EQ(bridge.changed().size(), 4u);
+    EXPECT_TRUE(bridge.changed().empty());
+    bridge.next();
+    EXPECT_EQ(bridge.changed(), std::vector<P>{P::metadata});
+    EXPECT_EQ(bridge.state().title, "A - B");
+    EXPECT_NE(bridge.state().track_id, kNoTrackId);
+    bridge.play();
+    bridge.set_shuffle(true);
+    EXPECT_EQ(bridge.changed(), (std::vector<P>{P::playback_status, P::shuffle}));
+    EXPECT_EQ(bridge.state().playback_status, "Playing");
+    bridge.pause();
+    EXPECT_EQ(bridge.state().playback_status, "Paused");
+    bridge.stop();
+    EXPECT_EQ(bridge.state().playback_status, "Stopped");
+}
+
+}  // namespace
+}  // namespace dravo::test
