@@ -8,6 +8,7 @@ packages=(
   libcurl4-openssl-dev libssl-dev libx11-dev
   sox libsox-fmt-all vorbis-tools lame id3v2
   xvfb xdotool curl clang libclang-rt-14-dev binutils
+  openbox trayer xcompmgr imagemagick x11-utils x11-xserver-utils
 )
 missing=()
 for p in "${packages[@]}"; do

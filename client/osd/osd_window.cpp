@@ -18,12 +18,14 @@ namespace {
 const QColor kLetters(0, 255, 0);
 const QColor kRim(0, 63, 0);
 
-// Shows the picture the OsdWindow drew; nothing of its own.
+// Shows the picture the OsdWindow drew; nothing of its own. Kept away from the window manager:
+// a managed window gets a frame of the manager's, and that frame would take the clicks.
 class OsdSurface : public QWidget {
 public:
     explicit OsdSurface(const QImage& picture)
         : QWidget(nullptr, Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::Tool |
-                               Qt::WindowTransparentForInput | Qt::WindowDoesNotAcceptFocus),
+                               Qt::BypassWindowManagerHint | Qt::WindowTransparentForInput |
+                               Qt::WindowDoesNotAcceptFocus),
           picture_(picture)
     {
         setObjectName("osd");
