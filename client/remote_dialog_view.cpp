@@ -18,6 +18,7 @@
 #include "osd_window.h"
 #include "remote_dialog.h"
 #include "sleep_dialog.h"
+#include "taskbar_hint.h"
 #include "track_list_model.h"
 #include "tray_icon.h"
 #include "window_rules.h"
@@ -132,6 +133,7 @@ void RemoteDialog::show_at_cursor()
     const auto place = place_at_cursor(cursor.x(), cursor.y(), size.width(), size.height(),
                                        work.x() + work.width());
     move(place.x, place.y);
+    keep_off_taskbar(*this);
     show();
     raise();
     activateWindow();
