@@ -149,6 +149,9 @@ void RemoteDialog::open_sleep_dialog()
     hide_on_deactivate_ = true;
     sleep_wait_.stop();  // opening the dialog cancels a running sleep time, whatever button ends it
     sleep_.cancel();
+    if (isVisible()) {
+        activateWindow();  // the window manager may hand the focus elsewhere when the box goes
+    }
     search_->setFocus();
     if (ok) {
         sleep_.start(settings_.sleep_hours, settings_.sleep_minutes);
