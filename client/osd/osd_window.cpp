@@ -82,6 +82,8 @@ QBitmap shape_of(const QImage& picture)
 OsdWindow::OsdWindow()
 {
     hide_timer_.setSingleShot(true);
+    // A coarse timer may end a text up to 5 % early, and a replaced text with its predecessor.
+    hide_timer_.setTimerType(Qt::PreciseTimer);
     QObject::connect(&hide_timer_, &QTimer::timeout, [this] { expire(); });
 }
 

@@ -104,7 +104,7 @@ TEST(OsdWindow, ASecondTextReplacesTheFirstAndItsTime)
     OsdWindow osd;
     ASSERT_TRUE(osd.init(true, 4, 3));
     osd.show("one");
-    QTest::qWait(300);
+    QTest::qWait(1000);
     const int left_of_first = osd.remaining_ms();
     osd.show("two");
     EXPECT_EQ(osd.text(), "two");
