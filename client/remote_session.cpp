@@ -2,12 +2,15 @@
 
 #include "client_info.h"
 #include "client_settings.h"
+#include "remote_view.h"
+#include "sleep_timer.h"
 
 namespace dravo {
 
 RemoteSession::RemoteSession(ClientSettings& settings, RemoteView& view, RequestRunner& runner,
                              SessionOptions options)
     : settings_(settings),
+      view_(view),
       server_(settings, runner, options.limits),
       checker_(options.launcher, options.limits),
       player_({settings, view, server_, state_, list_}, checker_,
@@ -32,6 +35,19 @@ bool RemoteSession::update_at_startup()
     bool started = false;
     operations_.run([this, &started] { started = player_.update_at_startup(); });
     return started;
+}
+
+void RemoteSession::show_title()
+{
+    operations_.run([this] { view_.show_osd(server_.fetch_title().value_or("")); });
+}
+
+void RemoteSession::sleep_expired()
+{
+    operations_.run([this] {
+        player_.stop_playback();
+        view_.show_osd(kSleepVerse);
+    });
 }
 
 void RemoteSession::next_server()

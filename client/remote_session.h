@@ -54,6 +54,10 @@ public:
     void request_update() { queue([this] { player_.request_update(); }); }
     // True when a new version was started: the caller shows it a moment, then quits.
     bool update_at_startup();
+    // The tray icon's left click: the current title (empty when the server is down) on the OSD.
+    void show_title();
+    // The sleep timer ran out: stop, then the verse on the OSD in place of "Stop".
+    void sleep_expired();
 
     // Track list and filter.
     void load_track_list() { queue([this] { tracks_.load_track_list(); }); }
@@ -85,6 +89,7 @@ private:
     void queue(OperationQueue::Operation operation) { operations_.run(std::move(operation)); }
 
     ClientSettings& settings_;
+    RemoteView& view_;
     PlaybackState state_;
     TrackList list_;
     ServerClient server_;

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Sets up, builds, makes a sample music folder and runs the player host with the server plug-in.
+# Sets up, builds, makes a sample music folder and runs the player host with the server plug-in,
+# and, when a display exists, the dravo client pointed at it (settings in build/dravo.ini).
 # Environment: DRAVO_PORT (default 8081), DRAVO_MUSIC (default: a generated sample folder),
 # DRAVO_AUDIO (an mpv audio output; default: the system's when a sound device exists, else null).
 set -euo pipefail
@@ -30,4 +31,31 @@ export TMP=${TMP:-${TMPDIR:-/tmp}}
 args=(--plugins "$plugins" --state-dir "$build/host-state")
 [ "$audio" = auto ] || args+=(--audio-output "$audio")
 [ -n "${DISPLAY:-}" ] && args+=(--gui)
-exec "$build/bin/player_host" "${args[@]}"
+if [ -z "${DISPLAY:-}" ] || [ ! -x "$build/bin/dravo" ]; then
+  exec "$build/bin/player_host" "${args[@]}"
+fi
+
+# The client's settings beside the build: made once, its server kept pointing at this host.
+ini=$build/dravo.ini
+if [ ! -f "$ini" ]; then
+  printf '[Settings]\nServer1=http://127.0.0.1:%s/\nUpdateOnStartup=false\n' "$port" > "$ini"
+else
+  sed -i "s|^Server1=.*|Server1=http://127.0.0.1:$port/|" "$ini"
+fi
+"$build/bin/player_host" "${args[@]}" &
+host=$!
+# Let the server listen first, so that the client's first list is not empty.
+for _ in $(seq 50); do
+  curl -s -o /dev/null "http://127.0.0.1:$port/version" && break
+  sleep 0.1
+done
+echo "Client: $build/bin/dravo /i $ini (right-click its tray icon)"
+"$build/bin/dravo" /i "$ini" &
+client=$!
+# Ctrl+C reaches both; when either ends, the other is asked to end too.
+trap 'kill -TERM "$host" "$client" 2>/dev/null || true' INT TERM
+status=0
+wait -n "$host" "$client" || status=$?
+kill -TERM "$host" "$client" 2>/dev/null || true
+wait "$host" "$client" 2>/dev/null || true
+exit "$status"

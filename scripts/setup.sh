@@ -9,6 +9,7 @@ packages=(
   sox libsox-fmt-all vorbis-tools lame id3v2
   xvfb xdotool x11-xserver-utils dbus libglib2.0-bin
   curl clang libclang-rt-14-dev binutils
+  openbox trayer xcompmgr imagemagick x11-utils
 )
 missing=()
 for p in "${packages[@]}"; do

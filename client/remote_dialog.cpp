@@ -1,0 +1,277 @@
+// The main window's controls, its start-up and shutdown, and its keys and window behaviour.
+#include "remote_dialog.h"
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QCloseEvent>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListView>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSlider>
+#include <QVBoxLayout>
+
+#include <iostream>
+
+#include "client_settings.h"
+#include "filter_edit.h"
+#include "osd_window.h"
+#include "program_icon.h"
+#include "track_list_model.h"
+#include "tray_icon.h"
+#include "window_rules.h"
+
+namespace dravo {
+namespace {
+
+constexpr int kWidth = 450;   // about the size the old dialog template gave
+constexpr int kHeight = 230;
+constexpr int kSearchChars = 254;
+constexpr int kVolumePage = 20;
+constexpr int kUpdateShowMs = 3000;  // how long the update notice shows before the program ends
+constexpr int kRetryEndMs = 10;
+
+bool is_list_key(int key)
+{
+    return key == Qt::Key_Down || key == Qt::Key_Up || key == Qt::Key_PageDown || key == Qt::Key_PageUp;
+}
+
+}  // namespace
+
+RemoteDialog::RemoteDialog(ClientSettings& settings, OsdWindow& osd, RequestRunner& runner,
+                           SessionOptions options, SleepTimer::Clock clock)
+    : QDialog(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
+      settings_(settings),
+      osd_(osd),
+      session_(std::make_unique<RemoteSession>(settings, *this, runner, std::move(options))),
+      tray_(std::make_unique<TrayIcon>([this](TrayClick click) { on_tray_click(click); })),
+      sleep_(std::move(clock))
+{
+    setObjectName("remote");
+    icon_ = program_icon();
+    setWindowIcon(icon_);
+    make_controls();
+    session_->set_after_tick([this] { update_sleep_button(); });
+    connect(&status_timer_, &QTimer::timeout, this, [this] { session_->status_tick(); });
+    sleep_wait_.setSingleShot(true);
+    connect(&sleep_wait_, &QTimer::timeout, this, [this] { sleep_timer_fired(); });
+}
+
+RemoteDialog::~RemoteDialog() = default;
+
+QPushButton* RemoteDialog::button(const char* text, const char* name, void (RemoteSession::*operation)())
+{
+    auto* made = new QPushButton(text);
+    made->setObjectName(name);
+    made->setAutoDefault(false);  // Enter belongs to the list and the filter, not to a button
+    if (operation) {
+        connect(made, &QPushButton::clicked, this, [this, operation] { (session_.get()->*operation)(); });
+    }
+    return made;
+}
+
+QWidget* RemoteDialog::make_buttons()
+{
+    auto* row = new QWidget;
+    auto* grid = new QGridLayout(row);
+    grid->setContentsMargins(0, 0, 0, 0);
+    shuffle_ = new QCheckBox("Shuffle");
+    shuffle_->setObjectName("shuffle");
+    shuffle_->setTristate(true);
+    connect(shuffle_, &QCheckBox::clicked, this, [this] { session_->toggle_shuffle(); });
+    grid->addWidget(shuffle_, 0, 0);
+    int column = 1;
+    for (auto [text, name, operation] :
+         {std::tuple{"Play", "play", &RemoteSession::start_playback}, {"Pause", "pause", &RemoteSession::pause_playback},
+          {"Stop", "stop", &RemoteSession::stop_playback}, {"Prev", "prev", &RemoteSession::previous_track},
+          {"Next", "next", &RemoteSession::next_track}}) {
+        grid->addWidget(button(text, name, operation), 0, column++);
+    }
+    column = 0;
+    for (auto [text, name, operation] :
+         {std::tuple{"Server", "server", &RemoteSession::next_server}, {"Reload", "reload", &RemoteSession::load_track_list},
+          {"Sleep", "sleep", static_cast<void (RemoteSession::*)()>(nullptr)},
+          {"About", "about", &RemoteSession::show_about}, {"Update", "update", &RemoteSession::request_update},
+          {"Exit", "exit", static_cast<void (RemoteSession::*)()>(nullptr)}}) {
+        grid->addWidget(button(text, name, operation), 1, column++);
+    }
+    sleep_button_ = row->findChild<QPushButton*>("sleep");
+    connect(sleep_button_, &QPushButton::clicked, this, [this] { open_sleep_dialog(); });
+    connect(row->findChild<QPushButton*>("exit"), &QPushButton::clicked, this, [this] { end(); });
+    return row;
+}
+
+void RemoteDialog::make_controls()
+{
+    auto* frame = new QFrame(this);
+    frame->setFrameShape(QFrame::Box);  // the thin border of a window without a title bar
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->addWidget(frame);
+
+    now_playing_ = new QLabel("Now playing . . . . . . . . . . . . . . . . . . . .");
+    now_playing_->setObjectName("now_playing");
+    filter_ = new FilterEdit(session_->filter_completer());
+    filter_->setObjectName("filter");
+    search_ = new QLineEdit;
+    search_->setObjectName("search");
+    search_->setMaxLength(kSearchChars);
+    connect(search_, &QLineEdit::textChanged, this, [this] { session_->show_matching_tracks(); });
+    model_ = std::make_unique<TrackListModel>(session_->tracks());
+    tracks_ = new QListView;
+    tracks_->setObjectName("tracks");
+    tracks_->setModel(model_.get());
+    tracks_->setUniformItemSizes(true);
+    tracks_->setSelectionMode(QAbstractItemView::SingleSelection);
+    tracks_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    connect(tracks_, &QListView::doubleClicked, this, [this] { session_->play_selected(); });
+    volume_ = new QSlider(Qt::Vertical);
+    volume_->setObjectName("volume");
+    volume_->setInvertedAppearance(true);  // position 0 at the top: loudest
+    volume_->setInvertedControls(true);
+    connect(volume_, &QAbstractSlider::actionTriggered, this, [this](int action) { volume_action(action); });
+
+    auto* go = button("Go", "go", &RemoteSession::play_selected);
+    go->setDefault(true);
+    go->hide();
+    auto* apply = button("Apply filter", "apply_filter", &RemoteSession::apply_filter);
+    apply->hide();
+
+    auto* grid = new QGridLayout(frame);
+    auto* filter_label = new QLabel("Filter:");
+    filter_label->setObjectName("filter_label");
+    grid->addWidget(now_playing_, 0, 0, 1, 3);
+    grid->addWidget(filter_label, 1, 0);
+    grid->addWidget(filter_, 1, 1);
+    grid->addWidget(search_, 2, 0, 1, 2);
+    grid->addWidget(tracks_, 3, 0, 1, 2);
+    grid->addWidget(volume_, 1, 2, 3, 1);
+    grid->addWidget(make_buttons(), 4, 0, 1, 3);
+    grid->addWidget(go, 5, 0);
+    grid->addWidget(apply, 5, 1);
+    setFixedSize(sizeHint().expandedTo(QSize(kWidth, kHeight)));
+}
+
+void RemoteDialog::show_error(const std::string& text)
+{
+    QMessageBox box(QMessageBox::Critical, "ERROR", QString::fromStdString(text), QMessageBox::Ok,
+                    this);
+    box.exec();
+}
+
+void RemoteDialog::start_up(MediaKeyHooks keys)
+{
+    keys_ = std::move(keys);
+    if (!osd_.init(settings_.use_osd, settings_.osd_duration, settings_.osd_outline_width)) {
+        show_error("init_osd() failed!");
+    }
+    if (keys_.install && !keys_.install(*this)) {
+        show_error("SetMMShellHook() failed!");
+        show_osd("ERROR: SetMMShellHook() failed!");
+    }
+    if (!TrayIcon::available()) {
+        std::cerr << "dravo: no notification area; the media keys and \"dravo /i ...\" still work\n";
+    }
+    tray_->notify(TrayAction::add, &icon_);
+    search_->setFocus();
+    shuffle_->setCheckState(Qt::PartiallyChecked);
+    volume_->setRange(0, 100);
+    volume_->setPageStep(kVolumePage);
+    set_volume_slider(100 - session_->state().volume);
+    session_->load_track_list();
+    status_timer_.start(timer_period_ms(settings_.refresh_interval));
+    if (settings_.update_on_startup && session_->update_at_startup()) {
+        QTimer::singleShot(kUpdateShowMs, this, [this] { end(); });
+    }
+    if (keys_.register_actions) {
+        keys_.register_actions(*this);
+    }
+    session_->poll_status();
+    session_->load_filter();
+}
+
+void RemoteDialog::shut_down()
+{
+    if (shut_down_) {
+        return;
+    }
+    shut_down_ = true;
+    status_timer_.stop();
+    sleep_wait_.stop();
+    sleep_.cancel();
+    settings_.save_to_file();
+    tray_->notify(TrayAction::remove);
+    if (keys_.remove) {
+        keys_.remove(*this);
+    }
+}
+
+void RemoteDialog::end()
+{
+    if (session_->busy()) {
+        // Called from a timer or a signal while a request waits: end once it is done.
+        QTimer::singleShot(kRetryEndMs, this, [this] { end(); });
+        return;
+    }
+    shut_down();
+    keep_hidden_ = true;
+    QDialog::setVisible(false);
+    if (on_end_) {
+        on_end_();
+    }
+}
+
+void RemoteDialog::quit()
+{
+    QTimer::singleShot(0, this, [this] { end(); });
+}
+
+void RemoteDialog::setVisible(bool visible)
+{
+    if (visible && keep_hidden_) {
+        return;  // only show_at_cursor brings the window up
+    }
+    QDialog::setVisible(visible);
+}
+
+void RemoteDialog::reject() { hide(); }
+
+void RemoteDialog::closeEvent(QCloseEvent* event)
+{
+    event->ignore();
+    hide();
+}
+
+void RemoteDialog::changeEvent(QEvent* event)
+{
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && !isActiveWindow() && hide_on_deactivate_ && isVisible()) {
+        hide();
+    }
+}
+
+void RemoteDialog::keyPressEvent(QKeyEvent* event)
+{
+    QWidget* focus = focusWidget();
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        if (focus == filter_) {
+            session_->apply_filter();
+        } else {
+            session_->play_selected();
+        }
+        return;
+    }
+    // Typing search words, the list's selection moves without leaving the edit.
+    if (is_list_key(event->key()) && (focus == search_ || focus == filter_)) {
+        QKeyEvent copy(event->type(), event->key(), event->modifiers());
+        QCoreApplication::sendEvent(tracks_, &copy);
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+}  // namespace dravo

@@ -1,0 +1,36 @@
+#pragma once
+// The main window's small rules that need no toolkit: the volume slider's steps, where the window
+// comes up beside the cursor, the tray tip's length and the timer periods. Pure functions, safe
+// from any thread; nothing fails (out-of-range input is clamped as each comment says).
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace dravo {
+
+// What the user did to the volume slider, named as on a slider whose top is loudest.
+enum class VolumeScroll { line_up, line_down, page_up, page_down, thumb, top, bottom, other };
+
+// The volume to ask for, or nothing (end of scrolling and anything else). position is the
+// slider's new position for a thumb movement (0 at the top).
+std::optional<int> volume_after_scroll(VolumeScroll scroll, int volume, int position);
+
+struct WindowPlace {
+    int x = 0;
+    int y = 0;
+};
+
+// The window's bottom edge at the cursor, its top never above 0, its right edge never beyond the
+// work area's right edge (work_right is the first column past the work area); no left limit.
+WindowPlace place_at_cursor(int cursor_x, int cursor_y, int width, int height, int work_right);
+
+inline constexpr std::size_t kTrayTipMax = 127;  // characters
+
+// The first kTrayTipMax characters of a UTF-8 text (never a cut sequence).
+std::string tray_tip_text(const std::string& text);
+
+// A timer period in milliseconds for a number of seconds, kept between the shortest period a
+// window timer has (10 ms) and the longest one a Qt timer takes.
+int timer_period_ms(std::int64_t seconds);
+
+}  // namespace dravo
