@@ -46,9 +46,9 @@ expect "/version" "dravo_srv v1.14" "$(get /version)"
 
 get '/volume?volume=50' > /dev/null
 get '/playmode?repeat=on&shuffle=toggle' > /dev/null
+# The dot keeps the final LF from being cut off by the shell.
 expect "/status after /volume and /playmode" \
-  "$(printf 'playing: 0\nrepeat: 1\nshuffle: 1\nvolume: 50\nfilter: \n')" "$(get /status; echo .)"
-expect "/status ends with its LF" "$(printf 'filter: \n.')" "$(get /status | tail -n 1; echo .)"
+  "$(printf 'playing: 0\nrepeat: 1\nshuffle: 1\nvolume: 50\nfilter: \n.')" "$(get /status; echo .)"
 
 expect "/set_filter VÄRLD" "ok" "$(get '/set_filter?filter=V%C4RLD')"
 expect "/list after VÄRLD" "$(track 'Värld\Ä dag.mp3')" "$(get /list)"
