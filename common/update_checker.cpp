@@ -1,12 +1,12 @@
 #include "update_checker.h"
 
-#include <openssl/evp.h>
-
 #include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <optional>
 #include <sstream>
+
+#include "sha256.h"
 
 namespace dravo {
 namespace {
@@ -49,22 +49,6 @@ PublishedVersion parse_version_file(const std::string& text)
         published.sha256 = digest_of_token(token);
     }
     return published;
-}
-
-std::string sha256_hex(const std::string& bytes)
-{
-    unsigned char digest[EVP_MAX_MD_SIZE];
-    unsigned int length = 0;
-    if (EVP_Digest(bytes.data(), bytes.size(), digest, &length, EVP_sha256(), nullptr) != 1) {
-        return {};
-    }
-    static constexpr char hex[] = "0123456789abcdef";
-    std::string text;
-    for (unsigned int i = 0; i < length; ++i) {
-        text += hex[digest[i] >> 4];
-        text += hex[digest[i] & 0x0F];
-    }
-    return text;
 }
 
 // Writes the program and gives it run bits wherever it has read bits.

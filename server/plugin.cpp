@@ -42,9 +42,14 @@ int Plugin::init(std::unique_ptr<PluginHost> host) {
                    profile_read_string("Settings", "update_url", "", directory + kServerIniName)});
     server_ = std::make_unique<CommandServer>(port, *table_, *host_, *log_, ServerLimits{},
                                               read_client_policy(directory + kServerIniName));
+    listener_done_.store(false);
     try {
-        thread_ = start_thread_([server = server_.get()] { server->run(); });
+        thread_ = start_thread_([this, server = server_.get()] {
+            server->run();
+            listener_done_.store(true);
+        });
     } catch (const std::exception&) {
+        listener_done_.store(true);
         host_->message_box("CreateThread() failed", "dravo_srv Error");
     }
     return 0;
@@ -61,6 +66,8 @@ void Plugin::config() {
 
 void Plugin::quit() {
     if (server_) server_->stop();
+    // The listener may be caught in a send that only this thread can carry out.
+    if (host_) host_->keep_answering_until([this] { return listener_done_.load(); });
     if (thread_.joinable()) thread_.join();
     server_.reset();
 }

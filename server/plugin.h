@@ -2,6 +2,7 @@
 // Everything one loaded plug-in owns, and its lifecycle. init, config and quit run on the host's
 // main thread; the command server runs on the one listener thread that init starts and quit
 // stops (so a host may unload the module safely after quit).
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <thread>
@@ -60,6 +61,7 @@ private:
     std::unique_ptr<CommandTable> table_;
     std::unique_ptr<CommandServer> server_;
     std::thread thread_;
+    std::atomic<bool> listener_done_{true};
     ThreadStarter start_thread_;
     ConfigUi config_ui_;
 };

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include "child_process_posix.h"
 #include "temp_dir.h"
 #include "text.h"
 

@@ -5,7 +5,10 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
+
+#include "temp_dir.h"
 
 namespace dravo {
 namespace {
@@ -17,22 +20,15 @@ std::string read_all(const std::filesystem::path& path) {
     return s.str();
 }
 
+// "UTC0" reads as UTC in the POSIX and the Windows C runtime alike.
 class UtcZone : public ::testing::Test {
 protected:
-    void SetUp() override {
-        const char* tz = std::getenv("TZ");
-        saved_ = tz ? tz : "";
-        had_ = tz != nullptr;
-        setenv("TZ", "UTC", 1);
-        tzset();
-    }
+    void SetUp() override { tzset(); }
     void TearDown() override {
-        if (had_) setenv("TZ", saved_.c_str(), 1);
-        else unsetenv("TZ");
+        utc_.reset();
         tzset();
     }
-    std::string saved_;
-    bool had_ = false;
+    std::optional<test::ScopedEnv> utc_{std::in_place, "TZ", "UTC0"};
 };
 
 TEST_F(UtcZone, StampsHaveBothFormsAndPadTwoDigitFields) {

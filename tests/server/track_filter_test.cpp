@@ -15,6 +15,7 @@
 #include "player_control.h"
 #include "profile_file.h"
 #include "server_settings.h"
+#include "child_process_posix.h"
 #include "temp_dir.h"
 #include "text.h"
 

@@ -1,26 +1,32 @@
 #pragma once
 // Real folders and files for tests, removed again at the end of a test, and scoped changes of
-// the process's environment and current folder.
-#include <dirent.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
+// the process's environment and current folder. Paths use the platform's separator.
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <iterator>
 #include <optional>
+#include <random>
 #include <string>
 #include <vector>
 
+#include "text.h"
+
 namespace dravo::test {
+
+// Sets the variable, or removes it when value is null (platform file).
+void set_environment(const char* name, const char* value);
 
 class TempDir {
 public:
     TempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "dravo_test_XXXXXX");
-        if (char* made = mkdtemp(pattern.data())) path_ = made;
+        std::random_device random;
+        const auto base = std::filesystem::temp_directory_path();
+        for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+            const auto candidate = base / ("dravo_test_" + std::to_string(random()));
+            std::error_code error;
+            if (std::filesystem::create_directory(candidate, error)) path_ = candidate.string();
+        }
     }
     ~TempDir() {
         std::error_code ignored;
@@ -32,7 +38,7 @@ public:
     // Without a trailing separator.
     const std::string& path() const { return path_; }
     // With one.
-    std::string slash() const { return path_ + "/"; }
+    std::string slash() const { return path_ + kPathSeparator; }
     std::string file(const std::string& name) const { return slash() + name; }
     // Writes content to name (folders created) and gives the full path.
     std::string write(const std::string& name, const std::string& content) const;
@@ -62,13 +68,9 @@ inline std::string TempDir::write(const std::string& name, const std::string& co
 // The names of a folder in the order the file system gives them, "." and ".." left out.
 inline std::vector<std::string> readdir_order(const std::string& dir) {
     std::vector<std::string> names;
-    DIR* handle = opendir(dir.c_str());
-    if (!handle) return names;
-    while (const dirent* entry = readdir(handle)) {
-        std::string name = entry->d_name;
-        if (name != "." && name != "..") names.push_back(name);
-    }
-    closedir(handle);
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(dir, error))
+        names.push_back(entry.path().filename().string());
     return names;
 }
 
@@ -77,13 +79,9 @@ class ScopedEnv {
 public:
     ScopedEnv(const char* name, const char* value) : name_(name) {
         if (const char* old = std::getenv(name)) old_ = old;
-        if (value) setenv(name, value, 1);
-        else unsetenv(name);
+        set_environment(name, value);
     }
-    ~ScopedEnv() {
-        if (old_) setenv(name_.c_str(), old_->c_str(), 1);
-        else unsetenv(name_.c_str());
-    }
+    ~ScopedEnv() { set_environment(name_.c_str(), old_ ? old_->c_str() : nullptr); }
 
 private:
     std::string name_;
@@ -100,16 +98,5 @@ public:
 private:
     std::filesystem::path old_;
 };
-
-// Runs body in a child process, for limits and identities the test process must not keep.
-// True when body returned true there.
-inline bool in_child(const std::function<bool()>& body) {
-    pid_t child = fork();
-    if (child < 0) return false;
-    if (child == 0) _exit(body() ? 0 : 1);
-    int status = 0;
-    waitpid(child, &status, 0);
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
 
 }  // namespace dravo::test
