@@ -60,7 +60,8 @@ TEST(RequestParser, HeadersAreParsedOnceWithLowerCaseNamesAndTheFirstLineWins) {
     ASSERT_NE(r.header("origin"), nullptr);
     EXPECT_EQ(r.header("sec-fetch-site"), nullptr);
     // Nothing after the first zero byte counts.
-    EXPECT_TRUE(parse_request(std::string("GET /s\r\n\0Origin: x\r\n\r\n", 24)).headers.empty());
+    const char with_zero[] = "GET /s\r\n\0Origin: x\r\n\r\n";
+    EXPECT_TRUE(parse_request(std::string(with_zero, sizeof with_zero - 1)).headers.empty());
 }
 
 }  // namespace
