@@ -7,13 +7,13 @@
 extern "C" {
 
 struct PluginRecord {
-    std::int32_t version;      // kPluginRecordVersion
-    const char* description;   // shown in the host's plug-in list
-    std::int32_t (*init)();    // 0 on success
+    std::int32_t version;     // kPluginRecordVersion
+    const char* description;  // shown in the host's plug-in list
+    std::int32_t (*init)();   // 0 on success
     void (*config)();
     void (*quit)();
-    void* hwndParent;          // the host's main window, written by the host before init
-    void* hDllInstance;        // the plug-in module, written by the host before init
+    void* hwndParent;    // the host's main window, written by the host before init
+    void* hDllInstance;  // the plug-in module, written by the host before init
 };
 
 typedef PluginRecord* (*PluginEntryFunction)();
@@ -61,20 +61,20 @@ inline constexpr std::uintptr_t back_5s = 40061;
 // Player operations (lparam of msg::user).
 namespace op {
 inline constexpr std::intptr_t clear_playlist = 101;
-inline constexpr std::intptr_t play_state = 104;       // 1 playing, 3 paused, 0 stopped
-inline constexpr std::intptr_t output_time = 105;      // wparam 0: position ms, 1: length s
+inline constexpr std::intptr_t play_state = 104;   // 1 playing, 3 paused, 0 stopped
+inline constexpr std::intptr_t output_time = 105;  // wparam 0: position ms, 1: length s
 inline constexpr std::intptr_t set_list_pos = 121;
-inline constexpr std::intptr_t volume = 122;           // wparam 0-255 sets; kVolumeQuery reads
+inline constexpr std::intptr_t volume = 122;  // wparam 0-255 sets; kVolumeQuery reads
 inline constexpr std::intptr_t list_length = 124;
 inline constexpr std::intptr_t list_pos = 125;
-inline constexpr std::intptr_t file_name = 211;        // result: const char* or null
-inline constexpr std::intptr_t title = 212;            // result: const char* or null
+inline constexpr std::intptr_t file_name = 211;  // result: const char* or null
+inline constexpr std::intptr_t title = 212;      // result: const char* or null
 inline constexpr std::intptr_t get_shuffle = 250;
 inline constexpr std::intptr_t get_repeat = 251;
 inline constexpr std::intptr_t set_shuffle = 252;
 inline constexpr std::intptr_t set_repeat = 253;
 inline constexpr std::uintptr_t volume_query = static_cast<std::uintptr_t>(-666);
-inline constexpr std::uintptr_t play_file = 100;       // dwData of msg::copy_data
+inline constexpr std::uintptr_t play_file = 100;  // dwData of msg::copy_data
 }  // namespace op
 
 }  // namespace dravo

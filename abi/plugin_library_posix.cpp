@@ -17,13 +17,9 @@ void* open_library(const std::string& path, std::string& error) {
     return library;
 }
 
-void* find_symbol(void* library, const char* name) {
-    return dlsym(library, name);
-}
+void* find_symbol(void* library, const char* name) { return dlsym(library, name); }
 
-void close_library(void* library) {
-    dlclose(library);
-}
+void close_library(void* library) { dlclose(library); }
 
 bool is_plugin_file_name(const std::string& file_name) {
     return file_name.size() > 7 && file_name.rfind("gen_", 0) == 0 &&

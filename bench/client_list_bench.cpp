@@ -15,15 +15,16 @@ namespace {
 constexpr int kRows = 100000;
 
 // Paths like a music folder's, some with national letters, about 70 bytes each.
-std::string list_answer(int rows)
-{
-    static const char* const artists[] = {"The Beatles", "Kent", "Ane Brun", "Cornelis Vreeswijk",
-                                          "Säkert!", "Hästpojken", "Björk", "Miles Davis"};
+std::string list_answer(int rows) {
+    static const char* const artists[] = {
+        "The Beatles", "Kent",       "Ane Brun", "Cornelis Vreeswijk",
+        "Säkert!",     "Hästpojken", "Björk",    "Miles Davis"};
     std::string answer;
     for (int i = 0; i < rows; ++i) {
         const std::string artist = artists[i % 8];
         answer += "/home/user/Music/" + artist + "/Album " + std::to_string(i / 12 % 500) + "/" +
-                  std::to_string(i % 12 + 1) + " - Song number " + std::to_string(i) + " ÅNGEST.mp3\n";
+                  std::to_string(i % 12 + 1) + " - Song number " + std::to_string(i) +
+                  " ÅNGEST.mp3\n";
     }
     return answer;
 }
@@ -55,13 +56,14 @@ public:
     std::optional<std::size_t> selected;
 };
 
-void TrackTableLoad(benchmark::State& state)
-{
+void TrackTableLoad(benchmark::State& state) {
     const std::string answer = list_answer(kRows);
     TrackList list;
     std::string tip;
     for (auto _ : state) {
-        list.load(answer, [&](std::size_t count) { tip = "loading track " + std::to_string(count) + "..."; });
+        list.load(answer, [&](std::size_t count) {
+            tip = "loading track " + std::to_string(count) + "...";
+        });
         benchmark::DoNotOptimize(list.shown_count());
     }
     state.counters["rows"] = static_cast<double>(list.size());
@@ -69,8 +71,7 @@ void TrackTableLoad(benchmark::State& state)
 BENCHMARK(TrackTableLoad)->Unit(benchmark::kMillisecond);
 
 // The whole operation with the answer coming over loopback HTTP (the transfer included).
-void LoadTrackListOverHttp(benchmark::State& state)
-{
+void LoadTrackListOverHttp(benchmark::State& state) {
     test::LocalHttpServer server({{"/list", {200, list_answer(kRows)}}, {"/title", {200, "T"}}});
     ClientSettings settings("");
     settings.servers = {server.base_url()};
@@ -84,8 +85,7 @@ void LoadTrackListOverHttp(benchmark::State& state)
 }
 BENCHMARK(LoadTrackListOverHttp)->Unit(benchmark::kMillisecond);
 
-void SearchKeystroke(benchmark::State& state, const char* words)
-{
+void SearchKeystroke(benchmark::State& state, const char* words) {
     TrackList list;
     list.load(list_answer(kRows));
     for (auto _ : state) {

@@ -28,21 +28,32 @@ public:
 };
 
 std::string bench_dir(int count) {
-    auto dir = std::filesystem::temp_directory_path() / "dravo_filter_bench" / std::to_string(count);
+    auto dir =
+        std::filesystem::temp_directory_path() / "dravo_filter_bench" / std::to_string(count);
     std::filesystem::create_directories(dir);
     return dir.string() + "/";
 }
 
 // Entries shaped like a music collection: artist/album/track, a few national letters.
 void write_cache_file(const std::string& path, int count) {
-    static const char* words[] = {"Live", "Blue", "Note", "Jazz", "Night", "R\xC3\xB6" "d",
-                                  "Love", "Demo", "Song", "\xC3\x85" "ter"};
+    static const char* words[] = {"Live",
+                                  "Blue",
+                                  "Note",
+                                  "Jazz",
+                                  "Night",
+                                  "R\xC3\xB6"
+                                  "d",
+                                  "Love",
+                                  "Demo",
+                                  "Song",
+                                  "\xC3\x85"
+                                  "ter"};
     std::string bytes;
     for (int i = 0; i < count; ++i) {
         bytes += "Artist " + std::to_string(i / 1000) + " " + words[i % 7] + "/Album " +
                  std::to_string(i / 12 % 100) + " " + words[(i / 12) % 10] + "/" +
-                 std::to_string(i % 12 + 1) + " " + words[(i * 7) % 10] + " " + words[i % 3] +
-                 " " + std::to_string(i) + ".mp3\r\n";
+                 std::to_string(i % 12 + 1) + " " + words[(i * 7) % 10] + " " + words[i % 3] + " " +
+                 std::to_string(i) + ".mp3\r\n";
     }
     std::FILE* file = std::fopen(path.c_str(), "wb");
     std::fwrite(bytes.data(), 1, bytes.size(), file);
@@ -89,12 +100,17 @@ void BM_LoadCacheFile(benchmark::State& state) {
 
 BENCHMARK(BM_LoadCacheFile)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Filter, everything, "*")
-    ->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+    ->Arg(100000)
+    ->Arg(1000000)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Filter, one_word, "jazz")
-    ->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+    ->Arg(100000)
+    ->Arg(1000000)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Filter, mixed, "jazz%20blue%20+live%20-demo%20%22r%C3%96d%22")
-    ->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_Filter, empty, "")
-    ->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+    ->Arg(100000)
+    ->Arg(1000000)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Filter, empty, "")->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

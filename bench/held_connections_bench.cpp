@@ -110,24 +110,28 @@ void run(const char* name, dravo::ServerLimits limits, double seconds) {
     int requests = 0;
     for (; ms_since(start) < seconds * 1000; ++requests) {
         double ms = status_round_trip(port);
-        if (ms < 0) ++wrong;
-        else times.push_back(ms);
+        if (ms < 0)
+            ++wrong;
+        else
+            times.push_back(ms);
     }
     const double total_ms = ms_since(start);
     std::sort(times.begin(), times.end());
     auto at = [&](double q) {
         if (times.empty()) return -1.0;
-        return times[std::min(times.size() - 1, static_cast<std::size_t>(q * static_cast<double>(times.size())))];
+        return times[std::min(times.size() - 1,
+                              static_cast<std::size_t>(q * static_cast<double>(times.size())))];
     };
     std::printf("%s\n", name);
     std::printf("  %zu of %d silent connections opened in %.0f ms; the server closed %d of them\n",
                 held.size(), kHeld, connect_ms, closed_by_server(held));
     std::printf("  first /status after /list (waits for the list command): %.1f ms\n", first_ms);
     std::printf("  the /list client has %ld answer bytes unread\n", unread_bytes(*stalled));
-    std::printf("  %d /status in %.0f ms: p50 %.2f ms, p99 %.2f ms, max %.2f ms, wrong %d -> "
-                "p99 target 50 ms %s\n",
-                requests, total_ms, at(0.50), at(0.99), times.empty() ? -1.0 : times.back(), wrong,
-                at(0.99) >= 0 && at(0.99) <= 50 && wrong == 0 ? "met" : "MISSED");
+    std::printf(
+        "  %d /status in %.0f ms: p50 %.2f ms, p99 %.2f ms, max %.2f ms, wrong %d -> "
+        "p99 target 50 ms %s\n",
+        requests, total_ms, at(0.50), at(0.99), times.empty() ? -1.0 : times.back(), wrong,
+        at(0.99) >= 0 && at(0.99) <= 50 && wrong == 0 ? "met" : "MISSED");
 }
 
 }  // namespace

@@ -25,9 +25,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-std::string unique_name(const char* stem) {
-    return stem + std::to_string(std::random_device{}());
-}
+std::string unique_name(const char* stem) { return stem + std::to_string(std::random_device{}()); }
 
 double micros(Clock::duration duration) {
     return std::chrono::duration<double, std::micro>(duration).count();
@@ -77,8 +75,7 @@ void message_round_trip(dravo::HostCore& core, const dravo::Waker& waker, std::i
 
 void add_large_playlist(dravo::HostCore& core, const dravo::Waker& waker) {
     constexpr int kEntries = 100000;
-    const auto folder = std::filesystem::temp_directory_path() /
-                        unique_name("dravo-host-bench-");
+    const auto folder = std::filesystem::temp_directory_path() / unique_name("dravo-host-bench-");
     std::filesystem::create_directories(folder);
     const std::string list = (folder / "large.m3u").string();
     {
@@ -120,11 +117,11 @@ void add_large_playlist(dravo::HostCore& core, const dravo::Waker& waker) {
 int main() {
     dravo::Waker waker;
     dravo::FakeAudioEngine engine;
-    const auto state = std::filesystem::temp_directory_path() /
-                       unique_name("dravo-host-bench-state-");
-    dravo::HostCore core(engine, [](const std::string& path) { return path; },
-                         [&waker] { waker.wake(); }, [](const std::string&, const std::string&) {},
-                         state.string(), 1);
+    const auto state =
+        std::filesystem::temp_directory_path() / unique_name("dravo-host-bench-state-");
+    dravo::HostCore core(
+        engine, [](const std::string& path) { return path; }, [&waker] { waker.wake(); },
+        [](const std::string&, const std::string&) {}, state.string(), 1);
     std::vector<std::string> entries;
     for (int i = 0; i < 1000; ++i) {
         entries.push_back("/music/track " + std::to_string(i) + ".mp3");

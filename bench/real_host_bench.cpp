@@ -213,11 +213,11 @@ void rates(int host_port, int floor_port, const std::string& path, const std::st
             floor.add(rate(floor_port, path, answer, clients, requests, wrong));
             ratio.add(host.values.back() / floor.values.back());
         }
-        std::printf("%-8s %d client%s  host %6.0f / %6.0f req/s   floor %6.0f / %6.0f req/s"
-                    "   ratio %.2f / %.2f  (min / median)%s\n",
-                    path.c_str(), clients, clients > 1 ? "s" : " ", host.min(), host.median(),
-                    floor.min(), floor.median(), ratio.min(), ratio.median(),
-                    wrong ? "  WRONG ANSWERS" : "");
+        std::printf(
+            "%-8s %d client%s  host %6.0f / %6.0f req/s   floor %6.0f / %6.0f req/s"
+            "   ratio %.2f / %.2f  (min / median)%s\n",
+            path.c_str(), clients, clients > 1 ? "s" : " ", host.min(), host.median(), floor.min(),
+            floor.median(), ratio.min(), ratio.median(), wrong ? "  WRONG ANSWERS" : "");
         if (target > 0)
             std::printf("         target: ratio at least %.2f: %s\n", target,
                         ratio.median() >= target ? "met" : "NOT met");
@@ -235,10 +235,11 @@ void list_times(int host_port, int floor_port, const std::string& answer, int ro
         wrong += fetch(floor_port, "/list") != answer;
         floor.add(ms_since(start));
     }
-    std::printf("/list    %zu bytes  host %6.1f / %6.1f ms   floor %6.1f / %6.1f ms  (min / "
-                "median)%s\n",
-                answer.size(), host.min(), host.median(), floor.min(), floor.median(),
-                wrong ? "  WRONG ANSWERS" : "");
+    std::printf(
+        "/list    %zu bytes  host %6.1f / %6.1f ms   floor %6.1f / %6.1f ms  (min / "
+        "median)%s\n",
+        answer.size(), host.min(), host.median(), floor.min(), floor.median(),
+        wrong ? "  WRONG ANSWERS" : "");
     std::printf("         target: at most 50 ms: %s\n", host.median() <= 50 ? "met" : "NOT met");
 }
 
@@ -257,10 +258,11 @@ void status_during_list(int port, const std::string& status_answer, int rounds) 
             list.join();
         }
     }
-    std::printf("/status during /list  %zu requests  wait %5.1f / %5.1f / %5.1f ms  (min / "
-                "median / max)%s\n",
-                waits.values.size(), waits.min(), waits.median(), waits.max(),
-                wrong ? "  WRONG ANSWERS" : "");
+    std::printf(
+        "/status during /list  %zu requests  wait %5.1f / %5.1f / %5.1f ms  (min / "
+        "median / max)%s\n",
+        waits.values.size(), waits.min(), waits.median(), waits.max(),
+        wrong ? "  WRONG ANSWERS" : "");
     std::printf("         target: at most 50 ms: %s\n", waits.max() <= 50 ? "met" : "NOT met");
 }
 
@@ -277,9 +279,10 @@ int main(int argc, char** argv) {
     const std::string status = fetch(host.port(), "/status");
     const std::string list = fetch(host.port(), "/list");
     const auto lines = std::count(list.begin(), list.end(), '\n') - 5;  // minus the header's
-    std::printf("real player_host, null audio, %ld playlist entries; floor: serial server in this "
-                "program with the same bytes; %d rounds\n",
-                static_cast<long>(lines), rounds);
+    std::printf(
+        "real player_host, null audio, %ld playlist entries; floor: serial server in this "
+        "program with the same bytes; %d rounds\n",
+        static_cast<long>(lines), rounds);
     const std::string version = fetch(host.port(), "/version");
     FloorServer floor({{"/status", status}, {"/list", list}, {"/version", version}});
     rates(host.port(), floor.port(), "/status", status, rounds, 0.8);

@@ -32,8 +32,8 @@ const std::string& tree() {
         fs::remove_all(dir);
         for (int a = 0; a < kArtists; ++a) {
             for (int b = 0; b < kAlbums; ++b) {
-                std::string album = dir + "Artist " + std::to_string(a) + "/Album " +
-                                    std::to_string(b) + "/";
+                std::string album =
+                    dir + "Artist " + std::to_string(a) + "/Album " + std::to_string(b) + "/";
                 fs::create_directories(album);
                 for (int t = 0; t < kTracks; ++t) {
                     const char* ext = t % 10 == 9 ? ".jpg" : t % 10 == 8 ? ".ogg" : ".mp3";

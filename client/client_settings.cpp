@@ -5,15 +5,13 @@
 namespace dravo {
 namespace {
 
-bool is_blank(char c)
-{
+bool is_blank(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
 }
 
 }  // namespace
 
-ClientSettings::ClientSettings(std::string file) : SettingsStore(std::move(file))
-{
+ClientSettings::ClientSettings(std::string file) : SettingsStore(std::move(file)) {
     add_int("CurrentServer", current_server, 1);
     add_list("Server", servers, {kDefaultServer});
     add_int("RefreshInterval", refresh_interval, 3);
@@ -28,14 +26,12 @@ ClientSettings::ClientSettings(std::string file) : SettingsStore(std::move(file)
     add_int("MRUFilterSize", mru_filter_size, 10);
 }
 
-void ClientSettings::load_and_correct()
-{
+void ClientSettings::load_and_correct() {
     load();
     correct_servers();
 }
 
-void ClientSettings::correct_servers()
-{
+void ClientSettings::correct_servers() {
     if (current_server < 1 || static_cast<std::size_t>(current_server) > servers.size()) {
         current_server = 1;
     }
@@ -46,8 +42,7 @@ void ClientSettings::correct_servers()
     }
 }
 
-bool ClientSettings::save_to_file()
-{
+bool ClientSettings::save_to_file() {
     const auto folder = std::filesystem::path(file_name).parent_path();
     std::error_code error;
     if (!folder.empty()) {
@@ -57,16 +52,14 @@ bool ClientSettings::save_to_file()
     return !error && std::filesystem::exists(file_name, error);
 }
 
-std::string ClientSettings::current_server_url() const
-{
+std::string ClientSettings::current_server_url() const {
     if (current_server < 1 || static_cast<std::size_t>(current_server) > servers.size()) {
         return {};
     }
     return servers[static_cast<std::size_t>(current_server) - 1];
 }
 
-std::string command_line_of(int argc, const char* const* argv)
-{
+std::string command_line_of(int argc, const char* const* argv) {
     std::string line;
     for (int i = 0; i < argc; ++i) {
         if (i > 0) {
@@ -77,8 +70,7 @@ std::string command_line_of(int argc, const char* const* argv)
     return line;
 }
 
-std::optional<std::string> settings_file_from_command_line(const std::string& command_line)
-{
+std::optional<std::string> settings_file_from_command_line(const std::string& command_line) {
     const auto option = command_line.find(" /i");
     if (option == std::string::npos) {
         return std::nullopt;

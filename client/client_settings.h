@@ -29,9 +29,9 @@ public:
 
     int current_server = 1;
     std::vector<std::string> servers;
-    int refresh_interval = 3;   // seconds between status polls
+    int refresh_interval = 3;  // seconds between status polls
     bool use_osd = true;
-    int osd_duration = 4;       // seconds
+    int osd_duration = 4;  // seconds
     int osd_outline_width = 3;
     bool osd_on_new_track = true;
     int sleep_hours = 2;

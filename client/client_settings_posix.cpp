@@ -6,8 +6,7 @@
 
 namespace dravo {
 
-std::string default_settings_file()
-{
+std::string default_settings_file() {
     // The base directory specification ignores a relative XDG_CONFIG_HOME.
     if (const char* config = std::getenv("XDG_CONFIG_HOME"); config && config[0] == '/') {
         return std::string(config) + "/dravo/dravo.ini";

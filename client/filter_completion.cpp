@@ -6,14 +6,12 @@
 
 namespace dravo {
 
-std::optional<EditState> FilterCompleter::step(const EditState& edit, int direction)
-{
+std::optional<EditState> FilterCompleter::step(const EditState& edit, int direction) {
     index_ += direction;
     return complete(edit);
 }
 
-std::optional<EditState> FilterCompleter::key_released(const EditState& edit, int character)
-{
+std::optional<EditState> FilterCompleter::key_released(const EditState& edit, int character) {
     if (character == 0 || !is_text_char(character)) {
         return std::nullopt;
     }
@@ -21,8 +19,7 @@ std::optional<EditState> FilterCompleter::key_released(const EditState& edit, in
     return complete(edit);
 }
 
-std::optional<EditState> FilterCompleter::complete(const EditState& edit)
-{
+std::optional<EditState> FilterCompleter::complete(const EditState& edit) {
     std::string prefix = edit.text;
     // A selected tail is an earlier completion, not typed text.
     if (edit.selection_start < edit.selection_end && edit.selection_end == edit.text.size()) {

@@ -2,29 +2,26 @@
 
 #include <QKeyEvent>
 
-
 namespace dravo {
 namespace {
 
 bool is_step_key(int key) { return key == Qt::Key_Down || key == Qt::Key_Up; }
 
 // The completer counts in UTF-8 bytes, the edit in UTF-16 units.
-std::size_t bytes_before(const QString& text, int position)
-{
+std::size_t bytes_before(const QString& text, int position) {
     return static_cast<std::size_t>(text.left(position).toUtf8().size());
 }
 
-int units_before(const std::string& text, std::size_t bytes)
-{
+int units_before(const std::string& text, std::size_t bytes) {
     return static_cast<int>(QString::fromStdString(text.substr(0, bytes)).size());
 }
 
 }  // namespace
 
-FilterEdit::FilterEdit(FilterCompleter& completer, QWidget* parent) : QLineEdit(parent), completer_(completer) {}
+FilterEdit::FilterEdit(FilterCompleter& completer, QWidget* parent)
+    : QLineEdit(parent), completer_(completer) {}
 
-EditState FilterEdit::state() const
-{
+EditState FilterEdit::state() const {
     const QString shown = text();
     EditState edit{shown.toStdString(), 0, 0};
     const int start = hasSelectedText() ? selectionStart() : cursorPosition();
@@ -34,8 +31,7 @@ EditState FilterEdit::state() const
     return edit;
 }
 
-void FilterEdit::show_state(const EditState& edit)
-{
+void FilterEdit::show_state(const EditState& edit) {
     setText(QString::fromStdString(edit.text));
     const int start = units_before(edit.text, edit.selection_start);
     const int end = units_before(edit.text, edit.selection_end);
@@ -43,8 +39,7 @@ void FilterEdit::show_state(const EditState& edit)
     setSelection(start, end - start);
 }
 
-void FilterEdit::keyPressEvent(QKeyEvent* event)
-{
+void FilterEdit::keyPressEvent(QKeyEvent* event) {
     if (!is_step_key(event->key())) {
         QLineEdit::keyPressEvent(event);
         return;
@@ -54,8 +49,7 @@ void FilterEdit::keyPressEvent(QKeyEvent* event)
     }
 }
 
-void FilterEdit::keyReleaseEvent(QKeyEvent* event)
-{
+void FilterEdit::keyReleaseEvent(QKeyEvent* event) {
     if (is_step_key(event->key())) {
         return;
     }

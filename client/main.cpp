@@ -8,8 +8,7 @@
 #include "media_key_wiring.h"
 #include "remote_app.h"
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         if (std::string_view(argv[i]) == "--help") {
             std::fputs(dravo::usage_text(), stdout);

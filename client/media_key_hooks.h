@@ -3,7 +3,8 @@
 // empty one means "not installed" and its step is skipped without a word. The media-key code
 // fills them; the window calls them on the GUI thread, in its start-up and shutdown order:
 //   install          right after the on-screen display (false: "SetMMShellHook() failed!" in a
-//                    box, "ERROR: SetMMShellHook() failed!" on the display, and the program goes on)
+//                    box, "ERROR: SetMMShellHook() failed!" on the display, and the program goes
+//                    on)
 //   register_actions after the update check, before the first status poll
 //   remove           last, after the settings are saved and the tray icon is gone
 // A key that wants the window at the cursor calls RemoteDialog::show_at_cursor().

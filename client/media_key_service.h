@@ -25,11 +25,12 @@ class RemoteSession;
 class RemoteView;
 
 struct MediaKeyStatus {
-    bool hook = false;      // the keys are grabbed
+    bool hook = false;  // the keys are grabbed
     int grabbed_keys = 0;
-    int held_keys = 0;      // keys another program had grabbed first
-    bool bus = false;       // registered as a media player on the session bus
-    std::string bus_name;   // the name it holds (with ".instance<pid>" when another client has the plain one)
+    int held_keys = 0;     // keys another program had grabbed first
+    bool bus = false;      // registered as a media player on the session bus
+    std::string bus_name;  // the name it holds (with ".instance<pid>" when another client has the
+                           // plain one)
 };
 
 class MediaKeyService {

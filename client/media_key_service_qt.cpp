@@ -21,8 +21,7 @@ namespace {
 constexpr const char* kBusName = "org.mpris.MediaPlayer2.dravo";
 constexpr const char* kHookFailed = "SetMMShellHook() failed!";
 
-QEvent::Type media_key_event_type()
-{
+QEvent::Type media_key_event_type() {
     static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
     return type;
 }
@@ -37,8 +36,7 @@ class KeyReceiver final : public QObject {
 public:
     explicit KeyReceiver(MediaKeyHandler& handler) : handler_(handler) {}
 
-    bool event(QEvent* event) override
-    {
+    bool event(QEvent* event) override {
         if (event->type() != media_key_event_type()) {
             return QObject::event(event);
         }
@@ -51,8 +49,7 @@ private:
 };
 
 // Runs on the hook's thread: only posts.
-void post_key(void* context, std::uint32_t, std::uint32_t lparam)
-{
+void post_key(void* context, std::uint32_t, std::uint32_t lparam) {
     QCoreApplication::postEvent(static_cast<QObject*>(context), new MediaKeyEvent(lparam));
 }
 
@@ -60,9 +57,7 @@ void post_key(void* context, std::uint32_t, std::uint32_t lparam)
 
 struct MediaKeyService::Impl {
     Impl(RemoteSession& s, RemoteView& v, std::function<void()> show)
-        : session(s), view(v), keys(s, std::move(show)), bridge(s, keys)
-    {
-    }
+        : session(s), view(v), keys(s, std::move(show)), bridge(s, keys) {}
 
     bool install_hook();
     bool register_on_bus();
@@ -81,8 +76,7 @@ struct MediaKeyService::Impl {
     std::shared_ptr<bool> alive = std::make_shared<bool>(true);  // for the session's listener
 };
 
-bool MediaKeyService::Impl::install_hook()
-{
+bool MediaKeyService::Impl::install_hook() {
     receiver = std::make_unique<KeyReceiver>(keys);
     target = {post_key, receiver.get(), 0, 0};
     status.hook = SetMMShellHook(&target) != 0;
@@ -94,8 +88,7 @@ bool MediaKeyService::Impl::install_hook()
     return status.hook;
 }
 
-bool MediaKeyService::Impl::register_on_bus()
-{
+bool MediaKeyService::Impl::register_on_bus() {
     bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) {
         return false;
@@ -121,8 +114,7 @@ bool MediaKeyService::Impl::register_on_bus()
     return true;
 }
 
-void MediaKeyService::Impl::announce_changes()
-{
+void MediaKeyService::Impl::announce_changes() {
     if (mpris) {
         mpris->announce(bridge.changed());
     }
@@ -130,8 +122,7 @@ void MediaKeyService::Impl::announce_changes()
 
 MediaKeyService::MediaKeyService(RemoteSession& session, RemoteView& view,
                                  std::function<void()> show_at_cursor)
-    : impl_(std::make_unique<Impl>(session, view, std::move(show_at_cursor)))
-{
+    : impl_(std::make_unique<Impl>(session, view, std::move(show_at_cursor))) {
     std::weak_ptr<bool> alive = impl_->alive;
     Impl* impl = impl_.get();
     session.add_after_operations([alive, impl] {
@@ -143,8 +134,7 @@ MediaKeyService::MediaKeyService(RemoteSession& session, RemoteView& view,
 
 MediaKeyService::~MediaKeyService() { stop(); }
 
-bool MediaKeyService::start()
-{
+bool MediaKeyService::start() {
     if (impl_->started) {
         return impl_->status.hook || impl_->status.bus;
     }
@@ -159,8 +149,7 @@ bool MediaKeyService::start()
     return true;
 }
 
-void MediaKeyService::stop()
-{
+void MediaKeyService::stop() {
     if (!impl_->started) {
         return;
     }

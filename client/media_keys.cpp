@@ -5,19 +5,17 @@
 namespace dravo {
 namespace {
 
-constexpr int kSeekStep = 5;    // handed on; the seek operations ignore it
+constexpr int kSeekStep = 5;  // handed on; the seek operations ignore it
 constexpr int kVolumeStep = 10;
 constexpr int kFineVolumeStep = 1;
 
-MediaKeyBinding row(KeyModifiers keys, int command, int action, int parameter = 0)
-{
+MediaKeyBinding row(KeyModifiers keys, int command, int action, int parameter = 0) {
     return {keys.shift, keys.ctrl, keys.alt, command, true, action, parameter};
 }
 
 }  // namespace
 
-std::vector<MediaKeyBinding> default_media_key_bindings()
-{
+std::vector<MediaKeyBinding> default_media_key_bindings() {
     using namespace key_action;
     const KeyModifiers none;
     const KeyModifiers shift{.shift = true};
@@ -52,8 +50,7 @@ std::vector<MediaKeyBinding> default_media_key_bindings()
     };
 }
 
-std::uint32_t media_key_lparam(int command, KeyModifiers modifiers)
-{
+std::uint32_t media_key_lparam(int command, KeyModifiers modifiers) {
     std::uint32_t lparam = (static_cast<std::uint32_t>(command) & DRAVO_APPCOMMAND_MASK)
                            << DRAVO_APPCOMMAND_SHIFT;
     lparam |= modifiers.shift ? DRAVO_MK_SHIFT : 0;
@@ -63,8 +60,7 @@ std::uint32_t media_key_lparam(int command, KeyModifiers modifiers)
 }
 
 MediaKeyHandler::MediaKeyHandler(RemoteSession& session, std::function<void()> show_at_cursor)
-    : bindings_(default_media_key_bindings())
-{
+    : bindings_(default_media_key_bindings()) {
     using namespace key_action;
     RemoteSession* s = &session;
     actions_ = {
@@ -86,9 +82,9 @@ MediaKeyHandler::MediaKeyHandler(RemoteSession& session, std::function<void()> s
     }
 }
 
-int MediaKeyHandler::handle(std::uint32_t lparam)
-{
-    const int command = static_cast<int>((lparam >> DRAVO_APPCOMMAND_SHIFT) & DRAVO_APPCOMMAND_MASK);
+int MediaKeyHandler::handle(std::uint32_t lparam) {
+    const int command =
+        static_cast<int>((lparam >> DRAVO_APPCOMMAND_SHIFT) & DRAVO_APPCOMMAND_MASK);
     const bool shift = (lparam & DRAVO_MK_SHIFT) != 0;
     const bool ctrl = (lparam & DRAVO_MK_CONTROL) != 0;
     const bool alt = (lparam & DRAVO_MK_ALT) != 0;

@@ -12,8 +12,7 @@ namespace {
 constexpr double kPercent = 100.0;
 
 // A stable name per title (FNV-1a), so a title that comes back gets its old id again.
-std::string track_id_of(const std::string& title)
-{
+std::string track_id_of(const std::string& title) {
     if (title.empty()) {
         return kNoTrackId;
     }
@@ -22,19 +21,17 @@ std::string track_id_of(const std::string& title)
         hash = (hash ^ c) * 1099511628211ull;
     }
     char name[40];
-    std::snprintf(name, sizeof name, "/org/dravo/track/t%016llx", static_cast<unsigned long long>(hash));
+    std::snprintf(name, sizeof name, "/org/dravo/track/t%016llx",
+                  static_cast<unsigned long long>(hash));
     return name;
 }
 
 }  // namespace
 
 MediaPlayerBridge::MediaPlayerBridge(RemoteSession& session, MediaKeyHandler& keys)
-    : session_(session), keys_(keys)
-{
-}
+    : session_(session), keys_(keys) {}
 
-void MediaPlayerBridge::key(int command, bool shift, bool ctrl)
-{
+void MediaPlayerBridge::key(int command, bool shift, bool ctrl) {
     keys_.handle(media_key_lparam(command, {.shift = shift, .ctrl = ctrl}));
 }
 
@@ -46,8 +43,7 @@ void MediaPlayerBridge::play_pause() { key(DRAVO_APPCOMMAND_MEDIA_PLAY_PAUSE); }
 void MediaPlayerBridge::stop() { key(DRAVO_APPCOMMAND_MEDIA_STOP); }
 void MediaPlayerBridge::raise() { key(DRAVO_APPCOMMAND_MEDIA_PLAY, false, true); }
 
-void MediaPlayerBridge::seek(std::int64_t offset_microseconds)
-{
+void MediaPlayerBridge::seek(std::int64_t offset_microseconds) {
     if (offset_microseconds > 0) {
         key(DRAVO_APPCOMMAND_MEDIA_NEXTTRACK, true);
     } else if (offset_microseconds < 0) {
@@ -55,8 +51,7 @@ void MediaPlayerBridge::seek(std::int64_t offset_microseconds)
     }
 }
 
-void MediaPlayerBridge::set_volume(double level)
-{
+void MediaPlayerBridge::set_volume(double level) {
     if (std::isnan(level)) {
         return;
     }
@@ -64,15 +59,13 @@ void MediaPlayerBridge::set_volume(double level)
     session_.set_volume(static_cast<int>(std::lround(clamped * kPercent)));
 }
 
-void MediaPlayerBridge::set_shuffle(bool on)
-{
+void MediaPlayerBridge::set_shuffle(bool on) {
     if (on != session_.state().shuffle_on) {
         key(DRAVO_APPCOMMAND_MEDIA_PLAY_PAUSE, true);
     }
 }
 
-MediaPlayerState MediaPlayerBridge::state() const
-{
+MediaPlayerState MediaPlayerBridge::state() const {
     const auto& s = session_.state();
     MediaPlayerState state;
     state.playback_status = !s.is_playing ? "Stopped" : s.is_paused ? "Paused" : "Playing";
@@ -83,8 +76,7 @@ MediaPlayerState MediaPlayerBridge::state() const
     return state;
 }
 
-std::vector<MediaPlayerProperty> MediaPlayerBridge::changed()
-{
+std::vector<MediaPlayerProperty> MediaPlayerBridge::changed() {
     const auto now = state();
     const auto before = announced_;
     announced_ = now;

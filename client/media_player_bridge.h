@@ -39,7 +39,7 @@ public:
     void stop();
     // Forward or back one seek step by the offset's sign (the server seeks by a fixed step).
     void seek(std::int64_t offset_microseconds);
-    void raise();  // the key that brings the main window up
+    void raise();                   // the key that brings the main window up
     void set_volume(double level);  // 0 to 1
     void set_shuffle(bool on);
 

@@ -6,10 +6,10 @@
 
 namespace dravo {
 
-QVariantMap mpris_metadata(const MediaPlayerState& state)
-{
+QVariantMap mpris_metadata(const MediaPlayerState& state) {
     QVariantMap map;
-    map.insert("mpris:trackid", QVariant::fromValue(QDBusObjectPath(QString::fromStdString(state.track_id))));
+    map.insert("mpris:trackid",
+               QVariant::fromValue(QDBusObjectPath(QString::fromStdString(state.track_id))));
     if (!state.title.empty()) {
         map.insert("xesam:title", QString::fromStdString(state.title));
     }
@@ -17,30 +17,28 @@ QVariantMap mpris_metadata(const MediaPlayerState& state)
 }
 
 MprisObject::MprisObject(MediaPlayerBridge& bridge, QDBusConnection bus)
-    : bridge_(bridge), bus_(std::move(bus))
-{
+    : bridge_(bridge), bus_(std::move(bus)) {
     new MprisRootAdaptor(this, bridge);  // owned by this object
     new MprisPlayerAdaptor(this, bridge);
 }
 
-void MprisObject::announce(const std::vector<MediaPlayerProperty>& changed)
-{
+void MprisObject::announce(const std::vector<MediaPlayerProperty>& changed) {
     const auto state = bridge_.state();
     QVariantMap values;
     for (const auto property : changed) {
         switch (property) {
-        case MediaPlayerProperty::playback_status:
-            values.insert("PlaybackStatus", QString::fromStdString(state.playback_status));
-            break;
-        case MediaPlayerProperty::metadata:
-            values.insert("Metadata", mpris_metadata(state));
-            break;
-        case MediaPlayerProperty::volume:
-            values.insert("Volume", state.volume);
-            break;
-        case MediaPlayerProperty::shuffle:
-            values.insert("Shuffle", state.shuffle);
-            break;
+            case MediaPlayerProperty::playback_status:
+                values.insert("PlaybackStatus", QString::fromStdString(state.playback_status));
+                break;
+            case MediaPlayerProperty::metadata:
+                values.insert("Metadata", mpris_metadata(state));
+                break;
+            case MediaPlayerProperty::volume:
+                values.insert("Volume", state.volume);
+                break;
+            case MediaPlayerProperty::shuffle:
+                values.insert("Shuffle", state.shuffle);
+                break;
         }
     }
     if (values.isEmpty()) {
@@ -53,21 +51,16 @@ void MprisObject::announce(const std::vector<MediaPlayerProperty>& changed)
 }
 
 MprisRootAdaptor::MprisRootAdaptor(MprisObject* parent, MediaPlayerBridge& bridge)
-    : QDBusAbstractAdaptor(parent), bridge_(bridge)
-{
-}
+    : QDBusAbstractAdaptor(parent), bridge_(bridge) {}
 
 QString MprisRootAdaptor::identity() const { return kClientName; }
 
 void MprisRootAdaptor::Raise() { bridge_.raise(); }
 
 MprisPlayerAdaptor::MprisPlayerAdaptor(MprisObject* parent, MediaPlayerBridge& bridge)
-    : QDBusAbstractAdaptor(parent), bridge_(bridge)
-{
-}
+    : QDBusAbstractAdaptor(parent), bridge_(bridge) {}
 
-QString MprisPlayerAdaptor::playback_status() const
-{
+QString MprisPlayerAdaptor::playback_status() const {
     return QString::fromStdString(bridge_.state().playback_status);
 }
 

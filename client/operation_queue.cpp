@@ -2,14 +2,12 @@
 
 namespace dravo {
 
-void OperationQueue::run(Operation operation)
-{
+void OperationQueue::run(Operation operation) {
     waiting_.emplace_back(std::move(operation), false);
     drain();
 }
 
-void OperationQueue::tick(Operation operation)
-{
+void OperationQueue::tick(Operation operation) {
     if (tick_waiting_) {
         return;  // ticks due while busy merge into one
     }
@@ -18,8 +16,7 @@ void OperationQueue::tick(Operation operation)
     drain();
 }
 
-void OperationQueue::drain()
-{
+void OperationQueue::drain() {
     if (busy_) {
         return;  // the running operation's drain picks it up
     }

@@ -6,7 +6,7 @@
 namespace dravo {
 
 struct PlaybackState {
-    int volume = 50;          // percent, as last shown; 0 to 100 once set
+    int volume = 50;  // percent, as last shown; 0 to 100 once set
     bool shuffle_on = false;
     bool is_playing = false;  // playing or paused
     bool is_paused = false;   // paused, and also after a stop

@@ -18,22 +18,19 @@ std::string command(std::string_view path) { return remote::command_text(path); 
 
 }  // namespace
 
-PlayerCommands::PlayerCommands(ClientContext context, const UpdateChecker& checker, std::string update_url)
-    : ctx_(context), checker_(checker), update_url_(std::move(update_url))
-{
-}
+PlayerCommands::PlayerCommands(ClientContext context, const UpdateChecker& checker,
+                               std::string update_url)
+    : ctx_(context), checker_(checker), update_url_(std::move(update_url)) {}
 
 std::string PlayerCommands::title_or_empty() { return ctx_.server.fetch_title().value_or(""); }
 
-void PlayerCommands::next_track()
-{
+void PlayerCommands::next_track() {
     ctx_.server.send(command(remote::kNext));
     refresh_title();
     ctx_.state.is_paused = false;
 }
 
-void PlayerCommands::previous_track()
-{
+void PlayerCommands::previous_track() {
     ctx_.server.send(command(remote::kPrevious));
     refresh_title();
     ctx_.state.is_paused = false;
@@ -43,8 +40,7 @@ void PlayerCommands::seek_forward(int) { seek(command(remote::kFastForward)); }
 
 void PlayerCommands::seek_back(int) { seek(command(remote::kRewind)); }
 
-void PlayerCommands::seek(const std::string& text)
-{
+void PlayerCommands::seek(const std::string& text) {
     // A broken answer is used as far as it came; one without the position shows nothing.
     const std::string answer = ctx_.server.fetch(text).body;
     const auto found = answer.find(remote::kNewPosition);
@@ -57,8 +53,7 @@ void PlayerCommands::seek(const std::string& text)
     ctx_.view.show_osd(title.empty() ? position : position + ", " + title);
 }
 
-void PlayerCommands::start_playback()
-{
+void PlayerCommands::start_playback() {
     poll_status();
     ctx_.server.send(command(remote::kPlay));
     refresh_title();
@@ -66,16 +61,14 @@ void PlayerCommands::start_playback()
     ctx_.state.is_playing = true;
 }
 
-void PlayerCommands::pause_playback()
-{
+void PlayerCommands::pause_playback() {
     poll_status();
     ctx_.server.send(command(remote::kPause));
     refresh_title();
     ctx_.state.is_paused = true;
 }
 
-void PlayerCommands::toggle_play_pause()
-{
+void PlayerCommands::toggle_play_pause() {
     if (ctx_.state.is_playing && !ctx_.state.is_paused) {
         pause_playback();
     } else {
@@ -83,8 +76,7 @@ void PlayerCommands::toggle_play_pause()
     }
 }
 
-void PlayerCommands::stop_playback()
-{
+void PlayerCommands::stop_playback() {
     ctx_.server.send(command(remote::kStop));
     refresh_title();
     ctx_.state.is_paused = true;
@@ -92,8 +84,7 @@ void PlayerCommands::stop_playback()
     ctx_.view.show_osd("Stop");
 }
 
-void PlayerCommands::show_volume(int v)
-{
+void PlayerCommands::show_volume(int v) {
     int& volume = ctx_.state.volume;
     if (v != volume) {
         volume = v > kVolumeMax ? kVolumeMax : v < 0 ? 0 : v;
@@ -103,21 +94,19 @@ void PlayerCommands::show_volume(int v)
     ctx_.view.set_volume_slider(kVolumeMax - volume);
 }
 
-void PlayerCommands::set_volume(int v)
-{
+void PlayerCommands::set_volume(int v) {
     show_volume(v);
-    ctx_.server.send(remote::command_text(remote::kVolume, remote::kVolumeKey, to_text(ctx_.state.volume)));
+    ctx_.server.send(
+        remote::command_text(remote::kVolume, remote::kVolumeKey, to_text(ctx_.state.volume)));
 }
 
-void PlayerCommands::toggle_mute()
-{
+void PlayerCommands::toggle_mute() {
     // The answer is the volume after the switch; a failed request reads as 0.
     const auto answer = ctx_.server.fetch(command(remote::kMute));
     show_volume(remote::status_number(answer.body));
 }
 
-void PlayerCommands::toggle_shuffle()
-{
+void PlayerCommands::toggle_shuffle() {
     ctx_.view.make_shuffle_box_two_state();
     const bool on = ctx_.state.shuffle_on = !ctx_.state.shuffle_on;
     ctx_.view.set_shuffle_box(on ? ShuffleBox::checked : ShuffleBox::unchecked);
@@ -126,8 +115,7 @@ void PlayerCommands::toggle_shuffle()
     ctx_.view.show_osd((on ? "Shuffle on: " : "Shuffle off: ") + title_or_empty());
 }
 
-void PlayerCommands::refresh_title()
-{
+void PlayerCommands::refresh_title() {
     const auto title = ctx_.server.fetch_title();
     if (!title) {
         return;
@@ -143,16 +131,14 @@ void PlayerCommands::refresh_title()
     }
 }
 
-void PlayerCommands::show_about()
-{
+void PlayerCommands::show_about() {
     auto answer = ctx_.server.fetch(command(remote::kVersion));
     std::string text = answer.ok ? answer.body : std::string("dravo_srv: ") + kCannotConnect + "\n";
     text += std::string("\n") + kClientName + " " + kClientVersion + "\n\n" + kAboutLines;
     ctx_.view.show_message(text);
 }
 
-bool PlayerCommands::run_update_check(std::string& message)
-{
+bool PlayerCommands::run_update_check(std::string& message) {
     bool started = false;
     const int running = parse_digits(kClientVersion);
     ctx_.server.runner().run(
@@ -160,8 +146,7 @@ bool PlayerCommands::run_update_check(std::string& message)
     return started;
 }
 
-bool PlayerCommands::request_update()
-{
+bool PlayerCommands::request_update() {
     const auto answer = ctx_.server.fetch(command(remote::kUpdate));
     std::string text = "dravo_srv: " + answer.body;
     if (!answer.ok) {
@@ -179,8 +164,7 @@ bool PlayerCommands::request_update()
     return started;
 }
 
-bool PlayerCommands::update_at_startup()
-{
+bool PlayerCommands::update_at_startup() {
     ctx_.server.fetch(command(remote::kUpdate));
     std::string ignored;
     if (!run_update_check(ignored)) {

@@ -7,8 +7,7 @@
 namespace dravo {
 namespace {
 
-QPixmap drawn(int size)
-{
+QPixmap drawn(int size) {
     QPixmap pixmap(size, size);
     pixmap.fill(Qt::transparent);
     QPainter painter(&pixmap);
@@ -28,8 +27,7 @@ QPixmap drawn(int size)
 
 }  // namespace
 
-QIcon program_icon()
-{
+QIcon program_icon() {
     QIcon icon;
     for (const int size : {16, 22, 24, 32, 48, 64}) {
         icon.addPixmap(drawn(size));

@@ -10,8 +10,7 @@ namespace {
 
 int g_write_end = -1;
 
-extern "C" void on_quit_signal(int)
-{
+extern "C" void on_quit_signal(int) {
     const char byte = 1;
     // Nothing to do if the pipe is full: a quit is already waiting.
     [[maybe_unused]] const auto written = write(g_write_end, &byte, 1);
@@ -19,8 +18,7 @@ extern "C" void on_quit_signal(int)
 
 }  // namespace
 
-int install_quit_signals()
-{
+int install_quit_signals() {
     int ends[2];
     if (pipe2(ends, O_CLOEXEC | O_NONBLOCK) != 0) {
         return -1;
@@ -36,8 +34,7 @@ int install_quit_signals()
     return ends[0];
 }
 
-void drain_quit_signals(int fd)
-{
+void drain_quit_signals(int fd) {
     char bytes[16];
     while (read(fd, bytes, sizeof bytes) > 0) {
     }

@@ -12,12 +12,9 @@
 namespace dravo {
 
 RemoteApp::RemoteApp(ClientSettings& settings, std::string command_line)
-    : settings_(settings), command_line_(std::move(command_line))
-{
-}
+    : settings_(settings), command_line_(std::move(command_line)) {}
 
-int RemoteApp::run()
-{
+int RemoteApp::run() {
     QApplication::setQuitOnLastWindowClosed(false);  // the window hides; only Exit ends
     const int quit_fd = install_quit_signals();
     if (const auto file = settings_file_from_command_line(command_line_)) {
@@ -36,10 +33,11 @@ int RemoteApp::run()
     std::unique_ptr<QSocketNotifier> quit_notifier;
     if (quit_fd >= 0) {
         quit_notifier = std::make_unique<QSocketNotifier>(quit_fd, QSocketNotifier::Read);
-        QObject::connect(quit_notifier.get(), &QSocketNotifier::activated, &dialog, [&dialog, quit_fd] {
-            drain_quit_signals(quit_fd);
-            dialog.end();
-        });
+        QObject::connect(quit_notifier.get(), &QSocketNotifier::activated, &dialog,
+                         [&dialog, quit_fd] {
+                             drain_quit_signals(quit_fd);
+                             dialog.end();
+                         });
     }
     dialog.start_up(keys_);
     const int status = ended ? 0 : QApplication::exec();
@@ -47,8 +45,7 @@ int RemoteApp::run()
     return status;
 }
 
-const char* usage_text()
-{
+const char* usage_text() {
     return "Usage: dravo [/i SETTINGS-FILE]\n"
            "A remote control for a music player, living in the notification area.\n"
            "  /i FILE   read and save the settings in FILE instead of the default\n"

@@ -28,16 +28,16 @@
 namespace dravo {
 namespace {
 
-constexpr int kWidth = 450;   // about the size the old dialog template gave
+constexpr int kWidth = 450;  // about the size the old dialog template gave
 constexpr int kHeight = 230;
 constexpr int kSearchChars = 254;
 constexpr int kVolumePage = 20;
 constexpr int kUpdateShowMs = 3000;  // how long the update notice shows before the program ends
 constexpr int kRetryEndMs = 10;
 
-bool is_list_key(int key)
-{
-    return key == Qt::Key_Down || key == Qt::Key_Up || key == Qt::Key_PageDown || key == Qt::Key_PageUp;
+bool is_list_key(int key) {
+    return key == Qt::Key_Down || key == Qt::Key_Up || key == Qt::Key_PageDown ||
+           key == Qt::Key_PageUp;
 }
 
 }  // namespace
@@ -45,12 +45,10 @@ bool is_list_key(int key)
 RemoteDialog::RemoteDialog(ClientSettings& settings, OsdWindow& osd, RequestRunner& runner,
                            SessionOptions options, SleepTimer::Clock clock)
     : QDialog(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
-      settings_(settings),
-      osd_(osd),
+      settings_(settings), osd_(osd),
       session_(std::make_unique<RemoteSession>(settings, *this, runner, std::move(options))),
       tray_(std::make_unique<TrayIcon>([this](TrayClick click) { on_tray_click(click); })),
-      sleep_(std::move(clock))
-{
+      sleep_(std::move(clock)) {
     setObjectName("remote");
     icon_ = program_icon();
     setWindowIcon(icon_);
@@ -63,19 +61,19 @@ RemoteDialog::RemoteDialog(ClientSettings& settings, OsdWindow& osd, RequestRunn
 
 RemoteDialog::~RemoteDialog() = default;
 
-QPushButton* RemoteDialog::button(const char* text, const char* name, void (RemoteSession::*operation)())
-{
+QPushButton* RemoteDialog::button(const char* text, const char* name,
+                                  void (RemoteSession::*operation)()) {
     auto* made = new QPushButton(text);
     made->setObjectName(name);
     made->setAutoDefault(false);  // Enter belongs to the list and the filter, not to a button
     if (operation) {
-        connect(made, &QPushButton::clicked, this, [this, operation] { (session_.get()->*operation)(); });
+        connect(made, &QPushButton::clicked, this,
+                [this, operation] { (session_.get()->*operation)(); });
     }
     return made;
 }
 
-QWidget* RemoteDialog::make_buttons()
-{
+QWidget* RemoteDialog::make_buttons() {
     auto* row = new QWidget;
     auto* grid = new QGridLayout(row);
     grid->setContentsMargins(0, 0, 0, 0);
@@ -85,17 +83,20 @@ QWidget* RemoteDialog::make_buttons()
     connect(shuffle_, &QCheckBox::clicked, this, [this] { session_->toggle_shuffle(); });
     grid->addWidget(shuffle_, 0, 0);
     int column = 1;
-    for (auto [text, name, operation] :
-         {std::tuple{"Play", "play", &RemoteSession::start_playback}, {"Pause", "pause", &RemoteSession::pause_playback},
-          {"Stop", "stop", &RemoteSession::stop_playback}, {"Prev", "prev", &RemoteSession::previous_track},
-          {"Next", "next", &RemoteSession::next_track}}) {
+    for (auto [text, name, operation] : {std::tuple{"Play", "play", &RemoteSession::start_playback},
+                                         {"Pause", "pause", &RemoteSession::pause_playback},
+                                         {"Stop", "stop", &RemoteSession::stop_playback},
+                                         {"Prev", "prev", &RemoteSession::previous_track},
+                                         {"Next", "next", &RemoteSession::next_track}}) {
         grid->addWidget(button(text, name, operation), 0, column++);
     }
     column = 0;
     for (auto [text, name, operation] :
-         {std::tuple{"Server", "server", &RemoteSession::next_server}, {"Reload", "reload", &RemoteSession::load_track_list},
+         {std::tuple{"Server", "server", &RemoteSession::next_server},
+          {"Reload", "reload", &RemoteSession::load_track_list},
           {"Sleep", "sleep", static_cast<void (RemoteSession::*)()>(nullptr)},
-          {"About", "about", &RemoteSession::show_about}, {"Update", "update", &RemoteSession::request_update},
+          {"About", "about", &RemoteSession::show_about},
+          {"Update", "update", &RemoteSession::request_update},
           {"Exit", "exit", static_cast<void (RemoteSession::*)()>(nullptr)}}) {
         grid->addWidget(button(text, name, operation), 1, column++);
     }
@@ -105,8 +106,7 @@ QWidget* RemoteDialog::make_buttons()
     return row;
 }
 
-void RemoteDialog::make_controls()
-{
+void RemoteDialog::make_controls() {
     auto* frame = new QFrame(this);
     frame->setFrameShape(QFrame::Box);  // the thin border of a window without a title bar
     auto* outer = new QVBoxLayout(this);
@@ -133,7 +133,8 @@ void RemoteDialog::make_controls()
     volume_->setObjectName("volume");
     volume_->setInvertedAppearance(true);  // position 0 at the top: loudest
     volume_->setInvertedControls(true);
-    connect(volume_, &QAbstractSlider::actionTriggered, this, [this](int action) { volume_action(action); });
+    connect(volume_, &QAbstractSlider::actionTriggered, this,
+            [this](int action) { volume_action(action); });
 
     auto* go = button("Go", "go", &RemoteSession::play_selected);
     go->setDefault(true);
@@ -156,15 +157,13 @@ void RemoteDialog::make_controls()
     setFixedSize(sizeHint().expandedTo(QSize(kWidth, kHeight)));
 }
 
-void RemoteDialog::show_error(const std::string& text)
-{
+void RemoteDialog::show_error(const std::string& text) {
     QMessageBox box(QMessageBox::Critical, "ERROR", QString::fromStdString(text), QMessageBox::Ok,
                     this);
     box.exec();
 }
 
-void RemoteDialog::start_up(MediaKeyHooks keys)
-{
+void RemoteDialog::start_up(MediaKeyHooks keys) {
     keys_ = std::move(keys);
     if (!osd_.init(settings_.use_osd, settings_.osd_duration, settings_.osd_outline_width)) {
         show_error("init_osd() failed!");
@@ -174,7 +173,8 @@ void RemoteDialog::start_up(MediaKeyHooks keys)
         show_osd("ERROR: SetMMShellHook() failed!");
     }
     if (!TrayIcon::available()) {
-        std::cerr << "dravo: no notification area; the media keys and \"dravo /i ...\" still work\n";
+        std::cerr
+            << "dravo: no notification area; the media keys and \"dravo /i ...\" still work\n";
     }
     tray_->notify(TrayAction::add, &icon_);
     search_->setFocus();
@@ -194,8 +194,7 @@ void RemoteDialog::start_up(MediaKeyHooks keys)
     session_->load_filter();
 }
 
-void RemoteDialog::shut_down()
-{
+void RemoteDialog::shut_down() {
     if (shut_down_) {
         return;
     }
@@ -210,8 +209,7 @@ void RemoteDialog::shut_down()
     }
 }
 
-void RemoteDialog::end()
-{
+void RemoteDialog::end() {
     if (session_->busy()) {
         // Called from a timer or a signal while a request waits: end once it is done.
         QTimer::singleShot(kRetryEndMs, this, [this] { end(); });
@@ -225,13 +223,11 @@ void RemoteDialog::end()
     }
 }
 
-void RemoteDialog::quit()
-{
+void RemoteDialog::quit() {
     QTimer::singleShot(0, this, [this] { end(); });
 }
 
-void RemoteDialog::setVisible(bool visible)
-{
+void RemoteDialog::setVisible(bool visible) {
     if (visible && keep_hidden_) {
         return;  // only show_at_cursor brings the window up
     }
@@ -240,22 +236,20 @@ void RemoteDialog::setVisible(bool visible)
 
 void RemoteDialog::reject() { hide(); }
 
-void RemoteDialog::closeEvent(QCloseEvent* event)
-{
+void RemoteDialog::closeEvent(QCloseEvent* event) {
     event->ignore();
     hide();
 }
 
-void RemoteDialog::changeEvent(QEvent* event)
-{
+void RemoteDialog::changeEvent(QEvent* event) {
     QDialog::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && !isActiveWindow() && hide_on_deactivate_ && isVisible()) {
+    if (event->type() == QEvent::ActivationChange && !isActiveWindow() && hide_on_deactivate_ &&
+        isVisible()) {
         hide();
     }
 }
 
-void RemoteDialog::keyPressEvent(QKeyEvent* event)
-{
+void RemoteDialog::keyPressEvent(QKeyEvent* event) {
     QWidget* focus = focusWidget();
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
         if (focus == filter_) {

@@ -28,18 +28,25 @@ namespace {
 
 QString qt_text(const std::string& text) { return QString::fromStdString(text); }
 
-VolumeScroll scroll_of(int action)
-{
+VolumeScroll scroll_of(int action) {
     // The slider's position grows downwards, so a step "sub" moves the thumb up.
     switch (action) {
-    case QAbstractSlider::SliderSingleStepSub: return VolumeScroll::line_up;
-    case QAbstractSlider::SliderSingleStepAdd: return VolumeScroll::line_down;
-    case QAbstractSlider::SliderPageStepSub: return VolumeScroll::page_up;
-    case QAbstractSlider::SliderPageStepAdd: return VolumeScroll::page_down;
-    case QAbstractSlider::SliderMove: return VolumeScroll::thumb;
-    case QAbstractSlider::SliderToMinimum: return VolumeScroll::top;
-    case QAbstractSlider::SliderToMaximum: return VolumeScroll::bottom;
-    default: return VolumeScroll::other;
+        case QAbstractSlider::SliderSingleStepSub:
+            return VolumeScroll::line_up;
+        case QAbstractSlider::SliderSingleStepAdd:
+            return VolumeScroll::line_down;
+        case QAbstractSlider::SliderPageStepSub:
+            return VolumeScroll::page_up;
+        case QAbstractSlider::SliderPageStepAdd:
+            return VolumeScroll::page_down;
+        case QAbstractSlider::SliderMove:
+            return VolumeScroll::thumb;
+        case QAbstractSlider::SliderToMinimum:
+            return VolumeScroll::top;
+        case QAbstractSlider::SliderToMaximum:
+            return VolumeScroll::bottom;
+        default:
+            return VolumeScroll::other;
     }
 }
 
@@ -47,16 +54,19 @@ VolumeScroll scroll_of(int action)
 
 void RemoteDialog::set_window_text(const std::string& text) { setWindowTitle(qt_text(text)); }
 
-void RemoteDialog::set_now_playing(const std::string& text) { now_playing_->setText(qt_text(text)); }
+void RemoteDialog::set_now_playing(const std::string& text) {
+    now_playing_->setText(qt_text(text));
+}
 
-void RemoteDialog::set_tray_tip(const std::string& text) { tray_->notify(TrayAction::modify, nullptr, text); }
+void RemoteDialog::set_tray_tip(const std::string& text) {
+    tray_->notify(TrayAction::modify, nullptr, text);
+}
 
 void RemoteDialog::show_osd(const std::string& text) { osd_.show(text); }
 
 void RemoteDialog::set_volume_slider(int position) { volume_->setValue(position); }
 
-void RemoteDialog::set_shuffle_box(ShuffleBox state)
-{
+void RemoteDialog::set_shuffle_box(ShuffleBox state) {
     shuffle_->setCheckState(state == ShuffleBox::checked     ? Qt::Checked
                             : state == ShuffleBox::unchecked ? Qt::Unchecked
                                                              : Qt::PartiallyChecked);
@@ -66,8 +76,7 @@ void RemoteDialog::make_shuffle_box_two_state() { shuffle_->setTristate(false); 
 
 void RemoteDialog::show_track_rows(const TrackList&) { model_->refresh(); }
 
-void RemoteDialog::select_track_row(std::optional<std::size_t> row)
-{
+void RemoteDialog::select_track_row(std::optional<std::size_t> row) {
     if (!row) {
         tracks_->clearSelection();
         tracks_->setCurrentIndex({});
@@ -76,8 +85,7 @@ void RemoteDialog::select_track_row(std::optional<std::size_t> row)
     tracks_->setCurrentIndex(model_->index(static_cast<int>(*row)));
 }
 
-std::optional<std::size_t> RemoteDialog::selected_track_row() const
-{
+std::optional<std::size_t> RemoteDialog::selected_track_row() const {
     const auto selected = tracks_->selectionModel()->selectedIndexes();
     if (selected.isEmpty()) {
         return std::nullopt;
@@ -95,23 +103,20 @@ std::string RemoteDialog::filter_text() const { return filter_->text().toStdStri
 
 void RemoteDialog::set_filter_text(const std::string& text) { filter_->setText(qt_text(text)); }
 
-void RemoteDialog::show_message(const std::string& text)
-{
+void RemoteDialog::show_message(const std::string& text) {
     QMessageBox box(QMessageBox::NoIcon, kClientName, qt_text(text), QMessageBox::Ok, this);
     box.setTextFormat(Qt::PlainText);
     box.exec();
 }
 
-void RemoteDialog::volume_action(int action)
-{
+void RemoteDialog::volume_action(int action) {
     if (const auto volume = volume_after_scroll(scroll_of(action), session_->state().volume,
                                                 volume_->sliderPosition())) {
         session_->set_volume(*volume);
     }
 }
 
-void RemoteDialog::on_tray_click(TrayClick click)
-{
+void RemoteDialog::on_tray_click(TrayClick click) {
     if (click == TrayClick::right) {
         show_at_cursor();
     } else if (click == TrayClick::left) {
@@ -119,8 +124,7 @@ void RemoteDialog::on_tray_click(TrayClick click)
     }
 }
 
-void RemoteDialog::show_at_cursor()
-{
+void RemoteDialog::show_at_cursor() {
     const QPoint cursor = QCursor::pos();
     keep_hidden_ = false;
     update_sleep_button();
@@ -141,8 +145,7 @@ void RemoteDialog::show_at_cursor()
     search_->selectAll();
 }
 
-void RemoteDialog::open_sleep_dialog()
-{
+void RemoteDialog::open_sleep_dialog() {
     hide_on_deactivate_ = false;
     CsleepDlg dialog(settings_, this);
     const bool ok = dialog.exec() == QDialog::Accepted;
@@ -162,15 +165,13 @@ void RemoteDialog::open_sleep_dialog()
 
 void RemoteDialog::update_sleep_button() { sleep_button_->setText(qt_text(sleep_.button_text())); }
 
-void RemoteDialog::arm_sleep_timer()
-{
+void RemoteDialog::arm_sleep_timer() {
     if (const auto wait = sleep_.next_wait_ms()) {
         sleep_wait_.start(*wait);
     }
 }
 
-void RemoteDialog::sleep_timer_fired()
-{
+void RemoteDialog::sleep_timer_fired() {
     if (!sleep_.due()) {
         arm_sleep_timer();  // a long sleep time runs in several waits
         return;

@@ -9,15 +9,11 @@ namespace dravo {
 
 RemoteSession::RemoteSession(ClientSettings& settings, RemoteView& view, RequestRunner& runner,
                              SessionOptions options)
-    : settings_(settings),
-      view_(view),
-      server_(settings, runner, options.limits),
+    : settings_(settings), view_(view), server_(settings, runner, options.limits),
       checker_(options.launcher, options.limits),
       player_({settings, view, server_, state_, list_}, checker_,
               options.update_url.empty() ? client_update_url() : options.update_url),
-      tracks_({settings, view, server_, state_, list_}, player_),
-      completer_(settings.mru_filter)
-{
+      tracks_({settings, view, server_, state_, list_}, player_), completer_(settings.mru_filter) {
     operations_.set_idle_hook([this] {
         for (const auto& listener : after_operations_) {
             listener();
@@ -25,33 +21,28 @@ RemoteSession::RemoteSession(ClientSettings& settings, RemoteView& view, Request
     });
 }
 
-void RemoteSession::queue(void (PlayerCommands::*operation)())
-{
+void RemoteSession::queue(void (PlayerCommands::*operation)()) {
     operations_.run([this, operation] { (player_.*operation)(); });
 }
 
-bool RemoteSession::update_at_startup()
-{
+bool RemoteSession::update_at_startup() {
     bool started = false;
     operations_.run([this, &started] { started = player_.update_at_startup(); });
     return started;
 }
 
-void RemoteSession::show_title()
-{
+void RemoteSession::show_title() {
     operations_.run([this] { view_.show_osd(server_.fetch_title().value_or("")); });
 }
 
-void RemoteSession::sleep_expired()
-{
+void RemoteSession::sleep_expired() {
     operations_.run([this] {
         player_.stop_playback();
         view_.show_osd(kSleepVerse);
     });
 }
 
-void RemoteSession::next_server()
-{
+void RemoteSession::next_server() {
     operations_.run([this] {
         const int count = static_cast<int>(settings_.servers.size());
         if (count > 0) {
@@ -63,8 +54,7 @@ void RemoteSession::next_server()
     });
 }
 
-void RemoteSession::status_tick()
-{
+void RemoteSession::status_tick() {
     operations_.tick([this] {
         player_.poll_status();
         player_.refresh_title();

@@ -37,21 +37,31 @@ public:
     // Player operations, for the buttons, the slider and the media keys.
     void next_track() { queue(&PlayerCommands::next_track); }
     void previous_track() { queue(&PlayerCommands::previous_track); }
-    void seek_forward() { queue([this] { player_.seek_forward(); }); }
-    void seek_back() { queue([this] { player_.seek_back(); }); }
+    void seek_forward() {
+        queue([this] { player_.seek_forward(); });
+    }
+    void seek_back() {
+        queue([this] { player_.seek_back(); });
+    }
     void start_playback() { queue(&PlayerCommands::start_playback); }
     void pause_playback() { queue(&PlayerCommands::pause_playback); }
     void toggle_play_pause() { queue(&PlayerCommands::toggle_play_pause); }
     void stop_playback() { queue(&PlayerCommands::stop_playback); }
-    void set_volume(int v) { queue([this, v] { player_.set_volume(v); }); }
+    void set_volume(int v) {
+        queue([this, v] { player_.set_volume(v); });
+    }
     // set_volume with the volume as it is when the operation runs, so quick steps add up.
-    void step_volume(int delta) { queue([this, delta] { player_.set_volume(state_.volume + delta); }); }
+    void step_volume(int delta) {
+        queue([this, delta] { player_.set_volume(state_.volume + delta); });
+    }
     void toggle_mute() { queue(&PlayerCommands::toggle_mute); }
     void toggle_shuffle() { queue(&PlayerCommands::toggle_shuffle); }
     void refresh_title() { queue(&PlayerCommands::refresh_title); }
     void poll_status() { queue(&PlayerCommands::poll_status); }
     void show_about() { queue(&PlayerCommands::show_about); }
-    void request_update() { queue([this] { player_.request_update(); }); }
+    void request_update() {
+        queue([this] { player_.request_update(); });
+    }
     // True when a new version was started: the caller shows it a moment, then quits.
     bool update_at_startup();
     // The tray icon's left click: the current title (empty when the server is down) on the OSD.
@@ -60,11 +70,21 @@ public:
     void sleep_expired();
 
     // Track list and filter.
-    void load_track_list() { queue([this] { tracks_.load_track_list(); }); }
-    void show_matching_tracks() { queue([this] { tracks_.show_matching_tracks(); }); }
-    void play_selected() { queue([this] { tracks_.play_selected(); }); }
-    void apply_filter() { queue([this] { tracks_.apply_filter(); }); }
-    void load_filter() { queue([this] { tracks_.load_filter(); }); }
+    void load_track_list() {
+        queue([this] { tracks_.load_track_list(); });
+    }
+    void show_matching_tracks() {
+        queue([this] { tracks_.show_matching_tracks(); });
+    }
+    void play_selected() {
+        queue([this] { tracks_.play_selected(); });
+    }
+    void apply_filter() {
+        queue([this] { tracks_.apply_filter(); });
+    }
+    void load_filter() {
+        queue([this] { tracks_.load_filter(); });
+    }
     // The next server of the list (wrapping), then list, status and filter from it.
     void next_server();
 
@@ -74,8 +94,7 @@ public:
     void set_after_tick(std::function<void()> hook) { after_tick_ = std::move(hook); }
     // Called whenever the operations that were waiting have all run: the moment the playback
     // state may have changed (the desktop's media-player interface announces it then).
-    void add_after_operations(std::function<void()> listener)
-    {
+    void add_after_operations(std::function<void()> listener) {
         after_operations_.push_back(std::move(listener));
     }
 

@@ -8,8 +8,7 @@
 
 namespace dravo {
 
-void EventLoopRunner::run(const std::function<void()>& work)
-{
+void EventLoopRunner::run(const std::function<void()>& work) {
     QEventLoop loop;
     std::thread worker([&loop, &work] {
         try {

@@ -9,18 +9,15 @@
 
 namespace dravo {
 
-ServerClient::ServerClient(const ClientSettings& settings, RequestRunner& runner, FetchLimits limits)
-    : settings_(settings), runner_(runner), limits_(limits)
-{
-}
+ServerClient::ServerClient(const ClientSettings& settings, RequestRunner& runner,
+                           FetchLimits limits)
+    : settings_(settings), runner_(runner), limits_(limits) {}
 
-std::string ServerClient::command_url(const std::string& command) const
-{
+std::string ServerClient::command_url(const std::string& command) const {
     return settings_.current_server_url() + command;
 }
 
-FetchResult ServerClient::fetch(const std::string& command)
-{
+FetchResult ServerClient::fetch(const std::string& command) {
     const std::string url = command_url(command);
     FetchResult result;
     std::ostringstream body;
@@ -29,14 +26,12 @@ FetchResult ServerClient::fetch(const std::string& command)
     return result;
 }
 
-void ServerClient::send(const std::string& command)
-{
+void ServerClient::send(const std::string& command) {
     const std::string url = command_url(command);
     runner_.run([&] { request_url(url, limits_); });
 }
 
-std::optional<std::string> ServerClient::fetch_title()
-{
+std::optional<std::string> ServerClient::fetch_title() {
     auto answer = fetch(remote::command_text(remote::kTitle));
     if (!answer.ok) {
         return std::nullopt;

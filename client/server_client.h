@@ -25,7 +25,8 @@ struct FetchResult {
 
 class ServerClient {
 public:
-    ServerClient(const ClientSettings& settings, RequestRunner& runner, FetchLimits limits = kClientLimits);
+    ServerClient(const ClientSettings& settings, RequestRunner& runner,
+                 FetchLimits limits = kClientLimits);
 
     // The current server's base URL (ending in "/") followed directly by command.
     std::string command_url(const std::string& command) const;

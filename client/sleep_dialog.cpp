@@ -13,21 +13,22 @@ namespace {
 
 constexpr int kEditChars = 254;  // what the edits hand over at most
 
-QLineEdit* number_edit(const char* name, int value, QWidget* parent)
-{
+QLineEdit* number_edit(const char* name, int value, QWidget* parent) {
     auto* edit = new QLineEdit(QString::fromStdString(to_text(value)), parent);
     edit->setObjectName(name);
     edit->setMaxLength(kEditChars);
     return edit;
 }
 
-int number_in(const QLineEdit* edit) { return static_cast<int>(to_number(edit->text().toStdString())); }
+int number_in(const QLineEdit* edit) {
+    return static_cast<int>(to_number(edit->text().toStdString()));
+}
 
 }  // namespace
 
 CsleepDlg::CsleepDlg(ClientSettings& settings, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint), settings_(settings)
-{
+    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
+      settings_(settings) {
     setObjectName("sleep_dialog");
     setWindowTitle("Sleep");
     setWindowModality(Qt::ApplicationModal);
@@ -52,8 +53,7 @@ CsleepDlg::CsleepDlg(ClientSettings& settings, QWidget* parent)
     hours_->setFocus();
 }
 
-void CsleepDlg::accept()
-{
+void CsleepDlg::accept() {
     settings_.sleep_hours = number_in(hours_);
     settings_.sleep_minutes = number_in(minutes_);
     QDialog::accept();

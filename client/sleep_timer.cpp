@@ -14,14 +14,12 @@ constexpr std::int64_t kMostMinutes = std::int64_t{1} << 40;
 
 SleepTimer::SleepTimer(Clock now_ms) : now_ms_(std::move(now_ms)) {}
 
-std::int64_t SleepTimer::steady_now_ms()
-{
+std::int64_t SleepTimer::steady_now_ms() {
     using namespace std::chrono;
     return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
-void SleepTimer::start(std::int64_t hours, std::int64_t minutes)
-{
+void SleepTimer::start(std::int64_t hours, std::int64_t minutes) {
     const std::int64_t total = std::clamp<std::int64_t>(hours, 0, kMostMinutes) * 60 +
                                std::clamp<std::int64_t>(minutes, 0, kMostMinutes);
     minutes_ = std::max<std::int64_t>(total, 0);
@@ -30,8 +28,7 @@ void SleepTimer::start(std::int64_t hours, std::int64_t minutes)
     deadline_ = start_ms_ + period_ms_;
 }
 
-std::optional<int> SleepTimer::next_wait_ms() const
-{
+std::optional<int> SleepTimer::next_wait_ms() const {
     if (!deadline_) {
         return std::nullopt;
     }
@@ -41,8 +38,7 @@ std::optional<int> SleepTimer::next_wait_ms() const
 
 bool SleepTimer::due() const { return deadline_ && now_ms_() >= *deadline_; }
 
-std::string SleepTimer::button_text() const
-{
+std::string SleepTimer::button_text() const {
     if (!deadline_) {
         return "Sleep";
     }

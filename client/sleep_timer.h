@@ -11,7 +11,8 @@
 
 namespace dravo {
 
-inline constexpr const char* kSleepVerse = "Twinkle, twinkle, little star... How I wonder what you are.";
+inline constexpr const char* kSleepVerse =
+    "Twinkle, twinkle, little star... How I wonder what you are.";
 inline constexpr int kLongestSleepWaitMs = 24 * 60 * 60 * 1000;  // one day per platform timer
 
 class SleepTimer {

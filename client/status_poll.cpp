@@ -7,16 +7,14 @@
 
 namespace dravo {
 
-void PlayerCommands::poll_status()
-{
+void PlayerCommands::poll_status() {
     const auto answer = ctx_.server.fetch(remote::command_text(remote::kStatus));
     if (answer.ok) {
         apply_status(answer.body);
     }
 }
 
-void PlayerCommands::apply_status(const std::string& answer)
-{
+void PlayerCommands::apply_status(const std::string& answer) {
     PlaybackState& state = ctx_.state;
     // Every line counts in its order: a key sent twice is applied twice.
     for (const auto line : remote::answer_lines(answer)) {
@@ -29,7 +27,8 @@ void PlayerCommands::apply_status(const std::string& answer)
             // the client has no repeat control
         } else if (entry.key == remote::kShuffleStatusKey) {
             state.shuffle_on = value == 1;
-            ctx_.view.set_shuffle_box(state.shuffle_on ? ShuffleBox::checked : ShuffleBox::unchecked);
+            ctx_.view.set_shuffle_box(state.shuffle_on ? ShuffleBox::checked
+                                                       : ShuffleBox::unchecked);
         } else if (entry.key == remote::kVolumeStatusKey) {
             show_volume(value);
         }

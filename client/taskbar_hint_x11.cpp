@@ -9,9 +9,9 @@
 
 namespace dravo {
 
-void keep_off_taskbar(QWidget& window)
-{
-    const auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+void keep_off_taskbar(QWidget& window) {
+    const auto* x11 =
+        qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
     Display* display = x11 ? x11->display() : nullptr;
     if (!display) {
         return;

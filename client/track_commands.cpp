@@ -12,15 +12,15 @@
 
 namespace dravo {
 
-TrackCommands::TrackCommands(ClientContext context, PlayerCommands& player) : ctx_(context), player_(player) {}
+TrackCommands::TrackCommands(ClientContext context, PlayerCommands& player)
+    : ctx_(context), player_(player) {}
 
-void TrackCommands::select_first_row()
-{
-    ctx_.view.select_track_row(ctx_.tracks.shown_count() > 0 ? std::optional<std::size_t>(0) : std::nullopt);
+void TrackCommands::select_first_row() {
+    ctx_.view.select_track_row(ctx_.tracks.shown_count() > 0 ? std::optional<std::size_t>(0)
+                                                             : std::nullopt);
 }
 
-void TrackCommands::load_track_list()
-{
+void TrackCommands::load_track_list() {
     ctx_.view.show_osd("Loading tracks from " + ctx_.settings.current_server_url());
     // The table is replaced only once the answer is in: the window may repaint from it while the
     // request runs. A failed request gives an empty list; a broken one the rows that arrived.
@@ -33,15 +33,13 @@ void TrackCommands::load_track_list()
     player_.refresh_title();
 }
 
-void TrackCommands::show_matching_tracks()
-{
+void TrackCommands::show_matching_tracks() {
     ctx_.tracks.show_matching(ctx_.view.search_text());
     ctx_.view.show_track_rows(ctx_.tracks);
     select_first_row();
 }
 
-void TrackCommands::play_selected()
-{
+void TrackCommands::play_selected() {
     const auto row = ctx_.view.selected_track_row();
     if (!row || *row >= ctx_.tracks.shown_count()) {
         return;
@@ -53,31 +51,30 @@ void TrackCommands::play_selected()
     player_.refresh_title();
 }
 
-void TrackCommands::apply_filter()
-{
+void TrackCommands::apply_filter() {
     const std::string text = ctx_.view.filter_text();
     if (!text.empty()) {
         mru_add(ctx_.settings.mru_filter, text, ctx_.settings.mru_filter_size);
     }
     ctx_.view.show_osd("Applying filter \"" + text + "\"");
     ctx_.view.set_search_text("");
-    ctx_.server.fetch(remote::command_text(remote::kSetFilter, remote::kFilterKey, url_encode(text)));
+    ctx_.server.fetch(
+        remote::command_text(remote::kSetFilter, remote::kFilterKey, url_encode(text)));
     load_track_list();
     ctx_.view.focus_search();
 }
 
-void TrackCommands::load_filter()
-{
+void TrackCommands::load_filter() {
     const auto answer = ctx_.server.fetch(remote::command_text(remote::kGetFilter));
     if (answer.ok) {
         ctx_.view.set_filter_text(answer.body);
     }
 }
 
-void mru_add(std::vector<std::string>& list, const std::string& text, int limit)
-{
-    const auto old = std::find_if(list.begin(), list.end(),
-                                  [&](const std::string& entry) { return entry == text || entry.empty(); });
+void mru_add(std::vector<std::string>& list, const std::string& text, int limit) {
+    const auto old = std::find_if(list.begin(), list.end(), [&](const std::string& entry) {
+        return entry == text || entry.empty();
+    });
     if (old != list.end()) {
         list.erase(old);
     }

@@ -10,14 +10,12 @@ namespace {
 
 constexpr std::size_t kProgressStep = 100;
 
-bool is_space(char c)
-{
+bool is_space(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
 }
 
 // The byte length of the first max characters of UTF-8 text.
-std::size_t first_characters(const std::string& text, std::size_t max)
-{
+std::size_t first_characters(const std::string& text, std::size_t max) {
     std::size_t characters = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
         const bool continuation = (static_cast<unsigned char>(text[i]) & 0xC0) == 0x80;
@@ -31,8 +29,7 @@ std::size_t first_characters(const std::string& text, std::size_t max)
 // lower_case of the whole text, faster on long lists: ASCII bytes are lowered here (A-Z only, as
 // lower_case does) and each run of non-ASCII bytes goes through lower_case itself. The national
 // capitals are non-ASCII sequences, so a run always holds them whole and the result is the same.
-std::string lowered_copy(const std::string& text)
-{
+std::string lowered_copy(const std::string& text) {
     std::string lowered = text;
     for (std::size_t i = 0; i < lowered.size();) {
         const auto byte = static_cast<unsigned char>(lowered[i]);
@@ -55,8 +52,7 @@ std::string lowered_copy(const std::string& text)
 
 }  // namespace
 
-std::vector<std::string> search_words(const std::string& search)
-{
+std::vector<std::string> search_words(const std::string& search) {
     const std::string text = lower_case(search.substr(0, first_characters(search, kSearchTextMax)));
     std::vector<std::string> words;
     std::size_t pos = 0;
@@ -75,8 +71,7 @@ std::vector<std::string> search_words(const std::string& search)
     return words;
 }
 
-void TrackList::load(std::string answer, const std::function<void(std::size_t)>& every_hundred)
-{
+void TrackList::load(std::string answer, const std::function<void(std::size_t)>& every_hundred) {
     answer_ = std::move(answer);
     lowered_ = lowered_copy(answer_);  // lowering keeps every byte position
     lines_.clear();
@@ -92,13 +87,11 @@ void TrackList::load(std::string answer, const std::function<void(std::size_t)>&
     std::iota(shown_.begin(), shown_.end(), std::size_t{0});
 }
 
-std::string_view TrackList::text(std::size_t index) const
-{
+std::string_view TrackList::text(std::size_t index) const {
     return std::string_view(answer_).substr(lines_[index].start, lines_[index].length);
 }
 
-void TrackList::show_matching(const std::string& search)
-{
+void TrackList::show_matching(const std::string& search) {
     const auto words = search_words(search);
     shown_.clear();
     const std::string_view lowered(lowered_);

@@ -4,19 +4,20 @@
 
 namespace dravo {
 
-TrackListModel::TrackListModel(const TrackList& list, QObject* parent) : QAbstractListModel(parent), list_(list) {}
+TrackListModel::TrackListModel(const TrackList& list, QObject* parent)
+    : QAbstractListModel(parent), list_(list) {}
 
-void TrackListModel::refresh()
-{
+void TrackListModel::refresh() {
     beginResetModel();
     rows_ = static_cast<int>(list_.shown_count());
     endResetModel();
 }
 
-int TrackListModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : rows_; }
+int TrackListModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : rows_;
+}
 
-QVariant TrackListModel::data(const QModelIndex& index, int role) const
-{
+QVariant TrackListModel::data(const QModelIndex& index, int role) const {
     const auto row = static_cast<std::size_t>(index.row());
     if (!index.isValid() || row >= list_.shown_count()) {
         return {};

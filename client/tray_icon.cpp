@@ -10,18 +10,19 @@
 namespace dravo {
 namespace {
 
-TrayClick click_of(QSystemTrayIcon::ActivationReason reason)
-{
+TrayClick click_of(QSystemTrayIcon::ActivationReason reason) {
     switch (reason) {
-    case QSystemTrayIcon::Trigger: return TrayClick::left;
-    case QSystemTrayIcon::Context: return TrayClick::right;
-    default: return TrayClick::other;
+        case QSystemTrayIcon::Trigger:
+            return TrayClick::left;
+        case QSystemTrayIcon::Context:
+            return TrayClick::right;
+        default:
+            return TrayClick::other;
     }
 }
 
 // Tool tips take text that looks like markup as markup; a title must show as it is.
-QString plain_tip(const std::string& tip)
-{
+QString plain_tip(const std::string& tip) {
     const QString text = QString::fromStdString(tray_tip_text(tip));
     return Qt::mightBeRichText(text) ? Qt::convertFromPlainText(text, Qt::WhiteSpaceNormal) : text;
 }
@@ -34,16 +35,16 @@ TrayIcon::~TrayIcon() = default;
 
 bool TrayIcon::available() { return QSystemTrayIcon::isSystemTrayAvailable(); }
 
-void TrayIcon::notify(TrayAction action, const QIcon* icon, const std::optional<std::string>& tip)
-{
+void TrayIcon::notify(TrayAction action, const QIcon* icon, const std::optional<std::string>& tip) {
     if (action == TrayAction::remove) {
         icon_.reset();
         return;
     }
     if (action == TrayAction::add && !icon_) {
         icon_ = std::make_unique<QSystemTrayIcon>();
-        QObject::connect(icon_.get(), &QSystemTrayIcon::activated,
-                         [this](QSystemTrayIcon::ActivationReason reason) { on_click_(click_of(reason)); });
+        QObject::connect(
+            icon_.get(), &QSystemTrayIcon::activated,
+            [this](QSystemTrayIcon::ActivationReason reason) { on_click_(click_of(reason)); });
     }
     if (!icon_) {
         return;  // modified before it was added, or after it was deleted

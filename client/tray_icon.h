@@ -25,7 +25,8 @@ public:
 
     // icon: the program's icon when adding (none: the platform's default application icon);
     // no tip keeps an empty one.
-    void notify(TrayAction action, const QIcon* icon = nullptr, const std::optional<std::string>& tip = {});
+    void notify(TrayAction action, const QIcon* icon = nullptr,
+                const std::optional<std::string>& tip = {});
 
     static bool available();
     // The tip as handed to the platform (for tests).

@@ -9,8 +9,7 @@
 namespace dravo {
 namespace {
 
-void initialise_curl_once()
-{
+void initialise_curl_once() {
     static std::once_flag once;
     std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
 }
@@ -23,8 +22,7 @@ struct ListDeleter {
 };
 
 // Called from C: no exception may leave it. Returning less than size aborts the transfer.
-std::size_t append_to_stream(char* data, std::size_t size, std::size_t count, void* user)
-{
+std::size_t append_to_stream(char* data, std::size_t size, std::size_t count, void* user) {
     auto& out = *static_cast<std::ostream*>(user);
     const std::size_t bytes = size * count;
     try {
@@ -35,19 +33,16 @@ std::size_t append_to_stream(char* data, std::size_t size, std::size_t count, vo
     }
 }
 
-std::size_t discard(char*, std::size_t size, std::size_t count, void*)
-{
-    return size * count;
-}
+std::size_t discard(char*, std::size_t size, std::size_t count, void*) { return size * count; }
 
 enum class Outcome { failed, answered, complete };
 
 Outcome perform_get(const std::string& url, const FetchLimits& limits, curl_write_callback write,
-                    void* user)
-{
+                    void* user) {
     initialise_curl_once();
     std::unique_ptr<CURL, EasyDeleter> easy(curl_easy_init());
-    std::unique_ptr<curl_slist, ListDeleter> headers(curl_slist_append(nullptr, "Cache-Control: no-cache"));
+    std::unique_ptr<curl_slist, ListDeleter> headers(
+        curl_slist_append(nullptr, "Cache-Control: no-cache"));
     if (!easy || !headers) {
         return Outcome::failed;
     }
@@ -76,13 +71,12 @@ Outcome perform_get(const std::string& url, const FetchLimits& limits, curl_writ
 
 }  // namespace
 
-bool fetch_url(std::ostream& out, const std::string& url, std::uint32_t /*flags*/, const FetchLimits& limits)
-{
+bool fetch_url(std::ostream& out, const std::string& url, std::uint32_t /*flags*/,
+               const FetchLimits& limits) {
     return perform_get(url, limits, append_to_stream, &out) == Outcome::complete;
 }
 
-bool request_url(const std::string& url, const FetchLimits& limits)
-{
+bool request_url(const std::string& url, const FetchLimits& limits) {
     return perform_get(url, limits, discard, nullptr) != Outcome::failed;
 }
 

@@ -9,8 +9,7 @@
 namespace dravo {
 namespace {
 
-std::string_view trim_blanks(std::string_view text)
-{
+std::string_view trim_blanks(std::string_view text) {
     const auto first = text.find_first_not_of(" \t");
     if (first == std::string_view::npos) {
         return {};
@@ -19,13 +18,9 @@ std::string_view trim_blanks(std::string_view text)
     return text.substr(first, last - first + 1);
 }
 
-char ascii_lower(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
+char ascii_lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
-bool same_name(std::string_view a, std::string_view b)
-{
+bool same_name(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) {
         return false;
     }
@@ -38,8 +33,7 @@ bool same_name(std::string_view a, std::string_view b)
 }
 
 // The section name of a "[name]" line (text up to ']' or the line's end).
-std::optional<std::string_view> section_name(std::string_view line)
-{
+std::optional<std::string_view> section_name(std::string_view line) {
     line = trim_blanks(line);
     if (line.empty() || line.front() != '[') {
         return std::nullopt;
@@ -53,21 +47,21 @@ struct KeyValue {
     std::string_view value;
 };
 
-std::optional<KeyValue> key_value(std::string_view line)
-{
+std::optional<KeyValue> key_value(std::string_view line) {
     const auto trimmed = trim_blanks(line);
-    if (trimmed.empty() || trimmed.front() == ';' || trimmed.front() == '#' || trimmed.front() == '[') {
+    if (trimmed.empty() || trimmed.front() == ';' || trimmed.front() == '#' ||
+        trimmed.front() == '[') {
         return std::nullopt;
     }
     const auto equals = trimmed.find('=');
     if (equals == std::string_view::npos || equals == 0) {
         return std::nullopt;
     }
-    return KeyValue{trim_blanks(trimmed.substr(0, equals)), trim_blanks(trimmed.substr(equals + 1))};
+    return KeyValue{trim_blanks(trimmed.substr(0, equals)),
+                    trim_blanks(trimmed.substr(equals + 1))};
 }
 
-std::string without_line_breaks(const std::string& text)
-{
+std::string without_line_breaks(const std::string& text) {
     std::string result;
     for (char c : text) {
         if (c != '\r' && c != '\n') {
@@ -79,16 +73,14 @@ std::string without_line_breaks(const std::string& text)
 
 // Names that read back as written: a key line "key=..." must parse to key, a section line
 // "[section]" to section.
-bool readable_names(std::string_view section, std::string_view key)
-{
+bool readable_names(std::string_view section, std::string_view key) {
     const std::string line = std::string(key) + "=";
     const auto entry = key_value(line);
     return entry && entry->key == key && section.find(']') == std::string_view::npos &&
            trim_blanks(section) == section;
 }
 
-int parse_int(std::string_view text)
-{
+int parse_int(std::string_view text) {
     bool negative = false;
     std::size_t i = 0;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
@@ -111,8 +103,7 @@ int parse_int(std::string_view text)
 
 }  // namespace
 
-ProfileDocument::ProfileDocument(const std::string& bytes)
-{
+ProfileDocument::ProfileDocument(const std::string& bytes) {
     std::size_t pos = 0;
     while (pos < bytes.size()) {
         const auto newline = bytes.find('\n', pos);
@@ -124,7 +115,8 @@ ProfileDocument::ProfileDocument(const std::string& bytes)
         if (text_end > pos && bytes[text_end - 1] == '\r') {
             --text_end;
         }
-        lines_.push_back({bytes.substr(pos, text_end - pos), bytes.substr(text_end, newline + 1 - text_end)});
+        lines_.push_back(
+            {bytes.substr(pos, text_end - pos), bytes.substr(text_end, newline + 1 - text_end)});
         pos = newline + 1;
     }
     line_end_ = "\r\n";
@@ -136,8 +128,7 @@ ProfileDocument::ProfileDocument(const std::string& bytes)
     }
 }
 
-std::optional<ProfileDocument> ProfileDocument::load(const std::string& file)
-{
+std::optional<ProfileDocument> ProfileDocument::load(const std::string& file) {
     auto bytes = detail::read_file_bytes(file);
     if (!bytes) {
         return std::nullopt;
@@ -145,8 +136,8 @@ std::optional<ProfileDocument> ProfileDocument::load(const std::string& file)
     return ProfileDocument(*bytes);
 }
 
-ProfileDocument::Location ProfileDocument::locate(const std::string& section, const std::string& key) const
-{
+ProfileDocument::Location ProfileDocument::locate(const std::string& section,
+                                                  const std::string& key) const {
     Location location;
     bool in_section = false;
     bool in_first_section = false;
@@ -174,8 +165,8 @@ ProfileDocument::Location ProfileDocument::locate(const std::string& section, co
     return location;
 }
 
-std::optional<std::string> ProfileDocument::find_value(const std::string& section, const std::string& key) const
-{
+std::optional<std::string> ProfileDocument::find_value(const std::string& section,
+                                                       const std::string& key) const {
     const auto location = locate(section, key);
     if (!location.key_line) {
         return std::nullopt;
@@ -184,8 +175,7 @@ std::optional<std::string> ProfileDocument::find_value(const std::string& sectio
 }
 
 std::string ProfileDocument::read_string(const std::string& section, const std::string& key,
-                                         const std::string& fallback) const
-{
+                                         const std::string& fallback) const {
     auto value = find_value(section, key);
     if (!value) {
         return fallback;
@@ -196,8 +186,8 @@ std::string ProfileDocument::read_string(const std::string& section, const std::
     return *value;
 }
 
-int ProfileDocument::read_int(const std::string& section, const std::string& key, int fallback) const
-{
+int ProfileDocument::read_int(const std::string& section, const std::string& key,
+                              int fallback) const {
     const auto value = find_value(section, key);
     if (!value || value->empty()) {
         return fallback;
@@ -206,8 +196,7 @@ int ProfileDocument::read_int(const std::string& section, const std::string& key
 }
 
 bool ProfileDocument::write_string(const std::string& section, const std::string& key,
-                                   const std::string& value)
-{
+                                   const std::string& value) {
     const auto clean_section = without_line_breaks(section);
     const auto clean_key = without_line_breaks(key);
     if (!readable_names(clean_section, clean_key)) {
@@ -227,12 +216,12 @@ bool ProfileDocument::write_string(const std::string& section, const std::string
     if (lines_[after].end.empty()) {
         lines_[after].end = line_end_;
     }
-    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(after + 1), Line{std::move(line), line_end_});
+    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(after + 1),
+                  Line{std::move(line), line_end_});
     return true;
 }
 
-void ProfileDocument::append_section(const std::string& section, std::string key_line)
-{
+void ProfileDocument::append_section(const std::string& section, std::string key_line) {
     if (!lines_.empty()) {
         if (lines_.back().end.empty()) {
             lines_.back().end = line_end_;
@@ -245,8 +234,7 @@ void ProfileDocument::append_section(const std::string& section, std::string key
     lines_.push_back({std::move(key_line), line_end_});
 }
 
-std::string ProfileDocument::text() const
-{
+std::string ProfileDocument::text() const {
     std::string bytes;
     for (const auto& line : lines_) {
         bytes += line.text;
@@ -255,28 +243,24 @@ std::string ProfileDocument::text() const
     return bytes;
 }
 
-bool ProfileDocument::commit(const std::string& file) const
-{
+bool ProfileDocument::commit(const std::string& file) const {
     return detail::replace_file(file, text());
 }
 
 std::string profile_read_string(const std::string& section, const std::string& key,
-                                const std::string& fallback, const std::string& file)
-{
+                                const std::string& fallback, const std::string& file) {
     const auto document = ProfileDocument::load(file);
     return document ? document->read_string(section, key, fallback) : fallback;
 }
 
 int profile_read_int(const std::string& section, const std::string& key, int fallback,
-                     const std::string& file)
-{
+                     const std::string& file) {
     const auto document = ProfileDocument::load(file);
     return document ? document->read_int(section, key, fallback) : fallback;
 }
 
 bool profile_write_string(const std::string& section, const std::string& key,
-                          const std::string& value, const std::string& file)
-{
+                          const std::string& value, const std::string& file) {
     auto document = ProfileDocument::load(file);
     if (!document) {
         return false;

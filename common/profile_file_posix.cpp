@@ -22,8 +22,7 @@ public:
     Descriptor& operator=(const Descriptor&) = delete;
     ~Descriptor() { close(); }
     int get() const { return fd_; }
-    bool close()
-    {
+    bool close() {
         const int fd = fd_;
         fd_ = -1;
         return fd < 0 || ::close(fd) == 0;
@@ -33,8 +32,7 @@ private:
     int fd_;
 };
 
-bool write_all(int fd, std::string_view bytes)
-{
+bool write_all(int fd, std::string_view bytes) {
     while (!bytes.empty()) {
         const auto written = ::write(fd, bytes.data(), bytes.size());
         if (written < 0 && errno == EINTR) {
@@ -49,8 +47,7 @@ bool write_all(int fd, std::string_view bytes)
 }
 
 // A symbolic link is followed, so the rename replaces its target and the link stays.
-std::string real_target(const std::string& file)
-{
+std::string real_target(const std::string& file) {
     struct stat info {};
     if (::lstat(file.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
         return file;
@@ -60,8 +57,7 @@ std::string real_target(const std::string& file)
 }
 
 // Creates a unique temporary file beside target; the umask applies to a new file's permissions.
-int create_temporary(const std::string& target, std::string& name)
-{
+int create_temporary(const std::string& target, std::string& name) {
     static std::atomic<unsigned> counter{0};
     for (int attempt = 0; attempt < 100; ++attempt) {
         name = target + ".tmp" + std::to_string(::getpid()) + "_" + std::to_string(counter++);
@@ -73,8 +69,7 @@ int create_temporary(const std::string& target, std::string& name)
     return -1;
 }
 
-void sync_folder_of(const std::string& file)
-{
+void sync_folder_of(const std::string& file) {
     auto folder = std::filesystem::path(file).parent_path();
     if (folder.empty()) {
         folder = ".";
@@ -87,8 +82,7 @@ void sync_folder_of(const std::string& file)
 
 }  // namespace
 
-std::optional<std::string> read_file_bytes(const std::string& file)
-{
+std::optional<std::string> read_file_bytes(const std::string& file) {
     Descriptor fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
     if (fd.get() < 0) {
         if (errno == ENOENT || errno == ENOTDIR) {
@@ -113,8 +107,7 @@ std::optional<std::string> read_file_bytes(const std::string& file)
     }
 }
 
-bool replace_file(const std::string& file, std::string_view bytes)
-{
+bool replace_file(const std::string& file, std::string_view bytes) {
     const auto target = real_target(file);
     std::string temporary;
     Descriptor fd(create_temporary(target, temporary));

@@ -18,8 +18,7 @@ public:
     ~FileHandle() { close(); }
     bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
     HANDLE get() const { return handle_; }
-    bool close()
-    {
+    bool close() {
         const HANDLE handle = handle_;
         handle_ = INVALID_HANDLE_VALUE;
         return handle == INVALID_HANDLE_VALUE || CloseHandle(handle) != 0;
@@ -29,10 +28,10 @@ private:
     HANDLE handle_;
 };
 
-bool write_all(HANDLE file, std::string_view bytes)
-{
+bool write_all(HANDLE file, std::string_view bytes) {
     while (!bytes.empty()) {
-        const DWORD piece = bytes.size() > 0x40000000u ? 0x40000000u : static_cast<DWORD>(bytes.size());
+        const DWORD piece =
+            bytes.size() > 0x40000000u ? 0x40000000u : static_cast<DWORD>(bytes.size());
         DWORD written = 0;
         if (!WriteFile(file, bytes.data(), piece, &written, nullptr) || written == 0) {
             return false;
@@ -42,11 +41,11 @@ bool write_all(HANDLE file, std::string_view bytes)
     return true;
 }
 
-HANDLE create_temporary(const std::string& target, std::string& name)
-{
+HANDLE create_temporary(const std::string& target, std::string& name) {
     static std::atomic<unsigned> counter{0};
     for (int attempt = 0; attempt < 100; ++attempt) {
-        name = target + ".tmp" + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(counter++);
+        name = target + ".tmp" + std::to_string(GetCurrentProcessId()) + "_" +
+               std::to_string(counter++);
         const HANDLE file = CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                         FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) {
@@ -58,8 +57,7 @@ HANDLE create_temporary(const std::string& target, std::string& name)
 
 }  // namespace
 
-std::optional<std::string> read_file_bytes(const std::string& file)
-{
+std::optional<std::string> read_file_bytes(const std::string& file) {
     // Readers share everything, so a writer's move never finds the file held.
     FileHandle handle(CreateFileA(file.c_str(), GENERIC_READ,
                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
@@ -86,8 +84,7 @@ std::optional<std::string> read_file_bytes(const std::string& file)
 }
 
 // A read-only target makes the move fail: the file stays as it was and the write reports false.
-bool replace_file(const std::string& file, std::string_view bytes)
-{
+bool replace_file(const std::string& file, std::string_view bytes) {
     std::string temporary;
     FileHandle handle(create_temporary(file, temporary));
     if (!handle.valid()) {
@@ -95,7 +92,8 @@ bool replace_file(const std::string& file, std::string_view bytes)
     }
     const bool written = write_all(handle.get(), bytes) && FlushFileBuffers(handle.get());
     if (!handle.close() || !written ||
-        !MoveFileExA(temporary.c_str(), file.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        !MoveFileExA(temporary.c_str(), file.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         DeleteFileA(temporary.c_str());
         return false;
     }

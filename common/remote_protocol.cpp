@@ -5,14 +5,12 @@
 namespace dravo::remote {
 namespace {
 
-bool is_space(char c)
-{
+bool is_space(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
 }
 
 // The next word at or after pos; pos moves past it.
-std::string_view next_word(std::string_view line, std::size_t& pos)
-{
+std::string_view next_word(std::string_view line, std::size_t& pos) {
     while (pos < line.size() && is_space(line[pos])) {
         ++pos;
     }
@@ -25,8 +23,7 @@ std::string_view next_word(std::string_view line, std::size_t& pos)
 
 }  // namespace
 
-std::string command_text(std::string_view path, std::string_view key, std::string_view value)
-{
+std::string command_text(std::string_view path, std::string_view key, std::string_view value) {
     std::string text(path.starts_with('/') ? path.substr(1) : path);
     if (!key.empty()) {
         text.append("?").append(key).append("=").append(value);
@@ -34,14 +31,12 @@ std::string command_text(std::string_view path, std::string_view key, std::strin
     return text;
 }
 
-std::string status_line(std::string_view key, std::string_view value)
-{
+std::string status_line(std::string_view key, std::string_view value) {
     std::string line(key);
     return line.append(" ").append(value).append("\n");
 }
 
-std::vector<std::string_view> answer_lines(std::string_view answer)
-{
+std::vector<std::string_view> answer_lines(std::string_view answer) {
     std::vector<std::string_view> lines;
     std::size_t start = 0;
     for (std::size_t end = answer.find('\n'); end != std::string_view::npos;
@@ -54,8 +49,7 @@ std::vector<std::string_view> answer_lines(std::string_view answer)
     return lines;
 }
 
-StatusEntry status_entry(std::string_view line)
-{
+StatusEntry status_entry(std::string_view line) {
     std::size_t pos = 0;
     StatusEntry entry;
     entry.key = next_word(line, pos);
@@ -63,8 +57,7 @@ StatusEntry status_entry(std::string_view line)
     return entry;
 }
 
-std::int32_t status_number(std::string_view value)
-{
+std::int32_t status_number(std::string_view value) {
     return static_cast<std::int32_t>(to_number(std::string(value)));
 }
 

@@ -36,11 +36,11 @@ inline constexpr std::string_view kVersion = "/version";
 inline constexpr std::string_view kVolume = "/volume";
 
 // Query keys and the play-mode values.
-inline constexpr std::string_view kFilterKey = "filter";   // /set_filter, URL-encoded text
-inline constexpr std::string_view kRepeatKey = "repeat";   // /playmode
-inline constexpr std::string_view kShuffleKey = "shuffle"; // /playmode
-inline constexpr std::string_view kTrackKey = "track";     // /play, 1-based line of /list
-inline constexpr std::string_view kVolumeKey = "volume";   // /volume, percent
+inline constexpr std::string_view kFilterKey = "filter";    // /set_filter, URL-encoded text
+inline constexpr std::string_view kRepeatKey = "repeat";    // /playmode
+inline constexpr std::string_view kShuffleKey = "shuffle";  // /playmode
+inline constexpr std::string_view kTrackKey = "track";      // /play, 1-based line of /list
+inline constexpr std::string_view kVolumeKey = "volume";    // /volume, percent
 inline constexpr std::string_view kModeOn = "on";
 inline constexpr std::string_view kModeOff = "off";
 inline constexpr std::string_view kModeToggle = "toggle";
@@ -60,7 +60,8 @@ inline constexpr std::string_view kNewPosition = "New position: ";
 // What the client appends to a server's base URL (which ends in "/"): the path without its
 // slash, and "?key=value" when a key is given. value is put in as it is: free text must be
 // URL-encoded by the caller.
-std::string command_text(std::string_view path, std::string_view key = {}, std::string_view value = {});
+std::string command_text(std::string_view path, std::string_view key = {},
+                         std::string_view value = {});
 
 // One line of a "/status" answer as the server writes it: key, a blank, value, a line feed.
 std::string status_line(std::string_view key, std::string_view value);

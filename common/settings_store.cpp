@@ -11,18 +11,15 @@ namespace {
 constexpr const char* kSection = "Settings";
 
 // A missing key and a key with an empty value are alike.
-bool has_value(const ProfileDocument& document, const std::string& key)
-{
+bool has_value(const ProfileDocument& document, const std::string& key) {
     return !document.read_string(kSection, key, "").empty();
 }
 
-std::string item_key(const std::string& key, std::size_t position)
-{
+std::string item_key(const std::string& key, std::size_t position) {
     return key + std::to_string(position);
 }
 
-bool read_bool(const ProfileDocument& document, const std::string& key, bool current)
-{
+bool read_bool(const ProfileDocument& document, const std::string& key, bool current) {
     const auto value = trim(document.read_string(kSection, key, current ? "1" : "0"));
     return value == "1" || lower_case(value) == "true";
 }
@@ -31,33 +28,29 @@ bool read_bool(const ProfileDocument& document, const std::string& key, bool cur
 
 SettingsStore::SettingsStore(std::string file) : file_name(std::move(file)) {}
 
-void SettingsStore::add_bool(const std::string& key, bool& variable, bool fallback)
-{
+void SettingsStore::add_bool(const std::string& key, bool& variable, bool fallback) {
     variable = fallback;
     bool_settings[key] = &variable;
 }
 
-void SettingsStore::add_int(const std::string& key, int& variable, int fallback)
-{
+void SettingsStore::add_int(const std::string& key, int& variable, int fallback) {
     variable = fallback;
     int_settings[key] = &variable;
 }
 
-void SettingsStore::add_string(const std::string& key, std::string& variable, const std::string& fallback)
-{
+void SettingsStore::add_string(const std::string& key, std::string& variable,
+                               const std::string& fallback) {
     variable = fallback;
     string_settings[key] = &variable;
 }
 
 void SettingsStore::add_list(const std::string& key, std::vector<std::string>& variable,
-                             const std::vector<std::string>& fallback)
-{
+                             const std::vector<std::string>& fallback) {
     variable = fallback;
     list_settings[key] = &variable;
 }
 
-bool SettingsStore::load(const std::string& file)
-{
+bool SettingsStore::load(const std::string& file) {
     // The file is read once.
     const auto document = ProfileDocument::load(file.empty() ? file_name : file);
     if (!document) {
@@ -84,8 +77,7 @@ bool SettingsStore::load(const std::string& file)
     return true;
 }
 
-bool SettingsStore::save()
-{
+bool SettingsStore::save() {
     // All keys are written in one document and one atomic file replacement, so an interrupted
     // save leaves the previous settings whole.
     auto document = ProfileDocument::load(file_name);
@@ -114,8 +106,7 @@ bool SettingsStore::save()
     return document->commit(file_name);
 }
 
-bool SettingsStore::save_setting(const std::string& variable)
-{
+bool SettingsStore::save_setting(const std::string& variable) {
     for (const auto& [key, bound] : string_settings) {
         if (bound == &variable) {
             return profile_write_string(kSection, key, variable, file_name);

@@ -4,8 +4,7 @@
 
 namespace dravo {
 
-std::string sha256_hex(std::string_view bytes)
-{
+std::string sha256_hex(std::string_view bytes) {
     unsigned char digest[EVP_MAX_MD_SIZE];
     unsigned int length = 0;
     if (EVP_Digest(bytes.data(), bytes.size(), digest, &length, EVP_sha256(), nullptr) != 1) {

@@ -11,14 +11,13 @@ namespace {
 
 class AlgorithmHandle {
 public:
-    AlgorithmHandle()
-    {
-        if (!BCRYPT_SUCCESS(BCryptOpenAlgorithmProvider(&handle_, BCRYPT_SHA256_ALGORITHM, nullptr, 0))) {
+    AlgorithmHandle() {
+        if (!BCRYPT_SUCCESS(
+                BCryptOpenAlgorithmProvider(&handle_, BCRYPT_SHA256_ALGORITHM, nullptr, 0))) {
             handle_ = nullptr;
         }
     }
-    ~AlgorithmHandle()
-    {
+    ~AlgorithmHandle() {
         if (handle_) {
             BCryptCloseAlgorithmProvider(handle_, 0);
         }
@@ -33,8 +32,7 @@ private:
 
 // Create, hash in pieces, finish: unlike the one-call hash this works on every Windows since
 // Vista, and pieces keep each length within the API's 32 bits.
-bool hash_into(BCRYPT_ALG_HANDLE algorithm, std::string_view bytes, unsigned char (&digest)[32])
-{
+bool hash_into(BCRYPT_ALG_HANDLE algorithm, std::string_view bytes, unsigned char (&digest)[32]) {
     BCRYPT_HASH_HANDLE hash = nullptr;
     if (!BCRYPT_SUCCESS(BCryptCreateHash(algorithm, &hash, nullptr, 0, nullptr, 0, 0))) {
         return false;
@@ -53,8 +51,7 @@ bool hash_into(BCRYPT_ALG_HANDLE algorithm, std::string_view bytes, unsigned cha
 
 }  // namespace
 
-std::string sha256_hex(std::string_view bytes)
-{
+std::string sha256_hex(std::string_view bytes) {
     AlgorithmHandle algorithm;
     unsigned char digest[32];
     if (!algorithm.get() || !hash_into(algorithm.get(), bytes, digest)) {

@@ -7,30 +7,17 @@
 namespace dravo {
 namespace {
 
-bool is_blank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
-}
+bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
-bool is_digit(char c)
-{
-    return c >= '0' && c <= '9';
-}
+bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
 }  // namespace
 
-std::string to_text(std::int32_t value)
-{
-    return std::to_string(value);
-}
+std::string to_text(std::int32_t value) { return std::to_string(value); }
 
-std::string to_text(std::uint32_t value)
-{
-    return std::to_string(value);
-}
+std::string to_text(std::uint32_t value) { return std::to_string(value); }
 
-std::uint32_t to_number(const std::string& text)
-{
+std::uint32_t to_number(const std::string& text) {
     std::size_t i = 0;
     while (i < text.size() && (is_blank(text[i]) || text[i] == '\v' || text[i] == '\f')) {
         ++i;
@@ -42,8 +29,7 @@ std::uint32_t to_number(const std::string& text)
     return value;
 }
 
-std::string lower_case(const std::string& text)
-{
+std::string lower_case(const std::string& text) {
     std::string result = text;
     const auto pairs = detail::national_case_pairs();
     for (std::size_t i = 0; i < result.size();) {
@@ -67,8 +53,7 @@ std::string lower_case(const std::string& text)
     return result;
 }
 
-std::string strip_line_breaks(const std::string& text)
-{
+std::string strip_line_breaks(const std::string& text) {
     std::string result;
     result.reserve(text.size());
     for (char c : text) {
@@ -79,8 +64,7 @@ std::string strip_line_breaks(const std::string& text)
     return result;
 }
 
-std::string trim_left(const std::string& text)
-{
+std::string trim_left(const std::string& text) {
     std::size_t start = 0;
     while (start < text.size() && is_blank(text[start])) {
         ++start;
@@ -88,8 +72,7 @@ std::string trim_left(const std::string& text)
     return text.substr(start);
 }
 
-std::string trim_right(const std::string& text)
-{
+std::string trim_right(const std::string& text) {
     std::size_t end = text.size();
     while (end > 0 && is_blank(text[end - 1])) {
         --end;
@@ -97,14 +80,11 @@ std::string trim_right(const std::string& text)
     return text.substr(0, end);
 }
 
-std::string trim(const std::string& text)
-{
-    return trim_right(trim_left(text));
-}
+std::string trim(const std::string& text) { return trim_right(trim_left(text)); }
 
-bool is_text_char(int code)
-{
-    if ((code >= 'a' && code <= 'z') || (code >= 'A' && code <= 'Z') || (code >= '0' && code <= '9')) {
+bool is_text_char(int code) {
+    if ((code >= 'a' && code <= 'z') || (code >= 'A' && code <= 'Z') ||
+        (code >= '0' && code <= '9')) {
         return true;
     }
     static constexpr std::string_view ascii_marks = " !\"#%&/()=?+^~'*-_.:,;<>|@${[]}\\";
@@ -119,8 +99,7 @@ bool is_text_char(int code)
     return false;
 }
 
-int parse_digits(const std::string& text)
-{
+int parse_digits(const std::string& text) {
     // Unsigned arithmetic so that an over-long digit run wraps instead of being undefined.
     unsigned value = 0;
     for (char c : text) {
@@ -131,8 +110,7 @@ int parse_digits(const std::string& text)
     return static_cast<int>(value);
 }
 
-std::string url_encode(const std::string& text)
-{
+std::string url_encode(const std::string& text) {
     static constexpr std::string_view reserved = " <>#%{}|\\^~[]`;/?:@=&+";
     static constexpr std::string_view hex = "0123456789abcdef";
     std::string result;
@@ -152,8 +130,7 @@ std::string url_encode(const std::string& text)
 
 namespace {
 
-int lenient_digit(char c)
-{
+int lenient_digit(char c) {
     if (c >= '0' && c <= '9') {
         return c - '0';
     }
@@ -166,16 +143,14 @@ int lenient_digit(char c)
     return 0;
 }
 
-int hex_digit(char c)
-{
+int hex_digit(char c) {
     const int value = lenient_digit(c);
     return (value > 0 && value < 16) || c == '0' ? value : -1;
 }
 
 }  // namespace
 
-std::string url_decode(const std::string& text)
-{
+std::string url_decode(const std::string& text) {
     std::string decoded;
     decoded.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
@@ -190,8 +165,7 @@ std::string url_decode(const std::string& text)
     return decoded;
 }
 
-std::string percent_decode_lenient(const std::string& text)
-{
+std::string percent_decode_lenient(const std::string& text) {
     std::string decoded;
     decoded.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
@@ -206,16 +180,14 @@ std::string percent_decode_lenient(const std::string& text)
     return decoded;
 }
 
-std::string with_trailing_separator(std::string path)
-{
+std::string with_trailing_separator(std::string path) {
     if (!path.empty() && path.back() != kPathSeparator) {
         path += kPathSeparator;
     }
     return path;
 }
 
-std::string two_digits(int value)
-{
+std::string two_digits(int value) {
     return value < 10 ? "0" + std::to_string(value) : std::to_string(value);
 }
 

@@ -12,8 +12,7 @@ const char kPathSeparator = '/';
 
 namespace dravo::detail {
 
-std::span<const CasePair> national_case_pairs()
-{
+std::span<const CasePair> national_case_pairs() {
     // Whole two-byte sequences: lowering single bytes would corrupt other letters (C5 82 is ł).
     static constexpr std::array<CasePair, 3> pairs{{
         {"\xC3\x85", "\xC3\xA5"},  // Å å
@@ -23,10 +22,9 @@ std::span<const CasePair> national_case_pairs()
     return pairs;
 }
 
-std::span<const int> national_text_codes()
-{
+std::span<const int> national_text_codes() {
     // å ä ö Å Ä Ö ¤ § ½ £ share their Latin-1 code points; € is U+20AC.
-    static constexpr std::array<int, 11> codes{0xE5, 0xE4, 0xF6, 0xC5, 0xC4, 0xD6,
+    static constexpr std::array<int, 11> codes{0xE5, 0xE4, 0xF6, 0xC5, 0xC4,  0xD6,
                                                0xA4, 0xA7, 0xBD, 0xA3, 0x20AC};
     return codes;
 }
@@ -35,8 +33,7 @@ std::span<const int> national_text_codes()
 
 namespace dravo::detail {
 
-std::size_t char_boundary_before(std::string_view text, std::size_t index)
-{
+std::size_t char_boundary_before(std::string_view text, std::size_t index) {
     if (index >= text.size()) {
         return text.size();
     }

@@ -16,8 +16,7 @@ struct PublishedVersion {
     std::optional<std::string> sha256;  // 64 lower-case hex digits
 };
 
-std::optional<std::string> digest_of_token(const std::string& token)
-{
+std::optional<std::string> digest_of_token(const std::string& token) {
     static const std::string prefix = "sha256=";
     if (token.size() != prefix.size() + 64) {
         return std::nullopt;
@@ -36,8 +35,7 @@ std::optional<std::string> digest_of_token(const std::string& token)
 }
 
 // The leading signed number (0 when there is none), then the first "sha256=" word after it.
-PublishedVersion parse_version_file(const std::string& text)
-{
+PublishedVersion parse_version_file(const std::string& text) {
     PublishedVersion published;
     std::istringstream in(text);
     in >> published.version;
@@ -52,8 +50,7 @@ PublishedVersion parse_version_file(const std::string& text)
 }
 
 // Writes the program and gives it run bits wherever it has read bits.
-bool store_program(const std::filesystem::path& file, const std::string& bytes)
-{
+bool store_program(const std::filesystem::path& file, const std::string& bytes) {
     {
         std::ofstream out(file, std::ios::binary | std::ios::trunc);
         out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
@@ -80,14 +77,11 @@ bool store_program(const std::filesystem::path& file, const std::string& bytes)
 }  // namespace
 
 UpdateChecker::UpdateChecker(ProgramLauncher launcher, FetchLimits limits)
-    : launcher_(std::move(launcher)), limits_(limits)
-{
-}
+    : launcher_(std::move(launcher)), limits_(limits) {}
 
-bool UpdateChecker::run(const std::string& program_name, const std::string& base_url, int running_version,
-                        const std::string& arguments, std::string& message,
-                        const std::string& folder) const
-{
+bool UpdateChecker::run(const std::string& program_name, const std::string& base_url,
+                        int running_version, const std::string& arguments, std::string& message,
+                        const std::string& folder) const {
     message.clear();
     const std::filesystem::path file_name = update_program_file(program_name);
     const std::filesystem::path program =

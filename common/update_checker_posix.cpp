@@ -15,8 +15,7 @@
 namespace dravo {
 namespace {
 
-std::vector<std::string> split_arguments(const std::string& arguments)
-{
+std::vector<std::string> split_arguments(const std::string& arguments) {
     std::vector<std::string> words;
     std::size_t pos = 0;
     while ((pos = arguments.find_first_not_of(" \t", pos)) != std::string::npos) {
@@ -28,8 +27,8 @@ std::vector<std::string> split_arguments(const std::string& arguments)
 }
 
 // Runs in the forked grandchild: only async-signal-safe calls until exec.
-[[noreturn]] void exec_program(char* const argv[], const char* folder, int report_fd, int open_max)
-{
+[[noreturn]] void exec_program(char* const argv[], const char* folder, int report_fd,
+                               int open_max) {
     sigset_t none;
     sigemptyset(&none);
     sigprocmask(SIG_SETMASK, &none, nullptr);
@@ -57,14 +56,12 @@ std::vector<std::string> split_arguments(const std::string& arguments)
 
 }  // namespace
 
-std::string update_program_file(const std::string& program_name)
-{
+std::string update_program_file(const std::string& program_name) {
     return program_name + "_update";
 }
 
 bool start_detached(const std::string& path, const std::string& arguments,
-                    const std::string& working_folder)
-{
+                    const std::string& working_folder) {
     // Everything that allocates happens before the fork.
     std::vector<std::string> words = split_arguments(arguments);
     words.insert(words.begin(), path);

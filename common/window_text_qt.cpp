@@ -20,6 +20,8 @@ std::string window_text(const QWidget& widget) {
     return text.toStdString();
 }
 
-std::string window_text(const QWidget* widget) { return widget ? window_text(*widget) : std::string(); }
+std::string window_text(const QWidget* widget) {
+    return widget ? window_text(*widget) : std::string();
+}
 
 }  // namespace dravo

@@ -26,7 +26,8 @@ const std::string kFallback = "\x01 missing";
 
 const std::string& ini_path() {
     static const std::string path = [] {
-        std::string pattern = (std::filesystem::temp_directory_path() / "dravo-fuzz-XXXXXX").string();
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "dravo-fuzz-XXXXXX").string();
         const char* dir = mkdtemp(pattern.data());
         FUZZ_CHECK(dir != nullptr);
         static const std::string folder = dir;
@@ -122,8 +123,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     check_write(*loaded, section, key, value);
     // Names made only of letters always read back.
-    const bool plain = !key.empty() && key.find_first_not_of("abcdefghijklmnopqrstuvwxyz") ==
-                                           std::string::npos;
+    const bool plain =
+        !key.empty() && key.find_first_not_of("abcdefghijklmnopqrstuvwxyz") == std::string::npos;
     if (plain) FUZZ_CHECK(ProfileDocument(*loaded).write_string("Settings", key, value));
     return 0;
 }

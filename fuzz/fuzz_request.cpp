@@ -74,18 +74,19 @@ void check_parse(std::string_view text) {
 // The listener's gathering without a socket: segments arrive, each receive takes at most the
 // room left of the limit, and reading ends when the head is complete or the limit is reached.
 std::string gather(std::string_view stream) {
-    const std::size_t segment = stream.empty() ? 1 : 1 + static_cast<unsigned char>(stream[0]) * 29u;
+    const std::size_t segment =
+        stream.empty() ? 1 : 1 + static_cast<unsigned char>(stream[0]) * 29u;
     std::string in;
     std::size_t pos = 0;
-    while (pos < stream.size() && in.size() < dravo::kRequestMax &&
-           !dravo::request_complete(in)) {
+    while (pos < stream.size() && in.size() < dravo::kRequestMax && !dravo::request_complete(in)) {
         const std::size_t room = dravo::kRequestMax - in.size();
         const std::size_t take = std::min({segment, room, stream.size() - pos});
         in.append(stream.substr(pos, take));
         pos += take;
     }
     FUZZ_CHECK(in.size() <= dravo::kRequestMax);
-    if (pos < stream.size()) FUZZ_CHECK(in.size() == dravo::kRequestMax || dravo::request_complete(in));
+    if (pos < stream.size())
+        FUZZ_CHECK(in.size() == dravo::kRequestMax || dravo::request_complete(in));
     return in;
 }
 

@@ -55,9 +55,7 @@ int FakeAudioEngine::length_ms() const {
     return length_locked();
 }
 
-int FakeAudioEngine::length_locked() const {
-    return loaded_ok_ ? lengths_.at(loaded_) : -1;
-}
+int FakeAudioEngine::length_locked() const { return loaded_ok_ ? lengths_.at(loaded_) : -1; }
 
 void FakeAudioEngine::advance(int ms) {
     bool ended = false;

@@ -4,9 +4,7 @@
 
 namespace dravo {
 
-NoticeWindow::~NoticeWindow() {
-    delete box_.data();
-}
+NoticeWindow::~NoticeWindow() { delete box_.data(); }
 
 void NoticeWindow::show_notice(const std::string& text, const std::string& caption,
                                QWidget* parent) {

@@ -29,8 +29,7 @@ int run_gui_host(int argc, char** argv, const HostOptions& options) {
     HostApp host(options);
     std::string error;
     NoticeWindow notices;
-    const auto show_box = [&window, &notices](const std::string& text,
-                                              const std::string& caption) {
+    const auto show_box = [&window, &notices](const std::string& text, const std::string& caption) {
         notices.show_notice(text, caption, window.data());
     };
     if (!host.start(show_box, error)) {

@@ -24,9 +24,7 @@ void write_stderr(const std::string& line) {
 
 }  // namespace
 
-HostApp::~HostApp() {
-    finish();
-}
+HostApp::~HostApp() { finish(); }
 
 bool HostApp::start(BoxPresenter presenter, std::string& error) {
     presenter_ = std::move(presenter);
@@ -34,7 +32,8 @@ bool HostApp::start(BoxPresenter presenter, std::string& error) {
         error = "cannot create the wake-up descriptor";
         return false;
     }
-    engine_ = MpvAudioEngine::create(options_.audio_output, [this] { waker_.wake(); }, error);
+    engine_ = MpvAudioEngine::create(
+        options_.audio_output, [this] { waker_.wake(); }, error);
     if (!engine_) {
         return false;
     }

@@ -17,16 +17,13 @@ constexpr auto kSaveInterval = std::chrono::seconds(2);
 HostCore::HostCore(AudioEngine& engine, TitleReader titles, std::function<void()> wake,
                    HostWindow::MessageBoxSink message_box, std::string state_folder,
                    std::uint32_t shuffle_seed)
-    : engine_(engine),
-      model_(engine, std::move(titles), shuffle_seed),
+    : engine_(engine), model_(engine, std::move(titles), shuffle_seed),
       dispatcher_(model_, [this] { request_close(); }),
       queue_([this](const Message& message,
                     bool posted) { return dispatcher_.dispatch(message, posted); },
              std::move(wake)),
-      reader_(model_.snapshots(), engine),
-      window_(queue_, reader_, std::move(message_box)),
-      state_folder_(std::move(state_folder)),
-      last_save_(std::chrono::steady_clock::now()) {}
+      reader_(model_.snapshots(), engine), window_(queue_, reader_, std::move(message_box)),
+      state_folder_(std::move(state_folder)), last_save_(std::chrono::steady_clock::now()) {}
 
 void HostCore::restore() {
     if (state_folder_.empty()) {
@@ -70,8 +67,8 @@ bool HostCore::save() {
         }
     }
     if (model_.settings_revision() != saved_settings_revision_) {
-        const HostState state{{}, model_.current(), model_.volume(), model_.shuffle(),
-                              model_.repeat()};
+        const HostState state{
+            {}, model_.current(), model_.volume(), model_.shuffle(), model_.repeat()};
         if (save_host_settings(state_folder_, state)) {
             saved_settings_revision_ = model_.settings_revision();
         } else {

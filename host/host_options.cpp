@@ -43,7 +43,8 @@ std::optional<HostOptions> parse_host_options(const std::vector<std::string>& ar
 }
 
 std::string host_usage(const std::string& program) {
-    return "Usage: " + program + " [options]\n"
+    return "Usage: " + program +
+           " [options]\n"
            "A small music player that runs general-purpose plug-ins (gen_*.so).\n"
            "  --plugins DIR        plug-in folder (default: plugins/ beside the program)\n"
            "  --audio-output NAME  null (decode without a device) or an mpv audio output\n"

@@ -7,9 +7,9 @@
 namespace dravo {
 
 struct HostOptions {
-    std::string plugin_folder;   // empty: plugins/ beside the executable
-    std::string audio_output;    // empty: the system's; "null": decode without a device
-    std::string state_folder;    // empty: default_state_folder()
+    std::string plugin_folder;  // empty: plugins/ beside the executable
+    std::string audio_output;   // empty: the system's; "null": decode without a device
+    std::string state_folder;   // empty: default_state_folder()
     std::vector<std::string> add_paths;
     bool clear_playlist = false;
     bool gui = false;

@@ -5,8 +5,7 @@
 namespace dravo {
 
 MainThreadQueue::MainThreadQueue(Handler handler, Wake wake)
-    : main_thread_(std::this_thread::get_id()),
-      handler_(std::move(handler)),
+    : main_thread_(std::this_thread::get_id()), handler_(std::move(handler)),
       wake_(std::move(wake)) {}
 
 Reply MainThreadQueue::send(const Message& message) {
@@ -29,9 +28,7 @@ Reply MainThreadQueue::send(const Message& message) {
     return std::move(waiter.reply);
 }
 
-bool MainThreadQueue::post(const Message& message) {
-    return enqueue(Item{message, nullptr, {}});
-}
+bool MainThreadQueue::post(const Message& message) { return enqueue(Item{message, nullptr, {}}); }
 
 bool MainThreadQueue::post_task(std::function<void()> task) {
     return enqueue(Item{{}, nullptr, std::move(task)});

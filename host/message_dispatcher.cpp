@@ -18,76 +18,91 @@ int as_index(std::uintptr_t argument) {
 
 Reply MessageDispatcher::dispatch(const Message& message, bool posted) {
     switch (message.message) {
-    case msg::command:
-        return button(message.wparam);
-    case msg::user:
-        return user(message.wparam, message.lparam);
-    case msg::copy_data:
-        return copy_data(message.lparam, posted);
-    case msg::close:
-        on_close_();
-        return {};
-    default:
-        return {};
+        case msg::command:
+            return button(message.wparam);
+        case msg::user:
+            return user(message.wparam, message.lparam);
+        case msg::copy_data:
+            return copy_data(message.lparam, posted);
+        case msg::close:
+            on_close_();
+            return {};
+        default:
+            return {};
     }
 }
 
 Reply MessageDispatcher::button(std::uintptr_t command) {
     // The command identifier is the low word; the high word is a notification code.
     switch (command & 0xffffU) {
-    case button::prev: model_.previous(); break;
-    case button::play: model_.play(); break;
-    case button::pause: model_.pause(); break;
-    case button::stop: model_.stop(); break;
-    case button::next: model_.next(); break;
-    case button::forward_5s: model_.forward_5s(); break;
-    case button::back_5s: model_.back_5s(); break;
-    default: break;
+        case button::prev:
+            model_.previous();
+            break;
+        case button::play:
+            model_.play();
+            break;
+        case button::pause:
+            model_.pause();
+            break;
+        case button::stop:
+            model_.stop();
+            break;
+        case button::next:
+            model_.next();
+            break;
+        case button::forward_5s:
+            model_.forward_5s();
+            break;
+        case button::back_5s:
+            model_.back_5s();
+            break;
+        default:
+            break;
     }
     return {};
 }
 
 Reply MessageDispatcher::user(std::uintptr_t argument, std::intptr_t operation) {
     switch (operation) {
-    case op::clear_playlist:
-        model_.clear();
-        return {};
-    case op::play_state:
-        return {static_cast<std::intptr_t>(model_.state()), {}};
-    case op::output_time:
-        if (argument == 0) {
-            return {model_.position_ms(), {}};
-        }
-        return {argument == 1 ? model_.length_s() : -1, {}};
-    case op::set_list_pos:
-        model_.set_current(as_index(argument));
-        return {};
-    case op::volume:
-        if (argument == op::volume_query) {
-            return {model_.volume(), {}};
-        }
-        model_.set_volume(argument > kVolumeMax ? kVolumeMax : static_cast<int>(argument));
-        return {};
-    case op::list_length:
-        return {model_.size(), {}};
-    case op::list_pos:
-        return {model_.current(), {}};
-    case op::file_name:
-        return text_of(model_.file_name(as_index(argument)));
-    case op::title:
-        return text_of(model_.title(as_index(argument)));
-    case op::get_shuffle:
-        return {model_.shuffle() ? 1 : 0, {}};
-    case op::get_repeat:
-        return {model_.repeat() ? 1 : 0, {}};
-    case op::set_shuffle:
-        model_.set_shuffle(argument != 0);
-        return {};
-    case op::set_repeat:
-        model_.set_repeat(argument != 0);
-        return {};
-    default:
-        return {};
+        case op::clear_playlist:
+            model_.clear();
+            return {};
+        case op::play_state:
+            return {static_cast<std::intptr_t>(model_.state()), {}};
+        case op::output_time:
+            if (argument == 0) {
+                return {model_.position_ms(), {}};
+            }
+            return {argument == 1 ? model_.length_s() : -1, {}};
+        case op::set_list_pos:
+            model_.set_current(as_index(argument));
+            return {};
+        case op::volume:
+            if (argument == op::volume_query) {
+                return {model_.volume(), {}};
+            }
+            model_.set_volume(argument > kVolumeMax ? kVolumeMax : static_cast<int>(argument));
+            return {};
+        case op::list_length:
+            return {model_.size(), {}};
+        case op::list_pos:
+            return {model_.current(), {}};
+        case op::file_name:
+            return text_of(model_.file_name(as_index(argument)));
+        case op::title:
+            return text_of(model_.title(as_index(argument)));
+        case op::get_shuffle:
+            return {model_.shuffle() ? 1 : 0, {}};
+        case op::get_repeat:
+            return {model_.repeat() ? 1 : 0, {}};
+        case op::set_shuffle:
+            model_.set_shuffle(argument != 0);
+            return {};
+        case op::set_repeat:
+            model_.set_repeat(argument != 0);
+            return {};
+        default:
+            return {};
     }
 }
 
@@ -129,35 +144,35 @@ std::optional<SnapshotAnswer> SnapshotReader::read(const Message& message,
     const std::uintptr_t argument = message.wparam;
     const auto number = [](std::intptr_t value) { return SnapshotAnswer{value, false}; };
     switch (message.lparam) {
-    case op::play_state:
-        return number(static_cast<std::intptr_t>(board_.read().state));
-    case op::output_time: {
-        if (argument > 1) {
-            return number(-1);
+        case op::play_state:
+            return number(static_cast<std::intptr_t>(board_.read().state));
+        case op::output_time: {
+            if (argument > 1) {
+                return number(-1);
+            }
+            // The engine answers for the track it holds now; the state says whether that counts.
+            const PlayState state = board_.read().state;
+            return number(argument == 0 ? position_answer(state, engine_.position_ms())
+                                        : length_answer(state, engine_.length_ms()));
         }
-        // The engine answers for the track it holds now; the state says whether that counts.
-        const PlayState state = board_.read().state;
-        return number(argument == 0 ? position_answer(state, engine_.position_ms())
-                                    : length_answer(state, engine_.length_ms()));
-    }
-    case op::volume:
-        if (argument != op::volume_query) {
+        case op::volume:
+            if (argument != op::volume_query) {
+                return std::nullopt;
+            }
+            return number(board_.read().volume);
+        case op::list_length:
+            return number(static_cast<std::intptr_t>(board_.read().playlist.size()));
+        case op::list_pos:
+            return number(board_.read().current);
+        case op::get_shuffle:
+            return number(board_.read().shuffle ? 1 : 0);
+        case op::get_repeat:
+            return number(board_.read().repeat ? 1 : 0);
+        case op::file_name:
+        case op::title:
+            return entry_text(board_.read(), message.lparam, argument, text);
+        default:
             return std::nullopt;
-        }
-        return number(board_.read().volume);
-    case op::list_length:
-        return number(static_cast<std::intptr_t>(board_.read().playlist.size()));
-    case op::list_pos:
-        return number(board_.read().current);
-    case op::get_shuffle:
-        return number(board_.read().shuffle ? 1 : 0);
-    case op::get_repeat:
-        return number(board_.read().repeat ? 1 : 0);
-    case op::file_name:
-    case op::title:
-        return entry_text(board_.read(), message.lparam, argument, text);
-    default:
-        return std::nullopt;
     }
 }
 

@@ -76,9 +76,7 @@ MpvAudioEngine::~MpvAudioEngine() {
     mpv_terminate_destroy(handle_);
 }
 
-void MpvAudioEngine::on_wakeup(void* context) {
-    static_cast<MpvAudioEngine*>(context)->wake_();
-}
+void MpvAudioEngine::on_wakeup(void* context) { static_cast<MpvAudioEngine*>(context)->wake_(); }
 
 void MpvAudioEngine::load(const std::string& path) {
     set_pause(false);
@@ -108,13 +106,9 @@ void MpvAudioEngine::load(const std::string& path) {
     current_entry_ = entry;
 }
 
-void MpvAudioEngine::pause() {
-    set_pause(true);
-}
+void MpvAudioEngine::pause() { set_pause(true); }
 
-void MpvAudioEngine::resume() {
-    set_pause(false);
-}
+void MpvAudioEngine::resume() { set_pause(false); }
 
 void MpvAudioEngine::set_pause(bool paused) {
     int flag = paused ? 1 : 0;
@@ -149,8 +143,8 @@ void MpvAudioEngine::seek(int position_ms) {
             return;
         }
     }
-    const std::string seconds = std::to_string(target / 1000) + "." +
-                                std::to_string(1000 + target % 1000).substr(1);
+    const std::string seconds =
+        std::to_string(target / 1000) + "." + std::to_string(1000 + target % 1000).substr(1);
     const char* command[] = {"seek", seconds.c_str(), "absolute+exact", nullptr};
     if (mpv_command(handle_, command) < 0) {
         std::lock_guard lock(time_mutex_);
@@ -160,8 +154,8 @@ void MpvAudioEngine::seek(int position_ms) {
 
 int MpvAudioEngine::time_property(const char* name) const {
     double seconds = 0;
-    if (current_entry_ < 0 ||
-        mpv_get_property(handle_, name, MPV_FORMAT_DOUBLE, &seconds) < 0 || !(seconds >= 0)) {
+    if (current_entry_ < 0 || mpv_get_property(handle_, name, MPV_FORMAT_DOUBLE, &seconds) < 0 ||
+        !(seconds >= 0)) {
         return -1;
     }
     return static_cast<int>(std::lround(seconds * 1000));
@@ -215,7 +209,8 @@ void MpvAudioEngine::process_events() {
             continue;
         }
         if (event->event_id == MPV_EVENT_START_FILE) {
-            started_entry_ = static_cast<const mpv_event_start_file*>(event->data)->playlist_entry_id;
+            started_entry_ =
+                static_cast<const mpv_event_start_file*>(event->data)->playlist_entry_id;
             continue;
         }
         if (event->event_id == MPV_EVENT_FILE_LOADED) {

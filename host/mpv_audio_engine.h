@@ -55,9 +55,9 @@ private:
     long long current_entry_ = -1;
     // Until mpv reports the seek done, the position is where it was asked to go.
     std::optional<int> seek_target_ms_;
-    bool seek_deferred_ = false;  // asked for before the file was loaded
-    bool file_loaded_ = false;    // the current entry is open and seekable
-    long long started_entry_ = -1;   // the entry of mpv's latest start-file event
+    bool seek_deferred_ = false;    // asked for before the file was loaded
+    bool file_loaded_ = false;      // the current entry is open and seekable
+    long long started_entry_ = -1;  // the entry of mpv's latest start-file event
     bool failure_pending_ = false;
 };
 

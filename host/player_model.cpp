@@ -11,9 +11,7 @@ PlayerModel::PlayerModel(AudioEngine& engine, TitleReader titles, std::uint32_t 
     publish();
 }
 
-PlayerModel::~PlayerModel() {
-    engine_.set_listener(nullptr);
-}
+PlayerModel::~PlayerModel() { engine_.set_listener(nullptr); }
 
 void PlayerModel::add(std::vector<std::string> paths) {
     if (playlist_.add(std::move(paths)) > 0) {
@@ -107,13 +105,9 @@ void PlayerModel::back_5s() {
     }
 }
 
-int PlayerModel::position_ms() const {
-    return position_answer(state_, engine_.position_ms());
-}
+int PlayerModel::position_ms() const { return position_answer(state_, engine_.position_ms()); }
 
-int PlayerModel::length_s() const {
-    return length_answer(state_, engine_.length_ms());
-}
+int PlayerModel::length_s() const { return length_answer(state_, engine_.length_ms()); }
 
 int position_answer(PlayState state, int engine_position_ms) {
     if (state == PlayState::stopped) {

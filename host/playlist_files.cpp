@@ -156,25 +156,25 @@ void expand_into(const std::string& path, int depth, std::vector<std::string>& o
     }
     const std::string content = read_file(path);
     switch (kind) {
-    case Kind::m3u:
-        expand_all(parse_m3u(content, folder_of(path)), depth, out);
-        break;
-    case Kind::pls:
-        expand_all(parse_pls(content, folder_of(path)), depth, out);
-        break;
-    case Kind::url:
-        if (auto address = parse_url_shortcut(content); !address.empty()) {
-            out.push_back(address);
-        }
-        break;
-    case Kind::plain:
-        break;
+        case Kind::m3u:
+            expand_all(parse_m3u(content, folder_of(path)), depth, out);
+            break;
+        case Kind::pls:
+            expand_all(parse_pls(content, folder_of(path)), depth, out);
+            break;
+        case Kind::url:
+            if (auto address = parse_url_shortcut(content); !address.empty()) {
+                out.push_back(address);
+            }
+            break;
+        case Kind::plain:
+            break;
     }
 }
 
 bool is_audio_file(const std::filesystem::path& path) {
     static const char* const kExtensions[] = {".mp3", ".ogg", ".oga", ".opus", ".flac", ".wav",
-                                              ".m4a", ".aac", ".wma", ".mpc", ".ape", ".wv"};
+                                              ".m4a", ".aac", ".wma", ".mpc",  ".ape",  ".wv"};
     const std::string extension = lower_ascii(path.extension().string());
     return std::any_of(std::begin(kExtensions), std::end(kExtensions),
                        [&](const char* known) { return extension == known; });
@@ -196,7 +196,8 @@ std::vector<std::string> parse_pls(const std::string& content, const std::string
     std::vector<std::pair<long, std::string>> numbered;
     for_each_line(content, [&](std::string_view line) {
         const auto equals = line.find('=');
-        if (equals == std::string_view::npos || lower_ascii(std::string(line.substr(0, 4))) != "file") {
+        if (equals == std::string_view::npos ||
+            lower_ascii(std::string(line.substr(0, 4))) != "file") {
             return;
         }
         const std::string number(line.substr(4, equals - 4));

@@ -8,9 +8,7 @@
 
 namespace dravo {
 
-PluginSet::~PluginSet() {
-    unload_all();
-}
+PluginSet::~PluginSet() { unload_all(); }
 
 int PluginSet::load_folder(const std::string& folder, std::vector<std::string>& errors) {
     std::vector<std::string> files;
@@ -51,8 +49,7 @@ bool PluginSet::start(PluginRecord* record, void* library, const std::string& pa
     if (record->version != kPluginRecordVersion || record->init == nullptr) {
         error = record->init == nullptr ? "the record has no init entry"
                                         : "record version " + std::to_string(record->version) +
-                                              ", expected " +
-                                              std::to_string(kPluginRecordVersion);
+                                              ", expected " + std::to_string(kPluginRecordVersion);
         if (library != nullptr) {
             close_library(library);
         }

@@ -32,8 +32,6 @@ void install_stop_signals(const Waker& waker) {
     signal(SIGPIPE, SIG_IGN);
 }
 
-bool stop_signal_received() {
-    return g_stop_requested.load();
-}
+bool stop_signal_received() { return g_stop_requested.load(); }
 
 }  // namespace dravo

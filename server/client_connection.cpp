@@ -4,12 +4,9 @@
 
 namespace dravo {
 
-ClientConnection::ClientConnection(net::Connection socket, Clock::time_point now,
-                                   int read_idle_ms)
-    : socket_(std::move(socket)),
-      idle_ms_(read_idle_ms),
-      deadline_(now + std::chrono::milliseconds(read_idle_ms)),
-      last_activity_(now) {}
+ClientConnection::ClientConnection(net::Connection socket, Clock::time_point now, int read_idle_ms)
+    : socket_(std::move(socket)), idle_ms_(read_idle_ms),
+      deadline_(now + std::chrono::milliseconds(read_idle_ms)), last_activity_(now) {}
 
 ClientConnection::ReadResult ClientConnection::read_some(Clock::time_point now) {
     char buffer[kRequestMax];

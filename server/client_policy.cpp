@@ -28,9 +28,7 @@ bool parse_address(std::string_view text, std::uint32_t& out) {
     return true;
 }
 
-std::uint32_t mask(int length) {
-    return length == 0 ? 0 : ~std::uint32_t{0} << (32 - length);
-}
+std::uint32_t mask(int length) { return length == 0 ? 0 : ~std::uint32_t{0} << (32 - length); }
 
 // "http://Host:80" -> "host"; the default port of the scheme is dropped so both forms compare.
 std::string origin_authority(const std::string& origin) {
@@ -49,7 +47,8 @@ std::string origin_authority(const std::string& origin) {
 
 std::string host_authority(std::string host) {
     host = lower_case(host);
-    if (host.size() > 3 && host.compare(host.size() - 3, 3, ":80") == 0) host.resize(host.size() - 3);
+    if (host.size() > 3 && host.compare(host.size() - 3, 3, ":80") == 0)
+        host.resize(host.size() - 3);
     return host;
 }
 
@@ -81,8 +80,10 @@ ClientPolicy ClientPolicy::from_settings(const std::string& bind_address,
         rest.remove_prefix(word.size());
         policy.restricted_ = true;
         AddressPrefix prefix;
-        if (parse_prefix(word, prefix)) policy.allowed_.push_back(prefix);
-        else problems.push_back(std::string(word));
+        if (parse_prefix(word, prefix))
+            policy.allowed_.push_back(prefix);
+        else
+            problems.push_back(std::string(word));
     }
     return policy;
 }

@@ -11,8 +11,8 @@ namespace dravo {
 
 using Clock = ClientConnection::Clock;
 
-CommandServer::CommandServer(int port, CommandTable& table, PluginHost& host,
-                             const ServerLog& log, ServerLimits limits, ClientPolicy policy)
+CommandServer::CommandServer(int port, CommandTable& table, PluginHost& host, const ServerLog& log,
+                             ServerLimits limits, ClientPolicy policy)
     : port_(port), table_(table), host_(host), log_(log), limits_(limits),
       policy_(std::move(policy)) {}
 
@@ -123,8 +123,8 @@ void CommandServer::handle_connection(ClientConnection& client) {
     for (const char* piece : kHeaderPieces) send(piece);
     std::string why;
     if (is_cross_site(request, why))
-        log_.log_error(strip_line_breaks("Refused cross-site request for " + request.path + " (" +
-                                         why + ")"));
+        log_.log_error(
+            strip_line_breaks("Refused cross-site request for " + request.path + " (" + why + ")"));
     else
         run_command(request, send);
 }

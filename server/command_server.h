@@ -20,9 +20,9 @@ class PluginHost;
 class ServerLog;
 
 struct ServerLimits {
-    int wait_ms = 10;              // longest readiness wait before the stop flag is checked
-    int read_idle_ms = 2000;       // a client that sends nothing for this long is dropped
-    int send_stall_ms = 5000;      // a client that reads nothing for this long is dropped
+    int wait_ms = 10;                   // longest readiness wait before the stop flag is checked
+    int read_idle_ms = 2000;            // a client that sends nothing for this long is dropped
+    int send_stall_ms = 5000;           // a client that reads nothing for this long is dropped
     std::size_t max_connections = 256;  // beyond it the connection idle longest is closed
 };
 
@@ -69,7 +69,6 @@ private:
 
 // The header every answer starts with: status line and three fields, bare LF ends.
 inline constexpr const char* kHeaderPieces[] = {"HTTP/1.0 200 OK\nConnection: close\n",
-                                                "Expires: -1\n", "Content-type: text/html\n",
-                                                "\n"};
+                                                "Expires: -1\n", "Content-type: text/html\n", "\n"};
 
 }  // namespace dravo

@@ -43,8 +43,7 @@ std::string clock_text(int minutes, int seconds) {
 
 CommandTable::CommandTable(CommandEnv env) : env_(env) { add_commands(); }
 
-bool CommandTable::run(const std::string& path, const QueryMap& query,
-                       const SendText& send_text) {
+bool CommandTable::run(const std::string& path, const QueryMap& query, const SendText& send_text) {
     auto found = commands_.find(path);
     if (found == commands_.end()) return false;
     found->second(query, send_text);
@@ -59,8 +58,8 @@ void CommandTable::set_filter(const QueryMap& query) {
     const std::string text = percent_decode_lenient(value_of(query, remote::kFilterKey));
     env_.settings.save_current_filter(text);  // a file that cannot be written keeps the old text
     const ServerValues values = env_.settings.values();
-    env_.filter->apply(text, MediaSource{with_trailing_separator(values.media_root),
-                                         values.file_extensions});
+    env_.filter->apply(
+        text, MediaSource{with_trailing_separator(values.media_root), values.file_extensions});
 }
 
 std::string CommandTable::volume_percent() { return to_text(to_percent(env_.player.volume())); }
@@ -70,7 +69,8 @@ std::string CommandTable::position_line() {
     int length = env_.player.length_s();
     if (position < 0) position = 0;
     if (length < 0) length = 0;
-    return std::string(remote::kNewPosition) + "[" + clock_text(position / 60000, position / 1000 % 60) + " / " +
+    return std::string(remote::kNewPosition) + "[" +
+           clock_text(position / 60000, position / 1000 % 60) + " / " +
            clock_text(length / 60, length % 60) + "]\n";
 }
 

@@ -39,7 +39,9 @@ public:
 private:
     using Handler = std::function<void(const QueryMap&, const SendText&)>;
     void add_commands();
-    void add(std::string_view path, Handler handler) { commands_.emplace(path, std::move(handler)); }
+    void add(std::string_view path, Handler handler) {
+        commands_.emplace(path, std::move(handler));
+    }
     std::string current_filter();
     std::string volume_percent();
     std::string position_line();

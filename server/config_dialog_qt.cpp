@@ -23,12 +23,11 @@ constexpr int kPollMs = 50;
 class DialogUnits {
 public:
     explicit DialogUnits(const QFontMetrics& metrics)
-        : metrics_(metrics),
-          across_((metrics.horizontalAdvance(
-                       QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) /
-                       26 +
-                   1) /
-                  2 / 4.0),
+        : metrics_(metrics), across_((metrics.horizontalAdvance(QStringLiteral(
+                                          "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) /
+                                          26 +
+                                      1) /
+                                     2 / 4.0),
           down_(metrics.height() / 8.0) {}
 
     void fit(const QString& text, int width_units) {
@@ -70,11 +69,12 @@ QPushButton* make_button(QWidget* parent, const char* name, const char* text) {
 config_dlg_t::config_dlg_t(ServerSettings& settings, MediaCache* cache,
                            ServerConfig::MessageBox message, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
-      config_(settings, cache,
-              message ? std::move(message)
-                      : [this](const std::string& text, const std::string& caption) {
-                            show_message(text, caption);
-                        }) {
+      config_(
+          settings, cache,
+          message ? std::move(message)
+                  : [this](const std::string& text, const std::string& caption) {
+                        show_message(text, caption);
+                    }) {
     setWindowTitle(QStringLiteral("dravo_srv config"));
     setModal(true);
     make_controls();

@@ -16,8 +16,8 @@ namespace dravo {
 class config_dlg_t : public QDialog {
 public:
     // message shows the port notice; when empty, a modal box owned by this dialog shows it.
-    config_dlg_t(ServerSettings& settings, MediaCache* cache,
-                 ServerConfig::MessageBox message = {}, QWidget* parent = nullptr);
+    config_dlg_t(ServerSettings& settings, MediaCache* cache, ServerConfig::MessageBox message = {},
+                 QWidget* parent = nullptr);
     // Waits for a rebuild still running.
     ~config_dlg_t() override;
 

@@ -19,9 +19,9 @@ constexpr UINT kPollMs = 50;
 
 HINSTANCE this_module() {
     HMODULE module = nullptr;
-    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
-                           GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                       reinterpret_cast<LPCSTR>(&install_config_ui), &module);
+    GetModuleHandleExA(
+        GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+        reinterpret_cast<LPCSTR>(&install_config_ui), &module);
     return module;
 }
 
@@ -44,18 +44,18 @@ public:
 
     INT_PTR handle(HWND window, UINT message, WPARAM wparam) {
         switch (message) {
-        case WM_INITDIALOG:
-            window_ = window;
-            show_texts();
-            return TRUE;  // focus on the first control
-        case WM_COMMAND:
-            command(LOWORD(wparam));
-            return TRUE;
-        case WM_TIMER:
-            if (wparam == kPollTimer) poll_rebuild();
-            return TRUE;
-        default:
-            return FALSE;
+            case WM_INITDIALOG:
+                window_ = window;
+                show_texts();
+                return TRUE;  // focus on the first control
+            case WM_COMMAND:
+                command(LOWORD(wparam));
+                return TRUE;
+            case WM_TIMER:
+                if (wparam == kPollTimer) poll_rebuild();
+                return TRUE;
+            default:
+                return FALSE;
         }
     }
 

@@ -31,8 +31,8 @@ bool fits_on_one_line(const char* name) { return std::strpbrk(name, "\r\n") == n
 
 class Scanner {
 public:
-    Scanner(const std::string& root, const ExtensionSet& extensions,
-            std::vector<std::string>& out, std::atomic<std::size_t>* found)
+    Scanner(const std::string& root, const ExtensionSet& extensions, std::vector<std::string>& out,
+            std::atomic<std::size_t>* found)
         : root_(root), extensions_(extensions), out_(out), found_(found) {}
 
     void scan(const std::string& relative) {

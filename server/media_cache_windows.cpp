@@ -38,8 +38,8 @@ bool folder_id(const std::string& path, FolderId& id) {
 
 class Scanner {
 public:
-    Scanner(const std::string& root, const ExtensionSet& extensions,
-            std::vector<std::string>& out, std::atomic<std::size_t>* found)
+    Scanner(const std::string& root, const ExtensionSet& extensions, std::vector<std::string>& out,
+            std::atomic<std::size_t>* found)
         : root_(root), extensions_(extensions), out_(out), found_(found) {}
 
     void scan(const std::string& relative) {

@@ -35,30 +35,55 @@ bool wait_for(int fd, short events, int timeout_ms) {
 
 int socket_error_code(int e) {
     switch (e) {
-    case EINTR: return kInterrupted;
-    case EBADF: return 10009;
-    case EACCES: return 10013;
-    case EFAULT: return 10014;
-    case EINVAL: return 10022;
-    case EMFILE: case ENFILE: return 10024;
-    case EAGAIN: return kWouldBlock;
+        case EINTR:
+            return kInterrupted;
+        case EBADF:
+            return 10009;
+        case EACCES:
+            return 10013;
+        case EFAULT:
+            return 10014;
+        case EINVAL:
+            return 10022;
+        case EMFILE:
+        case ENFILE:
+            return 10024;
+        case EAGAIN:
+            return kWouldBlock;
 #if EWOULDBLOCK != EAGAIN
-    case EWOULDBLOCK: return kWouldBlock;
+        case EWOULDBLOCK:
+            return kWouldBlock;
 #endif
-    case EINPROGRESS: return 10036;
-    case EMSGSIZE: return 10040;
-    case EADDRINUSE: return kAddressInUse;
-    case EADDRNOTAVAIL: return 10049;
-    case ENETDOWN: return 10050;
-    case ENETUNREACH: return 10051;
-    case ECONNABORTED: return kConnectionAborted;
-    case ECONNRESET: case EPIPE: return kConnectionReset;
-    case ENOBUFS: case ENOMEM: return 10055;
-    case ENOTCONN: return 10057;
-    case ETIMEDOUT: return kTimedOut;
-    case ECONNREFUSED: return 10061;
-    case EHOSTUNREACH: return 10065;
-    default: return 10000 + e;  // no Winsock twin: keep the platform number visible
+        case EINPROGRESS:
+            return 10036;
+        case EMSGSIZE:
+            return 10040;
+        case EADDRINUSE:
+            return kAddressInUse;
+        case EADDRNOTAVAIL:
+            return 10049;
+        case ENETDOWN:
+            return 10050;
+        case ENETUNREACH:
+            return 10051;
+        case ECONNABORTED:
+            return kConnectionAborted;
+        case ECONNRESET:
+        case EPIPE:
+            return kConnectionReset;
+        case ENOBUFS:
+        case ENOMEM:
+            return 10055;
+        case ENOTCONN:
+            return 10057;
+        case ETIMEDOUT:
+            return kTimedOut;
+        case ECONNREFUSED:
+            return 10061;
+        case EHOSTUNREACH:
+            return 10065;
+        default:
+            return 10000 + e;  // no Winsock twin: keep the platform number visible
     }
 }
 
@@ -183,8 +208,8 @@ void Listener::close() {
 int Listener::port() const {
     sockaddr_in address{};
     socklen_t size = sizeof address;
-    if (handle_ < 0 || ::getsockname(fd_of(handle_), reinterpret_cast<sockaddr*>(&address),
-                                     &size) != 0)
+    if (handle_ < 0 ||
+        ::getsockname(fd_of(handle_), reinterpret_cast<sockaddr*>(&address), &size) != 0)
         return 0;
     return ntohs(address.sin_port);
 }
@@ -193,7 +218,8 @@ void wait_any(std::vector<WaitEntry>& entries, int timeout_ms) {
     std::vector<pollfd> fds;
     fds.reserve(entries.size());
     for (const auto& e : entries) {
-        short events = static_cast<short>((e.want_read ? POLLIN : 0) | (e.want_write ? POLLOUT : 0));
+        short events =
+            static_cast<short>((e.want_read ? POLLIN : 0) | (e.want_write ? POLLOUT : 0));
         fds.push_back({fd_of(e.handle), events, 0});
     }
     int n = ::poll(fds.data(), fds.size(), timeout_ms);

@@ -183,8 +183,8 @@ void wait_any(std::vector<WaitEntry>& entries, int timeout_ms) {
     std::vector<WSAPOLLFD> fds;
     fds.reserve(entries.size());
     for (const auto& e : entries) {
-        short events = static_cast<short>((e.want_read ? POLLRDNORM : 0) |
-                                          (e.want_write ? POLLWRNORM : 0));
+        short events =
+            static_cast<short>((e.want_read ? POLLRDNORM : 0) | (e.want_write ? POLLWRNORM : 0));
         fds.push_back({socket_of(e.handle), events, 0});
     }
     int n = WSAPoll(fds.data(), static_cast<ULONG>(fds.size()), timeout_ms);

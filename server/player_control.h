@@ -24,11 +24,11 @@ public:
     void back_5s();
 
     void clear_playlist();
-    int play_state();             // 1 playing, 3 paused, 0 stopped
-    int position_ms();            // -1 when nothing is loaded
-    int length_s();               // -1 when nothing is loaded
+    int play_state();   // 1 playing, 3 paused, 0 stopped
+    int position_ms();  // -1 when nothing is loaded
+    int length_s();     // -1 when nothing is loaded
     void set_list_pos(int index);
-    int volume();                 // 0-255
+    int volume();  // 0-255
     void set_volume(std::uint32_t player_volume);
     int list_length();
     int list_pos();

@@ -18,8 +18,13 @@ std::int32_t init_entry();
 void config_entry();
 void quit_entry();
 
-PluginRecord record = {dravo::kPluginRecordVersion, dravo::kVersionText, init_entry,
-                       config_entry, quit_entry, nullptr, nullptr};
+PluginRecord record = {dravo::kPluginRecordVersion,
+                       dravo::kVersionText,
+                       init_entry,
+                       config_entry,
+                       quit_entry,
+                       nullptr,
+                       nullptr};
 
 std::int32_t init_entry() {
     try {
@@ -47,6 +52,4 @@ void quit_entry() {
 
 }  // namespace
 
-DRAVO_PLUGIN_EXPORT PluginRecord* winampGetGeneralPurposePlugin() {
-    return &record;
-}
+DRAVO_PLUGIN_EXPORT PluginRecord* winampGetGeneralPurposePlugin() { return &record; }

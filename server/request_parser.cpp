@@ -69,8 +69,10 @@ ParsedRequest parse_request(std::string_view text) {
         auto lf = text.find('\n');
         auto line = text.substr(0, lf);
         auto words = first_words(line);
-        if (!words.empty() && words[0] == "GET") parse_target(words.size() > 1 ? words[1] : "GET", out);
-        else add_header(line, out.headers);
+        if (!words.empty() && words[0] == "GET")
+            parse_target(words.size() > 1 ? words[1] : "GET", out);
+        else
+            add_header(line, out.headers);
         if (lf == std::string_view::npos) break;
         text.remove_prefix(lf + 1);
     }

@@ -10,8 +10,9 @@ namespace {
 
 bool pin_module_of(const void* symbol) {
     HMODULE module = nullptr;
-    return GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
-                              static_cast<LPCSTR>(symbol), &module) != 0;
+    return GetModuleHandleExA(
+               GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
+               static_cast<LPCSTR>(symbol), &module) != 0;
 }
 
 }  // namespace

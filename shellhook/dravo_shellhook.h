@@ -38,17 +38,17 @@ extern "C" {
 
 /* Application-command numbers of the keys the library catches. MEDIA_PLAY (46) has no key of its
  * own on X11; XF86AudioPlay, the play key of most keyboards, is MEDIA_PLAY_PAUSE. */
-#define DRAVO_APPCOMMAND_VOLUME_MUTE 8        /* XF86AudioMute */
-#define DRAVO_APPCOMMAND_VOLUME_DOWN 9        /* XF86AudioLowerVolume */
-#define DRAVO_APPCOMMAND_VOLUME_UP 10         /* XF86AudioRaiseVolume */
-#define DRAVO_APPCOMMAND_MEDIA_NEXTTRACK 11   /* XF86AudioNext */
+#define DRAVO_APPCOMMAND_VOLUME_MUTE 8          /* XF86AudioMute */
+#define DRAVO_APPCOMMAND_VOLUME_DOWN 9          /* XF86AudioLowerVolume */
+#define DRAVO_APPCOMMAND_VOLUME_UP 10           /* XF86AudioRaiseVolume */
+#define DRAVO_APPCOMMAND_MEDIA_NEXTTRACK 11     /* XF86AudioNext */
 #define DRAVO_APPCOMMAND_MEDIA_PREVIOUSTRACK 12 /* XF86AudioPrev */
-#define DRAVO_APPCOMMAND_MEDIA_STOP 13        /* XF86AudioStop */
-#define DRAVO_APPCOMMAND_MEDIA_PLAY_PAUSE 14  /* XF86AudioPlay */
-#define DRAVO_APPCOMMAND_LAUNCH_MAIL 15       /* XF86Mail */
-#define DRAVO_APPCOMMAND_LAUNCH_APP2 18       /* XF86Calculator */
-#define DRAVO_APPCOMMAND_MEDIA_PLAY 46        /* no key on X11 */
-#define DRAVO_APPCOMMAND_MEDIA_PAUSE 47       /* XF86AudioPause */
+#define DRAVO_APPCOMMAND_MEDIA_STOP 13          /* XF86AudioStop */
+#define DRAVO_APPCOMMAND_MEDIA_PLAY_PAUSE 14    /* XF86AudioPlay */
+#define DRAVO_APPCOMMAND_LAUNCH_MAIL 15         /* XF86Mail */
+#define DRAVO_APPCOMMAND_LAUNCH_APP2 18         /* XF86Calculator */
+#define DRAVO_APPCOMMAND_MEDIA_PLAY 46          /* no key on X11 */
+#define DRAVO_APPCOMMAND_MEDIA_PAUSE 47         /* XF86AudioPause */
 
 typedef void (*DravoMediaKeyDeliver)(void* context, uint32_t message, uint32_t lparam);
 

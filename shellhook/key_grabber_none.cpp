@@ -3,8 +3,7 @@
 
 namespace dravo::shellhook {
 
-std::unique_ptr<KeyGrabber> start_key_grabber(KeyGrabber::Deliver, GrabReport& report)
-{
+std::unique_ptr<KeyGrabber> start_key_grabber(KeyGrabber::Deliver, GrabReport& report) {
     report = {};
     return nullptr;
 }

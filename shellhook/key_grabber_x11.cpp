@@ -50,8 +50,7 @@ std::atomic<Display*> g_display{nullptr};
 std::atomic<int> g_errors{0};
 XErrorHandler g_previous = nullptr;
 
-int on_x_error(Display* display, XErrorEvent* error)
-{
+int on_x_error(Display* display, XErrorEvent* error) {
     if (display == g_display.load()) {
         g_errors.fetch_add(1);
         return 0;
@@ -59,8 +58,7 @@ int on_x_error(Display* display, XErrorEvent* error)
     return g_previous ? g_previous(display, error) : 0;
 }
 
-unsigned num_lock_mask(Display* display)
-{
+unsigned num_lock_mask(Display* display) {
     const KeyCode num_lock = XKeysymToKeycode(display, XK_Num_Lock);
     XModifierKeymap* map = XGetModifierMapping(display);
     unsigned mask = 0;
@@ -79,8 +77,7 @@ unsigned num_lock_mask(Display* display)
 }
 
 // Each key code whose own (unshifted) symbol is a media key; a symbol may sit on several codes.
-std::map<KeyCode, std::uint32_t> media_key_codes(Display* display)
-{
+std::map<KeyCode, std::uint32_t> media_key_codes(Display* display) {
     int min_code = 0;
     int max_code = 0;
     XDisplayKeycodes(display, &min_code, &max_code);
@@ -130,8 +127,7 @@ private:
     std::thread thread_;
 };
 
-X11KeyGrabber::~X11KeyGrabber()
-{
+X11KeyGrabber::~X11KeyGrabber() {
     stop_.store(true);
     if (wake_[1] >= 0) {
         [[maybe_unused]] const auto written = ::write(wake_[1], "x", 1);
@@ -146,8 +142,7 @@ X11KeyGrabber::~X11KeyGrabber()
     }
 }
 
-bool X11KeyGrabber::start(GrabReport& report)
-{
+bool X11KeyGrabber::start(GrabReport& report) {
     if (::pipe2(wake_, O_CLOEXEC) != 0) {
         return false;
     }
@@ -158,8 +153,7 @@ bool X11KeyGrabber::start(GrabReport& report)
     return report.grabbed > 0;
 }
 
-void X11KeyGrabber::run(std::promise<GrabReport> ready)
-{
+void X11KeyGrabber::run(std::promise<GrabReport> ready) {
     GrabReport report;
     if (open()) {
         grab_all(report);
@@ -171,8 +165,7 @@ void X11KeyGrabber::run(std::promise<GrabReport> ready)
     close();
 }
 
-bool X11KeyGrabber::open()
-{
+bool X11KeyGrabber::open() {
     XInitThreads();  // the toolkit uses Xlib on another thread
     display_ = XOpenDisplay(nullptr);
     if (display_ == nullptr) {
@@ -195,8 +188,7 @@ bool X11KeyGrabber::open()
     return true;
 }
 
-void X11KeyGrabber::grab_all(GrabReport& report)
-{
+void X11KeyGrabber::grab_all(GrabReport& report) {
     for (const auto& [code, command] : media_key_codes(display_)) {
         if (grab_key(code)) {
             grabbed_[code] = command;
@@ -208,8 +200,7 @@ void X11KeyGrabber::grab_all(GrabReport& report)
 }
 
 // All modifier sets of one key or none: a key we only half own would act on some presses only.
-bool X11KeyGrabber::grab_key(KeyCode code)
-{
+bool X11KeyGrabber::grab_key(KeyCode code) {
     const int errors_before = g_errors.load();
     for (const unsigned mask : masks_) {
         XGrabKey(display_, code, mask, root_, False, GrabModeAsync, GrabModeAsync);
@@ -225,8 +216,7 @@ bool X11KeyGrabber::grab_key(KeyCode code)
     return false;
 }
 
-void X11KeyGrabber::read_events()
-{
+void X11KeyGrabber::read_events() {
     pollfd watched[2] = {{ConnectionNumber(display_), POLLIN, 0}, {wake_[0], POLLIN, 0}};
     while (!stop_.load()) {
         while (XPending(display_) > 0) {
@@ -245,8 +235,7 @@ void X11KeyGrabber::read_events()
     }
 }
 
-void X11KeyGrabber::deliver(const XKeyEvent& event)
-{
+void X11KeyGrabber::deliver(const XKeyEvent& event) {
     const auto found = grabbed_.find(static_cast<KeyCode>(event.keycode));
     if (found == grabbed_.end()) {
         return;
@@ -259,8 +248,7 @@ void X11KeyGrabber::deliver(const XKeyEvent& event)
     deliver_(lparam);
 }
 
-void X11KeyGrabber::close()
-{
+void X11KeyGrabber::close() {
     if (display_ == nullptr) {
         return;
     }
@@ -280,8 +268,7 @@ void X11KeyGrabber::close()
 
 }  // namespace
 
-std::unique_ptr<KeyGrabber> start_key_grabber(KeyGrabber::Deliver deliver, GrabReport& report)
-{
+std::unique_ptr<KeyGrabber> start_key_grabber(KeyGrabber::Deliver deliver, GrabReport& report) {
     report = {};
     auto grabber = std::make_unique<X11KeyGrabber>(std::move(deliver));
     if (!grabber->start(report)) {

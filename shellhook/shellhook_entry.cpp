@@ -16,17 +16,16 @@ namespace {
 // mutex its thread may be waiting for.
 class HookRegistry {
 public:
-    static HookRegistry& get()
-    {
+    static HookRegistry& get() {
         static auto* registry = new HookRegistry;  // never destroyed: no join at process exit
         return *registry;
     }
 
-    bool add(DravoMediaKeyTarget* target)
-    {
+    bool add(DravoMediaKeyTarget* target) {
         std::lock_guard lifecycle(lifecycle_);
         if (!grabber_) {
-            grabber_ = start_key_grabber([this](std::uint32_t lparam) { deliver(lparam); }, report_);
+            grabber_ =
+                start_key_grabber([this](std::uint32_t lparam) { deliver(lparam); }, report_);
         }
         target->grabbed_keys = report_.grabbed;
         target->held_keys = report_.held;
@@ -40,8 +39,7 @@ public:
         return true;
     }
 
-    void remove(DravoMediaKeyTarget* target)
-    {
+    void remove(DravoMediaKeyTarget* target) {
         std::lock_guard lifecycle(lifecycle_);
         std::unique_ptr<KeyGrabber> ending;
         {
@@ -55,8 +53,7 @@ public:
     }
 
 private:
-    void deliver(std::uint32_t lparam)
-    {
+    void deliver(std::uint32_t lparam) {
         std::lock_guard lock(targets_mutex_);
         for (auto* target : targets_) {
             target->deliver(target->context, DRAVO_MEDIA_KEY_MESSAGE, lparam);
@@ -73,8 +70,7 @@ private:
 }  // namespace
 }  // namespace dravo::shellhook
 
-extern "C" __attribute__((visibility("default"))) int SetMMShellHook(DravoMediaKeyTarget* target)
-{
+extern "C" __attribute__((visibility("default"))) int SetMMShellHook(DravoMediaKeyTarget* target) {
     if (target == nullptr || target->deliver == nullptr) {
         return 0;
     }
@@ -85,8 +81,8 @@ extern "C" __attribute__((visibility("default"))) int SetMMShellHook(DravoMediaK
     }
 }
 
-extern "C" __attribute__((visibility("default"))) void UnSetMMShellHook(DravoMediaKeyTarget* target)
-{
+extern "C" __attribute__((visibility("default"))) void UnSetMMShellHook(
+    DravoMediaKeyTarget* target) {
     if (target == nullptr) {
         return;
     }

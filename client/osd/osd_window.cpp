@@ -26,8 +26,7 @@ public:
         : QWidget(nullptr, Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::Tool |
                                Qt::BypassWindowManagerHint | Qt::WindowTransparentForInput |
                                Qt::WindowDoesNotAcceptFocus),
-          picture_(picture)
-    {
+          picture_(picture) {
         setObjectName("osd");
         setWindowTitle("osd");
         setAttribute(Qt::WA_TranslucentBackground);
@@ -37,8 +36,7 @@ public:
     }
 
 protected:
-    void paintEvent(QPaintEvent*) override
-    {
+    void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
         painter.setCompositionMode(QPainter::CompositionMode_Source);
         painter.drawImage(0, 0, picture_);
@@ -48,8 +46,7 @@ private:
     const QImage& picture_;
 };
 
-QList<QString> lines_of(const std::string& text)
-{
+QList<QString> lines_of(const std::string& text) {
     QList<QString> lines = QString::fromStdString(text).split('\n');
     for (auto& line : lines) {
         if (line.endsWith('\r')) {
@@ -60,8 +57,7 @@ QList<QString> lines_of(const std::string& text)
 }
 
 // One bit per pixel that holds any paint: the window's shape where nothing composites.
-QBitmap shape_of(const QImage& picture)
-{
+QBitmap shape_of(const QImage& picture) {
     QImage bits(picture.size(), QImage::Format_MonoLSB);
     bits.setColor(0, QColor(Qt::color0).rgb());
     bits.setColor(1, QColor(Qt::color1).rgb());
@@ -79,8 +75,7 @@ QBitmap shape_of(const QImage& picture)
 
 }  // namespace
 
-OsdWindow::OsdWindow()
-{
+OsdWindow::OsdWindow() {
     hide_timer_.setSingleShot(true);
     // A coarse timer may end a text up to 5 % early, and a replaced text with its predecessor.
     hide_timer_.setTimerType(Qt::PreciseTimer);
@@ -91,8 +86,7 @@ OsdWindow::~OsdWindow() = default;
 
 QWidget* OsdWindow::window() const { return window_.get(); }
 
-bool OsdWindow::init(bool enabled, int duration_seconds, int outline_width)
-{
+bool OsdWindow::init(bool enabled, int duration_seconds, int outline_width) {
     enabled_ = enabled;
     duration_ms_ = timer_period_ms(duration_seconds);
     outline_width_ = outline_width < 0 ? 0 : outline_width;
@@ -109,8 +103,7 @@ bool OsdWindow::init(bool enabled, int duration_seconds, int outline_width)
     return true;
 }
 
-bool OsdWindow::show(const std::string& text)
-{
+bool OsdWindow::show(const std::string& text) {
     if (!enabled_ || !window_) {
         return true;
     }
@@ -128,8 +121,7 @@ bool OsdWindow::show(const std::string& text)
     return true;
 }
 
-void OsdWindow::expire()
-{
+void OsdWindow::expire() {
     text_.clear();
     picture_.fill(Qt::transparent);
     if (window_) {
@@ -137,8 +129,7 @@ void OsdWindow::expire()
     }
 }
 
-const QFont& OsdWindow::font()
-{
+const QFont& OsdWindow::font() {
     if (!font_) {
         // Verdana where installed; otherwise the system's bold sans. Sized so that a character
         // cell (ascent and descent) is kOsdFontCell pixels high.
@@ -155,8 +146,7 @@ const QFont& OsdWindow::font()
     return *font_;
 }
 
-void OsdWindow::draw()
-{
+void OsdWindow::draw() {
     picture_.fill(Qt::transparent);
     const QFont& letters = font();
     const QFontMetrics metrics(letters);
@@ -169,8 +159,8 @@ void OsdWindow::draw()
     QPainter painter(&picture_);
     painter.setRenderHint(QPainter::Antialiasing);
     if (outline_width_ > 0) {
-        painter.strokePath(path, QPen(kRim, 2.0 * outline_width_, Qt::SolidLine, Qt::RoundCap,
-                                      Qt::RoundJoin));
+        painter.strokePath(
+            path, QPen(kRim, 2.0 * outline_width_, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     }
     painter.fillPath(path, kLetters);
 }

@@ -17,8 +17,7 @@ class ClientFixture : public ::testing::Test {
 protected:
     ClientFixture() : settings("") { settings.servers = {server.base_url()}; }
 
-    RemoteSession& session()
-    {
+    RemoteSession& session() {
         if (!session_) {
             SessionOptions options;
             options.limits = {std::chrono::milliseconds(2000), std::chrono::milliseconds(5000)};
@@ -28,7 +27,9 @@ protected:
         return *session_;
     }
     // Points the client at a port nobody listens on.
-    void server_down() { settings.servers = {"http://127.0.0.1:" + std::to_string(unused_port()) + "/"}; }
+    void server_down() {
+        settings.servers = {"http://127.0.0.1:" + std::to_string(unused_port()) + "/"};
+    }
 
     LocalHttpServer server;
     ClientSettings settings;

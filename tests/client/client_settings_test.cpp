@@ -12,13 +12,11 @@
 namespace dravo::test {
 namespace {
 
-std::string value_in(const std::string& file, const std::string& key)
-{
+std::string value_in(const std::string& file, const std::string& key) {
     return profile_read_string("Settings", key, "<missing>", file);
 }
 
-TEST(ClientSettings, NoFileGivesDefaultsAndSaveWritesEveryKeyInANewFolder)
-{
+TEST(ClientSettings, NoFileGivesDefaultsAndSaveWritesEveryKeyInANewFolder) {
     TempDir dir;
     const auto file = dir.file("config/dravo/dravo.ini");
     ClientSettings settings(file);
@@ -26,22 +24,24 @@ TEST(ClientSettings, NoFileGivesDefaultsAndSaveWritesEveryKeyInANewFolder)
     EXPECT_EQ(settings.current_server_url(), "http://localhost:81/");
     EXPECT_TRUE(settings.save_to_file());
     const std::pair<const char*, const char*> expected[] = {
-        {"CurrentServer", "1"},   {"Server1", "http://localhost:81/"}, {"RefreshInterval", "3"},
-        {"UseOSD", "true"},       {"OSDDuration", "4"},                {"OSDOutlineWidth", "3"},
-        {"OSDOnNewTrack", "true"}, {"SleepHours", "2"},                {"SleepMinutes", "0"},
-        {"UpdateOnStartup", "true"}, {"MRUFilterSize", "10"},          {"MRUFilter1", "<missing>"},
+        {"CurrentServer", "1"},    {"Server1", "http://localhost:81/"},
+        {"RefreshInterval", "3"},  {"UseOSD", "true"},
+        {"OSDDuration", "4"},      {"OSDOutlineWidth", "3"},
+        {"OSDOnNewTrack", "true"}, {"SleepHours", "2"},
+        {"SleepMinutes", "0"},     {"UpdateOnStartup", "true"},
+        {"MRUFilterSize", "10"},   {"MRUFilter1", "<missing>"},
     };
     for (const auto& [key, value] : expected) {
         EXPECT_EQ(value_in(file, key), value) << key;
     }
 }
 
-TEST(ClientSettings, ServerWithoutSlashAndCurrentServerOutOfRangeAreCorrected)
-{
+TEST(ClientSettings, ServerWithoutSlashAndCurrentServerOutOfRangeAreCorrected) {
     TempDir dir;
     const auto file = dir.file("dravo.ini");
-    write_file(file, "[Settings]\nServer1=http://a:81\nServer2=http://b:82/\nCurrentServer=5\n"
-                     "UseOSD=False\nMRUFilter1=x\nMRUFilter2=y\nMRUFilterSize=2\n");
+    write_file(file,
+               "[Settings]\nServer1=http://a:81\nServer2=http://b:82/\nCurrentServer=5\n"
+               "UseOSD=False\nMRUFilter1=x\nMRUFilter2=y\nMRUFilterSize=2\n");
     ClientSettings settings(file);
     settings.load_and_correct();
     BlockingRunner runner;
@@ -59,8 +59,7 @@ TEST(ClientSettings, ServerWithoutSlashAndCurrentServerOutOfRangeAreCorrected)
     EXPECT_EQ(settings.current_server, 1);
 }
 
-TEST(ClientSettings, CommandLineNamesAnotherFile)
-{
+TEST(ClientSettings, CommandLineNamesAnotherFile) {
     const std::pair<const char*, std::optional<std::string>> cases[] = {
         {"dravo /i my.ini", "./my.ini"},
         {"dravo /i /etc/x/y.ini", "/etc/x/y.ini"},
@@ -76,8 +75,7 @@ TEST(ClientSettings, CommandLineNamesAnotherFile)
     EXPECT_EQ(settings_file_from_command_line(command_line_of(3, argv)), "sub/c.ini");
 }
 
-TEST(ClientSettings, DefaultFileFollowsTheConfigHome)
-{
+TEST(ClientSettings, DefaultFileFollowsTheConfigHome) {
     const char* saved_config = std::getenv("XDG_CONFIG_HOME");
     const std::string saved = saved_config ? saved_config : "";
     ::setenv("HOME", std::getenv("HOME") ? std::getenv("HOME") : "/home/u", 1);

@@ -15,8 +15,7 @@ namespace {
 
 using namespace std::chrono_literals;
 
-TEST(ClientSystem, FilterListPlayVolumeMuteNext)
-{
+TEST(ClientSystem, FilterListPlayVolumeMuteNext) {
     const auto& music = SampleMusic::get();
     if (music.root.empty()) {
         GTEST_SKIP() << "sox, lame and oggenc make the music";
@@ -31,7 +30,8 @@ TEST(ClientSystem, FilterListPlayVolumeMuteNext)
     // Ticks until the window shows what is wanted (playback starts a moment after the command).
     auto tick_until = [&](auto wanted) {
         for (auto until = std::chrono::steady_clock::now() + 10s;
-             !wanted() && std::chrono::steady_clock::now() < until; std::this_thread::sleep_for(20ms)) {
+             !wanted() && std::chrono::steady_clock::now() < until;
+             std::this_thread::sleep_for(20ms)) {
             session.status_tick();
         }
         return wanted();
@@ -46,8 +46,9 @@ TEST(ClientSystem, FilterListPlayVolumeMuteNext)
     view.selected = 2;
     session.play_selected();
     const std::string third = music.title_of(view.rows[2].substr(2));
-    EXPECT_TRUE(tick_until([&] { return session.state().is_playing && session.state().last_title == third; }))
-        << session.state().last_title;
+    EXPECT_TRUE(tick_until([&] {
+        return session.state().is_playing && session.state().last_title == third;
+    })) << session.state().last_title;
     EXPECT_EQ(view.with("window:").back(), third);
     EXPECT_FALSE(session.state().is_paused);
 

@@ -15,8 +15,7 @@
 namespace dravo::test {
 namespace {
 
-TEST(OperationQueue, LaterOperationsWaitInOrderAndWaitingTicksMerge)
-{
+TEST(OperationQueue, LaterOperationsWaitInOrderAndWaitingTicksMerge) {
     OperationQueue queue;
     std::vector<std::string> ran;
     queue.run([&] {
@@ -32,8 +31,7 @@ TEST(OperationQueue, LaterOperationsWaitInOrderAndWaitingTicksMerge)
     EXPECT_EQ(ran.back(), "idle tick");
 }
 
-TEST(EventLoopRunner, SilentServerKeepsTimersRunningAndDefersOneTick)
-{
+TEST(EventLoopRunner, SilentServerKeepsTimersRunningAndDefersOneTick) {
     int argc = 1;
     char name[] = "client_loop_tests";
     char* argv[] = {name, nullptr};

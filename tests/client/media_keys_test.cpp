@@ -10,12 +10,24 @@
 namespace dravo::test {
 namespace {
 
-const std::map<std::string, std::string> kReplies = {
-    {"/title", "A - B"}, {"/status", ""}, {"/next", ""}, {"/prev", ""}, {"/play", ""}, {"/pause", ""},
-    {"/stop", ""}, {"/playmode?shuffle=on", ""}, {"/mute", "40"}, {"/ffwd", "New position: [0:10 / 4:05]\n"},
-    {"/rewind", "New position: [0:00 / 4:05]\n"}, {"/volume?volume=40", ""}, {"/volume?volume=49", ""},
-    {"/volume?volume=51", ""}, {"/volume?volume=60", ""}, {"/volume?volume=70", ""},
-    {"/volume?volume=75", ""}, {"/volume?volume=100", ""}};
+const std::map<std::string, std::string> kReplies = {{"/title", "A - B"},
+                                                     {"/status", ""},
+                                                     {"/next", ""},
+                                                     {"/prev", ""},
+                                                     {"/play", ""},
+                                                     {"/pause", ""},
+                                                     {"/stop", ""},
+                                                     {"/playmode?shuffle=on", ""},
+                                                     {"/mute", "40"},
+                                                     {"/ffwd", "New position: [0:10 / 4:05]\n"},
+                                                     {"/rewind", "New position: [0:00 / 4:05]\n"},
+                                                     {"/volume?volume=40", ""},
+                                                     {"/volume?volume=49", ""},
+                                                     {"/volume?volume=51", ""},
+                                                     {"/volume?volume=60", ""},
+                                                     {"/volume?volume=70", ""},
+                                                     {"/volume?volume=75", ""},
+                                                     {"/volume?volume=100", ""}};
 
 using Targets = std::vector<std::string>;
 const Targets kNext = {"/next", "/title"};
@@ -30,14 +42,12 @@ const Targets kNone = {};
 
 class MediaKeyFixture : public ClientFixture {
 protected:
-    MediaKeyFixture()
-    {
+    MediaKeyFixture() {
         for (const auto& [target, body] : kReplies) {
             server.set_reply(target, {200, body});
         }
     }
-    MediaKeyHandler& keys()
-    {
+    MediaKeyHandler& keys() {
         if (!keys_) {
             keys_ = std::make_unique<MediaKeyHandler>(session(), [this] { ++shown; });
         }
@@ -81,7 +91,11 @@ const KeyCase kKeyCases[] = {
     {"ctrl_play_pause_shows_window", DRAVO_APPCOMMAND_MEDIA_PLAY_PAUSE, kCtrl, 1, kNone, true},
     {"stop", DRAVO_APPCOMMAND_MEDIA_STOP, kPlain, 1, kStop},
     {"volume_down_10", DRAVO_APPCOMMAND_VOLUME_DOWN, kPlain, 1, {"/title", "/volume?volume=40"}},
-    {"shift_volume_down_1", DRAVO_APPCOMMAND_VOLUME_DOWN, kShift, 1, {"/title", "/volume?volume=49"}},
+    {"shift_volume_down_1",
+     DRAVO_APPCOMMAND_VOLUME_DOWN,
+     kShift,
+     1,
+     {"/title", "/volume?volume=49"}},
     {"volume_up_10", DRAVO_APPCOMMAND_VOLUME_UP, kPlain, 1, {"/title", "/volume?volume=60"}},
     {"shift_volume_up_1", DRAVO_APPCOMMAND_VOLUME_UP, kShift, 1, {"/title", "/volume?volume=51"}},
     {"mute", DRAVO_APPCOMMAND_VOLUME_MUTE, kPlain, 1, {"/mute", "/title"}},
@@ -109,8 +123,7 @@ const KeyCase kKeyCases[] = {
 
 class MediaKeyTest : public MediaKeyFixture, public ::testing::WithParamInterface<KeyCase> {};
 
-TEST_P(MediaKeyTest, SendsTheRequestsOfItsBinding)
-{
+TEST_P(MediaKeyTest, SendsTheRequestsOfItsBinding) {
     const auto& c = GetParam();
     EXPECT_EQ(keys().handle(media_key_lparam(c.command, c.modifiers)), c.answer);
     EXPECT_EQ(server.targets(), c.targets);
@@ -120,18 +133,17 @@ TEST_P(MediaKeyTest, SendsTheRequestsOfItsBinding)
 INSTANTIATE_TEST_SUITE_P(Bindings, MediaKeyTest, ::testing::ValuesIn(kKeyCases),
                          [](const auto& test_info) { return std::string(test_info.param.name); });
 
-TEST_F(MediaKeyFixture, ModifierBitsOfTheHookAreRead)
-{
+TEST_F(MediaKeyFixture, ModifierBitsOfTheHookAreRead) {
     // Device bits above the command are not part of it.
-    EXPECT_EQ(keys().handle((DRAVO_APPCOMMAND_MEDIA_NEXTTRACK << 16) | 0x10000000u | DRAVO_MK_SHIFT), 1);
+    EXPECT_EQ(
+        keys().handle((DRAVO_APPCOMMAND_MEDIA_NEXTTRACK << 16) | 0x10000000u | DRAVO_MK_SHIFT), 1);
     EXPECT_EQ(server.targets(), kForward);
 }
 
 // A key pressed while a request is in flight runs afterwards, from the volume as it is then.
 class KeyDuringRequest final : public RequestRunner {
 public:
-    void run(const std::function<void()>& work) override
-    {
+    void run(const std::function<void()>& work) override {
         work();
         if (auto press = std::exchange(during, nullptr)) {
             press();
@@ -140,8 +152,7 @@ public:
     std::function<void()> during;
 };
 
-TEST(MediaKeyQueue, VolumeStepsPressedDuringARequestAddUp)
-{
+TEST(MediaKeyQueue, VolumeStepsPressedDuringARequestAddUp) {
     LocalHttpServer server;
     for (const auto& [target, body] : kReplies) {
         server.set_reply(target, {200, body});
@@ -158,8 +169,8 @@ TEST(MediaKeyQueue, VolumeStepsPressedDuringARequestAddUp)
         keys.handle(up);
     };
     keys.handle(media_key_lparam(DRAVO_APPCOMMAND_MEDIA_NEXTTRACK));
-    EXPECT_EQ(server.targets(),
-              (Targets{"/next", "/title", "/title", "/volume?volume=60", "/title", "/volume?volume=70"}));
+    EXPECT_EQ(server.targets(), (Targets{"/next", "/title", "/title", "/volume?volume=60", "/title",
+                                         "/volume?volume=70"}));
 }
 
 using BridgeCall = std::function<void(MediaPlayerBridge&)>;
@@ -190,10 +201,10 @@ const BridgeCase kBridgeCases[] = {
     {"shuffle_already_off", [](auto& b) { b.set_shuffle(false); }, kNone},
 };
 
-class MediaPlayerBridgeTest : public MediaKeyFixture, public ::testing::WithParamInterface<BridgeCase> {};
+class MediaPlayerBridgeTest : public MediaKeyFixture,
+                              public ::testing::WithParamInterface<BridgeCase> {};
 
-TEST_P(MediaPlayerBridgeTest, RunsTheMatchingKeysOperation)
-{
+TEST_P(MediaPlayerBridgeTest, RunsTheMatchingKeysOperation) {
     MediaPlayerBridge bridge(session(), keys());
     GetParam().call(bridge);
     EXPECT_EQ(server.targets(), GetParam().targets);
@@ -203,8 +214,7 @@ TEST_P(MediaPlayerBridgeTest, RunsTheMatchingKeysOperation)
 INSTANTIATE_TEST_SUITE_P(Calls, MediaPlayerBridgeTest, ::testing::ValuesIn(kBridgeCases),
                          [](const auto& test_info) { return std::string(test_info.param.name); });
 
-TEST_F(MediaKeyFixture, BridgeReportsWhatChanged)
-{
+TEST_F(MediaKeyFixture, BridgeReportsWhatChanged) {
     using P = MediaPlayerProperty;
     MediaPlayerBridge bridge(session(), keys());
     EXPECT_EQ(bridge.changed().size(), 4u);

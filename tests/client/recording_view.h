@@ -16,16 +16,17 @@ public:
     void set_tray_tip(const std::string& text) override { log("tip:" + text); }
     void show_osd(const std::string& text) override { log("osd:" + text); }
     void set_volume_slider(int position) override { log("slider:" + std::to_string(position)); }
-    void set_shuffle_box(ShuffleBox state) override
-    {
-        log(state == ShuffleBox::checked ? "box:on" : state == ShuffleBox::unchecked ? "box:off" : "box:?");
+    void set_shuffle_box(ShuffleBox state) override {
+        log(state == ShuffleBox::checked     ? "box:on"
+            : state == ShuffleBox::unchecked ? "box:off"
+                                             : "box:?");
     }
     void make_shuffle_box_two_state() override { log("box:two-state"); }
-    void show_track_rows(const TrackList& list) override
-    {
+    void show_track_rows(const TrackList& list) override {
         rows.clear();
         for (std::size_t i = 0; i < list.shown_count(); ++i) {
-            rows.push_back(std::to_string(list.shown_number(i)) + " " + std::string(list.shown_text(i)));
+            rows.push_back(std::to_string(list.shown_number(i)) + " " +
+                           std::string(list.shown_text(i)));
         }
     }
     void select_track_row(std::optional<std::size_t> row) override { selected = row; }
@@ -39,8 +40,7 @@ public:
     void quit() override { log("quit"); }
 
     // The logged lines that start with prefix, without it ("osd:" gives the announcements).
-    std::vector<std::string> with(const std::string& prefix) const
-    {
+    std::vector<std::string> with(const std::string& prefix) const {
         std::vector<std::string> found;
         for (const auto& line : lines) {
             if (line.rfind(prefix, 0) == 0) {

@@ -18,7 +18,12 @@ void PrintTo(const StatusCase& c, std::ostream* out) { *out << '"' << c.answer <
 
 // The local state starts at volume 50, stopped, shuffle unknown; the title is "T".
 const StatusCase kCases[] = {
-    {"playing: 3\nrepeat: 1\nshuffle: 1\nvolume: 40\nfilter: x\n", true, true, 40, {"on"}, {"Volume 40%: T"}},
+    {"playing: 3\nrepeat: 1\nshuffle: 1\nvolume: 40\nfilter: x\n",
+     true,
+     true,
+     40,
+     {"on"},
+     {"Volume 40%: T"}},
     {"playing: 1\r\nvolume: 50\r\n", true, false, 50, {}, {}},
     {"playing: 0\n", false, false, 50, {}, {}},
     {"volume: 0\n", false, false, 0, {}, {"Mute"}},
@@ -26,15 +31,19 @@ const StatusCase kCases[] = {
     {"volume: 4294967295\n", false, false, 0, {}, {"Mute"}},  // wraps to -1
     {"shuffle: 2\n", false, false, 50, {"off"}, {}},
     {"Volume: 10\nvolume 10\nvolume:10\nPLAYING: 1\n", false, false, 50, {}, {}},
-    {"volume: 30\nvolume: 70\nplaying: 3\nplaying: 1\n", true, false, 70, {}, {"Volume 30%: T", "Volume 70%: T"}},
+    {"volume: 30\nvolume: 70\nplaying: 3\nplaying: 1\n",
+     true,
+     false,
+     70,
+     {},
+     {"Volume 30%: T", "Volume 70%: T"}},
     {"\n\n  playing:\t1 extra words\n\nvolume:\n", true, false, 0, {}, {"Mute"}},
     {"", false, false, 50, {}, {}},
 };
 
 class StatusPollTest : public ClientFixture, public ::testing::WithParamInterface<StatusCase> {};
 
-TEST_P(StatusPollTest, AnswerLinesApplyInOrder)
-{
+TEST_P(StatusPollTest, AnswerLinesApplyInOrder) {
     const auto& c = GetParam();
     server.set_reply("/status", {200, c.answer});
     server.set_reply("/title", {200, "T"});
@@ -53,22 +62,21 @@ TEST_P(StatusPollTest, AnswerLinesApplyInOrder)
 
 INSTANTIATE_TEST_SUITE_P(Answers, StatusPollTest, ::testing::ValuesIn(kCases));
 
-TEST_F(StatusPollTest, TickPollsThenFetchesTitleThenRunsTheHookAndRepeatsNothing)
-{
+TEST_F(StatusPollTest, TickPollsThenFetchesTitleThenRunsTheHookAndRepeatsNothing) {
     server.set_reply("/status", {200, "playing: 3\nshuffle: 1\nvolume: 40\n"});
     server.set_reply("/title", {200, "T"});
     std::vector<std::string> hook_saw;
     session().set_after_tick([&] { hook_saw.push_back(std::to_string(server.targets().size())); });
     session().status_tick();
     session().status_tick();
-    EXPECT_EQ(server.targets(), (std::vector<std::string>{"/status", "/title", "/title", "/status", "/title"}));
+    EXPECT_EQ(server.targets(),
+              (std::vector<std::string>{"/status", "/title", "/title", "/status", "/title"}));
     EXPECT_EQ(hook_saw, (std::vector<std::string>{"3", "5"}));
     EXPECT_EQ(view.with("osd:"), (std::vector<std::string>{"Volume 40%: T", "T"}));
     EXPECT_EQ(view.with("slider:"), (std::vector<std::string>{"60", "60"}));
 }
 
-TEST_F(StatusPollTest, ServerDownChangesNothing)
-{
+TEST_F(StatusPollTest, ServerDownChangesNothing) {
     server_down();
     session().status_tick();
     session().status_tick();
@@ -76,8 +84,7 @@ TEST_F(StatusPollTest, ServerDownChangesNothing)
     EXPECT_EQ(session().state().volume, 50);
 }
 
-TEST(RemoteProtocol, AnswerLinesAndWords)
-{
+TEST(RemoteProtocol, AnswerLinesAndWords) {
     using remote::answer_lines;
     EXPECT_EQ(answer_lines("a\n\nb\r\nc"), (std::vector<std::string_view>{"a", "", "b\r", "c"}));
     EXPECT_EQ(answer_lines("a\n"), std::vector<std::string_view>{"a"});

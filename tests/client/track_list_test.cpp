@@ -9,22 +9,19 @@ using Rows = std::vector<std::string>;
 
 class TrackListTest : public ClientFixture {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         for (const char* target : {"/title", "/status", "/play?track=2", "/play?track=4"}) {
             server.set_reply(target, {200, ""});
         }
     }
     void serve_list(const std::string& answer) { server.set_reply("/list", {200, answer}); }
-    void search(const std::string& words)
-    {
+    void search(const std::string& words) {
         view.search = words;
         session().show_matching_tracks();
     }
 };
 
-TEST_F(TrackListTest, LinesBecomeNumberedRowsAndTheFirstIsSelected)
-{
+TEST_F(TrackListTest, LinesBecomeNumberedRowsAndTheFirstIsSelected) {
     serve_list("A\nB\nC\n");
     session().load_track_list();
     EXPECT_EQ(view.rows, (Rows{"1 A", "2 B", "3 C"}));
@@ -39,8 +36,7 @@ TEST_F(TrackListTest, LinesBecomeNumberedRowsAndTheFirstIsSelected)
     EXPECT_EQ(view.rows, (Rows{"1 A", "2 ", "3 C"}));
 }
 
-TEST_F(TrackListTest, LongListShowsProgressInTheTipThenTheTitle)
-{
+TEST_F(TrackListTest, LongListShowsProgressInTheTipThenTheTitle) {
     std::string answer;
     for (int i = 1; i <= 250; ++i) {
         answer += "track " + std::to_string(i) + "\n";
@@ -52,8 +48,7 @@ TEST_F(TrackListTest, LongListShowsProgressInTheTipThenTheTitle)
     EXPECT_EQ(view.with("tip:"), (Rows{"loading track 100...", "loading track 200...", "Now"}));
 }
 
-TEST_F(TrackListTest, ServerDownGivesAnEmptyListWithoutSelection)
-{
+TEST_F(TrackListTest, ServerDownGivesAnEmptyListWithoutSelection) {
     serve_list("A\n");
     session().load_track_list();
     server_down();
@@ -65,9 +60,10 @@ TEST_F(TrackListTest, ServerDownGivesAnEmptyListWithoutSelection)
     EXPECT_EQ(view.with("osd:").size(), 2u);  // both loads are announced
 }
 
-TEST_F(TrackListTest, SearchKeepsEachRowsOwnNumber)
-{
-    serve_list("Beatles - Help\nbeatles/help me\nStones - Help\nHELP - THE BEATLES\nÅngest\nén\nxÅÄÖ ABC É\n");
+TEST_F(TrackListTest, SearchKeepsEachRowsOwnNumber) {
+    serve_list(
+        "Beatles - Help\nbeatles/help me\nStones - Help\nHELP - THE BEATLES\nÅngest\nén\nxÅÄÖ ABC "
+        "É\n");
     session().load_track_list();
     const struct {
         const char* words;
@@ -79,13 +75,15 @@ TEST_F(TrackListTest, SearchKeepsEachRowsOwnNumber)
         {"É", {"7 xÅÄÖ ABC É"}},
         {"é", {"6 én"}},
         {"xåäö abc", {"7 xÅÄÖ ABC É"}},
-        {"", {"1 Beatles - Help", "2 beatles/help me", "3 Stones - Help", "4 HELP - THE BEATLES", "5 Ångest", "6 én",
-              "7 xÅÄÖ ABC É"}},
+        {"",
+         {"1 Beatles - Help", "2 beatles/help me", "3 Stones - Help", "4 HELP - THE BEATLES",
+          "5 Ångest", "6 én", "7 xÅÄÖ ABC É"}},
     };
     for (const auto& c : cases) {
         search(c.words);
         EXPECT_EQ(view.rows, c.rows) << c.words;
-        EXPECT_EQ(view.selected, c.rows.empty() ? std::nullopt : std::optional<std::size_t>(0)) << c.words;
+        EXPECT_EQ(view.selected, c.rows.empty() ? std::nullopt : std::optional<std::size_t>(0))
+            << c.words;
     }
     search("beatles help");
     view.selected = 2;
@@ -93,8 +91,7 @@ TEST_F(TrackListTest, SearchKeepsEachRowsOwnNumber)
     EXPECT_EQ(server.count("/play?track=4"), 1u);
 }
 
-TEST_F(TrackListTest, ApplyFilterRemembersSendsEncodedAndReloads)
-{
+TEST_F(TrackListTest, ApplyFilterRemembersSendsEncodedAndReloads) {
     serve_list("x\n");
     server.set_reply("/set_filter?filter=rock%20%26%20roll", {200, "ok"});
     server.set_reply("/set_filter?filter=", {200, "ok"});
@@ -114,8 +111,7 @@ TEST_F(TrackListTest, ApplyFilterRemembersSendsEncodedAndReloads)
     EXPECT_EQ(settings.mru_filter.size(), 3u);
 }
 
-TEST_F(TrackListTest, LoadFilterShowsTheAnswerOnlyWhenItCame)
-{
+TEST_F(TrackListTest, LoadFilterShowsTheAnswerOnlyWhenItCame) {
     server.set_reply("/get_filter", {200, "jazz -live"});
     session().load_filter();
     EXPECT_EQ(view.filter, "jazz -live");
@@ -125,8 +121,7 @@ TEST_F(TrackListTest, LoadFilterShowsTheAnswerOnlyWhenItCame)
     EXPECT_TRUE(settings.mru_filter.empty());
 }
 
-TEST(MruList, AddRemovesOneOldEntryAndKeepsTheLimitByOne)
-{
+TEST(MruList, AddRemovesOneOldEntryAndKeepsTheLimitByOne) {
     const struct {
         Rows list;
         const char* text;
@@ -136,7 +131,10 @@ TEST(MruList, AddRemovesOneOldEntryAndKeepsTheLimitByOne)
         {{"a", "b", "c"}, "b", 3, {"a", "c", "b"}},
         {{"a", "c", "b"}, "d", 3, {"c", "b", "d"}},
         {{"a", "", "a", ""}, "c", 10, {"a", "a", "", "c"}},
-        {{"1", "2", "3", "4", "5"}, "3", 2, {"2", "4", "5", "3"}},  // too long: shrinks by one entry
+        {{"1", "2", "3", "4", "5"},
+         "3",
+         2,
+         {"2", "4", "5", "3"}},  // too long: shrinks by one entry
         {{"1", "2", "3", "4", "5"}, "6", 2, {"2", "3", "4", "5", "6"}},
         {{}, "a", 0, {}},
     };
@@ -146,8 +144,7 @@ TEST(MruList, AddRemovesOneOldEntryAndKeepsTheLimitByOne)
     }
 }
 
-TEST(FilterCompletion, WalksTheMatchesFromOldestToNewest)
-{
+TEST(FilterCompletion, WalksTheMatchesFromOldestToNewest) {
     const Rows mru = {"rock", "rockabilly", "pop"};
     FilterCompleter completer(mru);
     auto typed = completer.key_released({"r", 1, 1}, 'r');
@@ -158,7 +155,8 @@ TEST(FilterCompletion, WalksTheMatchesFromOldestToNewest)
     const struct {
         int direction;
         const char* text;
-    } walk[] = {{+1, "rockabilly"}, {+1, "rockabilly"}, {-1, "rock"}, {-1, "rock"}, {+1, "rockabilly"}};
+    } walk[] = {
+        {+1, "rockabilly"}, {+1, "rockabilly"}, {-1, "rock"}, {-1, "rock"}, {+1, "rockabilly"}};
     EditState edit = *typed;
     for (const auto& step : walk) {
         edit = completer.step(edit, step.direction).value();

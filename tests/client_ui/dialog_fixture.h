@@ -23,8 +23,7 @@ namespace dravo::test {
 
 class DialogFixture : public ::testing::Test {
 protected:
-    DialogFixture() : settings(dir.file("dravo.ini"))
-    {
+    DialogFixture() : settings(dir.file("dravo.ini")) {
         server.set_reply("/list", {200, "A\nB\nC\n"});
         server.set_reply("/title", {200, "Artist - Song"});
         server.set_reply("/status", {200, "playing: 1\nshuffle: 0\nvolume: 50\n"});
@@ -34,13 +33,14 @@ protected:
         settings.refresh_interval = 3600;  // no status tick in the middle of a test
     }
 
-    RemoteDialog& dialog()
-    {
+    RemoteDialog& dialog() {
         if (!dialog_) {
             SessionOptions options;
             options.limits = {std::chrono::milliseconds(2000), std::chrono::milliseconds(5000)};
             options.update_url = server.base_url() + "dravo/";
-            options.launcher = [](const std::string&, const std::string&, const std::string&) { return false; };
+            options.launcher = [](const std::string&, const std::string&, const std::string&) {
+                return false;
+            };
             dialog_ = std::make_unique<RemoteDialog>(settings, osd, runner, options);
             dialog_->set_on_end([this] { ++ended; });
             dialog_->start_up();
@@ -48,8 +48,7 @@ protected:
         return *dialog_;
     }
     template <class Widget>
-    Widget* find(const char* name)
-    {
+    Widget* find(const char* name) {
         auto* found = dialog().findChild<Widget*>(name);
         EXPECT_NE(found, nullptr) << name;
         return found;
@@ -57,8 +56,7 @@ protected:
     void click(const char* button) { find<QPushButton>(button)->click(); }
 
     // Runs the sleep dialog, filling it in and ending it with OK or Cancel once it is up.
-    void answer_sleep_dialog(const char* hours, const char* minutes, const char* button)
-    {
+    void answer_sleep_dialog(const char* hours, const char* minutes, const char* button) {
         QTimer::singleShot(0, [&] {
             auto* box = dialog().findChild<CsleepDlg*>();
             ASSERT_NE(box, nullptr);
@@ -68,8 +66,7 @@ protected:
         });
         dialog().open_sleep_dialog();
     }
-    std::vector<std::string> targets_since(std::size_t first) const
-    {
+    std::vector<std::string> targets_since(std::size_t first) const {
         const auto all = server.targets();
         return {all.begin() + static_cast<std::ptrdiff_t>(std::min(first, all.size())), all.end()};
     }

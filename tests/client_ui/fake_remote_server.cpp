@@ -7,8 +7,7 @@
 
 #include "local_http_server.h"
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     const std::string title = argc > 1 ? argv[1] : "Artist - Song";
     dravo::test::LocalHttpServer server({
         {"/title", {200, title}},

@@ -22,16 +22,15 @@ namespace {
 
 class WhiteWindow : public QWidget {
 public:
-    explicit WhiteWindow(QString log) : QWidget(nullptr, Qt::FramelessWindowHint), log_(std::move(log))
-    {
+    explicit WhiteWindow(QString log)
+        : QWidget(nullptr, Qt::FramelessWindowHint), log_(std::move(log)) {
         setWindowTitle("white probe");
         setAutoFillBackground(true);
         setPalette(QPalette(Qt::white, Qt::white));
     }
 
 protected:
-    void mousePressEvent(QMouseEvent* event) override
-    {
+    void mousePressEvent(QMouseEvent* event) override {
         QFile file(log_);
         if (file.open(QIODevice::Append)) {
             const QPoint at = event->globalPosition().toPoint();
@@ -43,8 +42,7 @@ private:
     QString log_;
 };
 
-int white(const char* log)
-{
+int white(const char* log) {
     WhiteWindow window(QString::fromLocal8Bit(log));
     window.setGeometry(QGuiApplication::primaryScreen()->geometry().adjusted(0, 0, 0, -60));
     window.show();
@@ -53,10 +51,11 @@ int white(const char* log)
     return QApplication::exec();
 }
 
-bool is(QRgb pixel, int r, int g, int b) { return qRed(pixel) == r && qGreen(pixel) == g && qBlue(pixel) == b; }
+bool is(QRgb pixel, int r, int g, int b) {
+    return qRed(pixel) == r && qGreen(pixel) == g && qBlue(pixel) == b;
+}
 
-int check_osd(const char* png)
-{
+int check_osd(const char* png) {
     const QImage shot(QString::fromLocal8Bit(png));
     if (shot.isNull()) {
         std::fprintf(stderr, "cannot read %s\n", png);
@@ -88,15 +87,14 @@ int check_osd(const char* png)
             white_between = x;
         }
     }
-    std::printf("green %d, dark green %d, letters in row %d from x %d to %d, white at x %d\n", green, rim,
-                best_row, first, last, white_between);
+    std::printf("green %d, dark green %d, letters in row %d from x %d to %d, white at x %d\n",
+                green, rim, best_row, first, last, white_between);
     return green > 200 && rim > 100 && white_between > 0 ? 0 : 1;
 }
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     if (argc < 2) {
         std::fputs("usage: client_ui_probe white LOGFILE | compositor | check-osd PNG\n", stderr);
         return 2;

@@ -21,8 +21,7 @@ struct Census {
     int rightmost_green = -1;
 };
 
-Census census(const QImage& picture)
-{
+Census census(const QImage& picture) {
     Census count;
     for (int y = 0; y < picture.height(); ++y) {
         for (int x = 0; x < picture.width(); ++x) {
@@ -41,8 +40,7 @@ Census census(const QImage& picture)
     return count;
 }
 
-TEST(OsdWindow, DrawsGreenLettersWithADarkRimOnNothing)
-{
+TEST(OsdWindow, DrawsGreenLettersWithADarkRimOnNothing) {
     struct Row {
         std::string text;
         int outline;
@@ -68,13 +66,13 @@ TEST(OsdWindow, DrawsGreenLettersWithADarkRimOnNothing)
         EXPECT_EQ(count.rim > 100, row.rim) << row.text;
         EXPECT_GT(count.clear, count.green) << row.text;
         EXPECT_EQ(count.lowest_green > kOsdMargin + kOsdFontCell + 5, row.second_line) << row.text;
-        EXPECT_EQ(count.rightmost_green >= osd.picture().width() - 40, row.reaches_edge) << row.text;
+        EXPECT_EQ(count.rightmost_green >= osd.picture().width() - 40, row.reaches_edge)
+            << row.text;
         EXPECT_EQ(qAlpha(osd.picture().pixel(kOsdMargin - 5 - row.outline, kOsdMargin)), 0);
     }
 }
 
-TEST(OsdWindow, NeverTakesFocusOrMouse)
-{
+TEST(OsdWindow, NeverTakesFocusOrMouse) {
     OsdWindow osd;
     ASSERT_TRUE(osd.init(true, 4, 3));
     osd.show("Volume 40%: A - B");
@@ -90,8 +88,7 @@ TEST(OsdWindow, NeverTakesFocusOrMouse)
     EXPECT_FALSE(window->mask().contains(QPoint(2, 2)));
 }
 
-TEST(OsdWindow, SwitchedOffShowsAndKeepsNothing)
-{
+TEST(OsdWindow, SwitchedOffShowsAndKeepsNothing) {
     OsdWindow osd;
     ASSERT_TRUE(osd.init(false, 4, 3));
     osd.show("Stop");
@@ -99,8 +96,7 @@ TEST(OsdWindow, SwitchedOffShowsAndKeepsNothing)
     EXPECT_FALSE(osd.window()->isVisible());
 }
 
-TEST(OsdWindow, ASecondTextReplacesTheFirstAndItsTime)
-{
+TEST(OsdWindow, ASecondTextReplacesTheFirstAndItsTime) {
     OsdWindow osd;
     ASSERT_TRUE(osd.init(true, 4, 3));
     osd.show("one");

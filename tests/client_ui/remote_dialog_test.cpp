@@ -14,12 +14,11 @@ namespace {
 
 using Targets = std::vector<std::string>;
 
-TEST_F(DialogFixture, StartUpAsksInOrderAndStaysHidden)
-{
+TEST_F(DialogFixture, StartUpAsksInOrderAndStaysHidden) {
     settings.update_on_startup = true;
     dialog();
-    EXPECT_EQ(server.targets(),
-              (Targets{"/list", "/title", "/update", "/dravo/version.txt", "/status", "/get_filter"}));
+    EXPECT_EQ(server.targets(), (Targets{"/list", "/title", "/update", "/dravo/version.txt",
+                                         "/status", "/get_filter"}));
     EXPECT_FALSE(dialog().isVisible());
     dialog().show();  // anything but show_at_cursor keeps it hidden
     EXPECT_FALSE(dialog().isVisible());
@@ -31,8 +30,7 @@ TEST_F(DialogFixture, StartUpAsksInOrderAndStaysHidden)
     EXPECT_EQ(dialog().tray().tip(), "Artist - Song");
 }
 
-TEST_F(DialogFixture, EscAndCloseHideAndOnlyExitEnds)
-{
+TEST_F(DialogFixture, EscAndCloseHideAndOnlyExitEnds) {
     dialog().show_at_cursor();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog()));
     EXPECT_EQ(dialog().focusWidget(), static_cast<QWidget*>(find<QLineEdit>("search")));
@@ -46,8 +44,7 @@ TEST_F(DialogFixture, EscAndCloseHideAndOnlyExitEnds)
     EXPECT_EQ(ended, 1);
 }
 
-TEST_F(DialogFixture, ExitSavesServerSleepTimeAndFilters)
-{
+TEST_F(DialogFixture, ExitSavesServerSleepTimeAndFilters) {
     settings.servers = {"http://127.0.0.1:1/", "http://127.0.0.1:2/", server.base_url()};
     settings.current_server = 3;
     dialog();
@@ -68,16 +65,15 @@ TEST_F(DialogFixture, ExitSavesServerSleepTimeAndFilters)
     EXPECT_EQ(saved.servers.size(), 3u);
 }
 
-TEST_F(DialogFixture, EnterAppliesFilterInFilterEditElsePlaysSelectedTrack)
-{
+TEST_F(DialogFixture, EnterAppliesFilterInFilterEditElsePlaysSelectedTrack) {
     struct Row {
         const char* focus;
         const char* sent;
     };
     dialog().show_at_cursor();
     find<QLineEdit>("filter")->setText("jazz");
-    for (const auto& row : {Row{"filter", "/set_filter?filter=jazz"}, Row{"search", "/play?track=1"},
-                            Row{"tracks", "/play?track=1"}}) {
+    for (const auto& row : {Row{"filter", "/set_filter?filter=jazz"},
+                            Row{"search", "/play?track=1"}, Row{"tracks", "/play?track=1"}}) {
         const auto before = server.targets().size();
         auto* focus = find<QWidget>(row.focus);
         focus->setFocus();
@@ -88,10 +84,11 @@ TEST_F(DialogFixture, EnterAppliesFilterInFilterEditElsePlaysSelectedTrack)
     }
 }
 
-TEST_F(DialogFixture, ListKeysInTheSearchEditMoveTheSelection)
-{
-    server.set_reply("/list", {200, "1\n2\n3\n4\n5\n6\n7\n8\n9\n10\n11\n12\n13\n14\n15\n16\n17\n18\n19\n20\n"
-                                    "21\n22\n23\n24\n25\n26\n27\n28\n29\n30\n"});
+TEST_F(DialogFixture, ListKeysInTheSearchEditMoveTheSelection) {
+    server.set_reply("/list",
+                     {200,
+                      "1\n2\n3\n4\n5\n6\n7\n8\n9\n10\n11\n12\n13\n14\n15\n16\n17\n18\n19\n20\n"
+                      "21\n22\n23\n24\n25\n26\n27\n28\n29\n30\n"});
     dialog().show_at_cursor();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog()));
     auto* search = find<QLineEdit>("search");
@@ -106,12 +103,12 @@ TEST_F(DialogFixture, ListKeysInTheSearchEditMoveTheSelection)
         QTest::keyClick(search, row.key);
         const auto after = static_cast<int>(dialog().selected_track_row().value_or(99));
         EXPECT_EQ(dialog().focusWidget(), static_cast<QWidget*>(search));
-        EXPECT_TRUE(row.direction > 0 ? after > before : after < before) << row.key << ": " << before << " to " << after;
+        EXPECT_TRUE(row.direction > 0 ? after > before : after < before)
+            << row.key << ": " << before << " to " << after;
     }
 }
 
-TEST_F(DialogFixture, VolumeSliderSendsOneRequestPerStep)
-{
+TEST_F(DialogFixture, VolumeSliderSendsOneRequestPerStep) {
     server.set_reply("/status", {200, "volume: 95\n"});
     auto* slider = find<QSlider>("volume");
     struct Row {
@@ -138,8 +135,7 @@ TEST_F(DialogFixture, VolumeSliderSendsOneRequestPerStep)
     EXPECT_EQ(slider->value(), 0);
 }
 
-TEST_F(DialogFixture, SleepTimerCountsDownCancelsAndStops)
-{
+TEST_F(DialogFixture, SleepTimerCountsDownCancelsAndStops) {
     auto* sleep = find<QPushButton>("sleep");
     answer_sleep_dialog("0", "90", "ok");
     EXPECT_EQ(sleep->text(), "1h30m");
@@ -160,8 +156,7 @@ TEST_F(DialogFixture, SleepTimerCountsDownCancelsAndStops)
     EXPECT_FALSE(dialog().sleep_timer().running());
 }
 
-TEST_F(DialogFixture, TrayClicks)
-{
+TEST_F(DialogFixture, TrayClicks) {
     dialog();
     const auto before = server.targets().size();
     dialog().on_tray_click(TrayClick::other);

@@ -8,8 +8,7 @@
 namespace dravo::test {
 namespace {
 
-TEST(WindowRules, VolumeSliderSteps)
-{
+TEST(WindowRules, VolumeSliderSteps) {
     struct Row {
         VolumeScroll scroll;
         int volume;
@@ -18,14 +17,10 @@ TEST(WindowRules, VolumeSliderSteps)
     };
     const Row rows[] = {
         {VolumeScroll::line_up, 95, 5, 105},  // clamped to 100 by set_volume
-        {VolumeScroll::line_down, 50, 50, 40},
-        {VolumeScroll::page_up, 50, 50, 70},
-        {VolumeScroll::page_down, 10, 90, -10},
-        {VolumeScroll::thumb, 50, 0, 100},
-        {VolumeScroll::thumb, 50, 73, 27},
-        {VolumeScroll::top, 3, 97, 100},
-        {VolumeScroll::bottom, 97, 3, 0},
-        {VolumeScroll::other, 50, 50, std::nullopt},
+        {VolumeScroll::line_down, 50, 50, 40},  {VolumeScroll::page_up, 50, 50, 70},
+        {VolumeScroll::page_down, 10, 90, -10}, {VolumeScroll::thumb, 50, 0, 100},
+        {VolumeScroll::thumb, 50, 73, 27},      {VolumeScroll::top, 3, 97, 100},
+        {VolumeScroll::bottom, 97, 3, 0},       {VolumeScroll::other, 50, 50, std::nullopt},
     };
     for (const auto& row : rows) {
         EXPECT_EQ(volume_after_scroll(row.scroll, row.volume, row.position), row.sent)
@@ -33,28 +28,27 @@ TEST(WindowRules, VolumeSliderSteps)
     }
 }
 
-TEST(WindowRules, PlaceAtCursor)
-{
+TEST(WindowRules, PlaceAtCursor) {
     struct Row {
         int cursor_x, cursor_y, width, height, work_right;
         int x, y;
     };
     const Row rows[] = {
-        {500, 700, 450, 230, 1024, 500, 470},   // bottom edge at the cursor
-        {500, 100, 450, 230, 1024, 500, 0},     // top clamped at 0
-        {900, 700, 450, 230, 1024, 574, 470},   // right edge at the work area's
-        {574, 700, 450, 230, 1024, 574, 470},   // just fits
-        {-50, 700, 450, 230, 1024, -50, 470},   // no limit on the left
+        {500, 700, 450, 230, 1024, 500, 470},  // bottom edge at the cursor
+        {500, 100, 450, 230, 1024, 500, 0},    // top clamped at 0
+        {900, 700, 450, 230, 1024, 574, 470},  // right edge at the work area's
+        {574, 700, 450, 230, 1024, 574, 470},  // just fits
+        {-50, 700, 450, 230, 1024, -50, 470},  // no limit on the left
     };
     for (const auto& row : rows) {
-        const auto place = place_at_cursor(row.cursor_x, row.cursor_y, row.width, row.height, row.work_right);
+        const auto place =
+            place_at_cursor(row.cursor_x, row.cursor_y, row.width, row.height, row.work_right);
         EXPECT_EQ(place.x, row.x) << row.cursor_x << "," << row.cursor_y;
         EXPECT_EQ(place.y, row.y) << row.cursor_x << "," << row.cursor_y;
     }
 }
 
-TEST(WindowRules, TrayTipAndTimerPeriods)
-{
+TEST(WindowRules, TrayTipAndTimerPeriods) {
     EXPECT_EQ(tray_tip_text(std::string(200, 'x')), std::string(127, 'x'));
     EXPECT_EQ(tray_tip_text("100% <b>loud</b> & clear"), "100% <b>loud</b> & clear");
     std::string accented;
@@ -73,8 +67,7 @@ protected:
     SleepTimer timer{[this] { return now; }};
 };
 
-TEST_F(SleepTimerTest, CountdownTexts)
-{
+TEST_F(SleepTimerTest, CountdownTexts) {
     EXPECT_EQ(timer.button_text(), "Sleep");
     timer.start(0, 90);
     EXPECT_EQ(timer.period_ms(), 90 * 60'000);
@@ -82,9 +75,9 @@ TEST_F(SleepTimerTest, CountdownTexts)
         std::int64_t elapsed_ms;
         const char* text;
     };
-    for (const auto& row : {Row{0, "1h30m"}, Row{59'999, "1h30m"}, Row{60'000, "1h29m"},
-                            Row{25 * 60'000, "1h5m"}, Row{31 * 60'000, "0h59m"}, Row{90 * 60'000, "0h0m"},
-                            Row{200 * 60'000, "0h0m"}}) {
+    for (const auto& row :
+         {Row{0, "1h30m"}, Row{59'999, "1h30m"}, Row{60'000, "1h29m"}, Row{25 * 60'000, "1h5m"},
+          Row{31 * 60'000, "0h59m"}, Row{90 * 60'000, "0h0m"}, Row{200 * 60'000, "0h0m"}}) {
         now = 1'000'000 + row.elapsed_ms;
         EXPECT_EQ(timer.button_text(), row.text) << row.elapsed_ms;
     }
@@ -92,8 +85,7 @@ TEST_F(SleepTimerTest, CountdownTexts)
     EXPECT_EQ(timer.button_text(), "Sleep");
 }
 
-TEST_F(SleepTimerTest, LongSleepTimesRunExactlyInSeveralWaits)
-{
+TEST_F(SleepTimerTest, LongSleepTimesRunExactlyInSeveralWaits) {
     timer.start(1000, 1);  // far beyond one platform timer
     const std::int64_t deadline = now + (1000 * 60 + 1) * std::int64_t{60'000};
     int waits = 0;
@@ -108,8 +100,7 @@ TEST_F(SleepTimerTest, LongSleepTimesRunExactlyInSeveralWaits)
     EXPECT_EQ(waits, 42);  // 41 full days and the rest
 }
 
-TEST_F(SleepTimerTest, NegativePartsCountAsNothing)
-{
+TEST_F(SleepTimerTest, NegativePartsCountAsNothing) {
     struct Row {
         int hours, minutes;
         std::int64_t period;

@@ -15,8 +15,7 @@ using Clock = std::chrono::steady_clock;
 
 const FetchLimits kShortLimits{std::chrono::milliseconds(2000), std::chrono::milliseconds(400)};
 
-std::string binary_body(std::size_t size)
-{
+std::string binary_body(std::size_t size) {
     std::string body;
     for (std::size_t i = 0; i < size; ++i) {
         body += static_cast<char>(i % 7 == 0 ? 0 : i % 251);
@@ -24,10 +23,10 @@ std::string binary_body(std::size_t size)
     return body;
 }
 
-TEST(Fetch, BodiesAreAppendedWholeAfterExistingContent)
-{
+TEST(Fetch, BodiesAreAppendedWholeAfterExistingContent) {
     const auto large = binary_body(20000);
-    LocalHttpServer server({{"/empty", {200, ""}}, {"/large", {200, large}}, {"/title?x=1", {200, "T"}}});
+    LocalHttpServer server(
+        {{"/empty", {200, ""}}, {"/large", {200, large}}, {"/title?x=1", {200, "T"}}});
     ASSERT_TRUE(server.listening());
 
     std::stringstream out;
@@ -45,8 +44,7 @@ TEST(Fetch, BodiesAreAppendedWholeAfterExistingContent)
     EXPECT_EQ(first.substr(0, 9), "existing:");
 }
 
-TEST(Fetch, AnyStatusIsAnAnswerAndNoCacheIsAsked)
-{
+TEST(Fetch, AnyStatusIsAnAnswerAndNoCacheIsAsked) {
     LocalHttpServer server({{"/err", {500, "server broke"}}});
     std::stringstream out;
     EXPECT_TRUE(fetch_url(out, server.base_url() + "missing", kTransferAscii));
@@ -62,8 +60,7 @@ TEST(Fetch, AnyStatusIsAnAnswerAndNoCacheIsAsked)
     }
 }
 
-TEST(Fetch, RefusedConnectionFailsAtOnceAndKeepsStream)
-{
+TEST(Fetch, RefusedConnectionFailsAtOnceAndKeepsStream) {
     const auto url = "http://127.0.0.1:" + std::to_string(test::unused_port()) + "/status";
     std::stringstream out;
     out << "before";
@@ -77,8 +74,7 @@ TEST(Fetch, RefusedConnectionFailsAtOnceAndKeepsStream)
     EXPECT_EQ(out.str(), "before");
 }
 
-TEST(Fetch, SilentServerFailsAtTheOverallLimit)
-{
+TEST(Fetch, SilentServerFailsAtTheOverallLimit) {
     LocalHttpServer server({}, LocalHttpServer::Mode::silent);
     std::stringstream out;
     const auto start = Clock::now();
@@ -90,8 +86,7 @@ TEST(Fetch, SilentServerFailsAtTheOverallLimit)
     EXPECT_EQ(out.str(), "");
 }
 
-TEST(Fetch, BrokenTransferKeepsWhatArrived)
-{
+TEST(Fetch, BrokenTransferKeepsWhatArrived) {
     LocalHttpServer server({{"/cut", {200, "partial", "", true}}});
     std::stringstream out;
     EXPECT_FALSE(fetch_url(out, server.base_url() + "cut", kTransferBinary, kShortLimits));
@@ -99,16 +94,14 @@ TEST(Fetch, BrokenTransferKeepsWhatArrived)
     EXPECT_TRUE(request_url(server.base_url() + "cut", kShortLimits));  // the answer did arrive
 }
 
-TEST(Fetch, StreamThatRefusesBytesFails)
-{
+TEST(Fetch, StreamThatRefusesBytesFails) {
     LocalHttpServer server({{"/body", {200, "body"}}});
     std::stringstream out;
     out.setstate(std::ios::badbit);
     EXPECT_FALSE(fetch_url(out, server.base_url() + "body", kTransferAscii));
 }
 
-TEST(Fetch, RedirectsAreFollowedOverHttpOnly)
-{
+TEST(Fetch, RedirectsAreFollowedOverHttpOnly) {
     LocalHttpServer server({{"/old", {302, "", "Location: /new\r\n"}},
                             {"/new", {200, "moved here"}},
                             {"/local", {302, "", "Location: file:///etc/hostname\r\n"}}});

@@ -19,8 +19,7 @@ protected:
     std::string ini = dir.file("test.ini");
 };
 
-TEST_F(ProfileFileTest, MissingFileSectionOrKeyGivesFallback)
-{
+TEST_F(ProfileFileTest, MissingFileSectionOrKeyGivesFallback) {
     EXPECT_EQ(profile_read_string("S", "k", "dflt", ini), "dflt");
     EXPECT_EQ(profile_read_int("S", "k", -7, ini), -7);
     write_file(ini, "[Other]\nk=1\n[S]\nj=2\n");
@@ -29,17 +28,16 @@ TEST_F(ProfileFileTest, MissingFileSectionOrKeyGivesFallback)
     EXPECT_EQ(profile_read_string("S", "j", "dflt", ini), "2");
 }
 
-TEST_F(ProfileFileTest, ReadsIgnoreCaseAndTrimBlanks)
-{
-    write_file(ini, "; top comment\r\n [ sEtTiNgS ] \r\n\tMedia_Root \t=  /music/a b \t\r\nEmpty=\r\n");
+TEST_F(ProfileFileTest, ReadsIgnoreCaseAndTrimBlanks) {
+    write_file(ini,
+               "; top comment\r\n [ sEtTiNgS ] \r\n\tMedia_Root \t=  /music/a b \t\r\nEmpty=\r\n");
     EXPECT_EQ(profile_read_string("Settings", "media_root", "", ini), "/music/a b");
     EXPECT_EQ(profile_read_string("SETTINGS", "MEDIA_ROOT", "", ini), "/music/a b");
     EXPECT_EQ(profile_read_string("Settings", "empty", "dflt", ini), "");
     EXPECT_EQ(profile_read_string("Settings", "; top comment", "dflt", ini), "dflt");
 }
 
-TEST_F(ProfileFileTest, CommentsAndKeysOutsideSectionsAreNotValues)
-{
+TEST_F(ProfileFileTest, CommentsAndKeysOutsideSectionsAreNotValues) {
     write_file(ini, "a=outside\n[S]\n;b=commented\n#c=hashed\nnot a key line\nd = x=y\n");
     EXPECT_EQ(profile_read_string("S", "a", "-", ini), "-");
     EXPECT_EQ(profile_read_string("S", ";b", "-", ini), "-");
@@ -48,8 +46,7 @@ TEST_F(ProfileFileTest, CommentsAndKeysOutsideSectionsAreNotValues)
     EXPECT_EQ(profile_read_string("S", "d", "-", ini), "x=y");
 }
 
-TEST_F(ProfileFileTest, LongValuesAreCutTo511BytesOnUtf8Boundary)
-{
+TEST_F(ProfileFileTest, LongValuesAreCutTo511BytesOnUtf8Boundary) {
     const std::string ascii(600, 'x');
     ASSERT_TRUE(profile_write_string("S", "k", ascii, ini));
     EXPECT_EQ(profile_read_string("S", "k", "", ini), std::string(511, 'x'));
@@ -64,9 +61,9 @@ TEST_F(ProfileFileTest, LongValuesAreCutTo511BytesOnUtf8Boundary)
     EXPECT_EQ(profile_read_string("S", "missing", ascii, ini), ascii);
 }
 
-TEST_F(ProfileFileTest, IntegerReads)
-{
-    write_file(ini, "[S]\na=42\nb=-5\nc=+7\nd=12abc\ne=abc\nf=\ng= 9 \nh=99999999999\ni=-99999999999\n");
+TEST_F(ProfileFileTest, IntegerReads) {
+    write_file(ini,
+               "[S]\na=42\nb=-5\nc=+7\nd=12abc\ne=abc\nf=\ng= 9 \nh=99999999999\ni=-99999999999\n");
     EXPECT_EQ(profile_read_int("S", "a", 1, ini), 42);
     EXPECT_EQ(profile_read_int("S", "b", 1, ini), -5);
     EXPECT_EQ(profile_read_int("S", "c", 1, ini), 7);
@@ -79,15 +76,13 @@ TEST_F(ProfileFileTest, IntegerReads)
     EXPECT_EQ(profile_read_int("S", "z", 1, ini), 1);
 }
 
-TEST_F(ProfileFileTest, WriteCreatesFileWithCrLf)
-{
+TEST_F(ProfileFileTest, WriteCreatesFileWithCrLf) {
     ASSERT_TRUE(profile_write_string("Settings", "port", "81", ini));
     ASSERT_TRUE(profile_write_string("Settings", "name", "x", ini));
     EXPECT_EQ(read_file(ini), "[Settings]\r\nport=81\r\nname=x\r\n");
 }
 
-TEST_F(ProfileFileTest, WriteKeepsEveryOtherByteOfCrLfFile)
-{
+TEST_F(ProfileFileTest, WriteKeepsEveryOtherByteOfCrLfFile) {
     const std::string before =
         "; dravo settings\r\n[First]\r\nA = keep me \r\n\r\n[Settings]\r\n  Port = 80\r\n"
         "other=1\r\n; closing comment\r\n\r\n[Last]\r\nz=9";
@@ -99,16 +94,14 @@ TEST_F(ProfileFileTest, WriteKeepsEveryOtherByteOfCrLfFile)
               "other=1\r\nadded=new\r\n; closing comment\r\n\r\n[Last]\r\nz=9");
 }
 
-TEST_F(ProfileFileTest, WriteKeepsLfFileAndUsesLfForNewLines)
-{
+TEST_F(ProfileFileTest, WriteKeepsLfFileAndUsesLfForNewLines) {
     write_file(ini, "[Settings]\nport=80\n\n[Other]\nq=1");
     ASSERT_TRUE(profile_write_string("Other", "r", "2", ini));
     ASSERT_TRUE(profile_write_string("New", "s", "3", ini));
     EXPECT_EQ(read_file(ini), "[Settings]\nport=80\n\n[Other]\nq=1\nr=2\n\n[New]\ns=3\n");
 }
 
-TEST_F(ProfileFileTest, KeyGoesRightAfterHeaderOfEmptySectionAndFirstOfDuplicates)
-{
+TEST_F(ProfileFileTest, KeyGoesRightAfterHeaderOfEmptySectionAndFirstOfDuplicates) {
     write_file(ini, "[S]\n; nothing yet\n[T]\nx=1\n[s]\nk=old\n");
     ASSERT_TRUE(profile_write_string("S", "a", "1", ini));
     ASSERT_TRUE(profile_write_string("S", "K", "new", ini));  // found in the second [s]
@@ -116,8 +109,7 @@ TEST_F(ProfileFileTest, KeyGoesRightAfterHeaderOfEmptySectionAndFirstOfDuplicate
     EXPECT_EQ(profile_read_string("S", "k", "", ini), "new");
 }
 
-TEST_F(ProfileFileTest, LineBreaksInValuesCannotInjectKeys)
-{
+TEST_F(ProfileFileTest, LineBreaksInValuesCannotInjectKeys) {
     write_file(ini, "[Settings]\nport=81\n");
     ASSERT_TRUE(profile_write_string("Settings", "filter", "rock\r\n[Settings]\nport=1", ini));
     EXPECT_EQ(read_file(ini), "[Settings]\nport=81\nfilter=rock[Settings]port=1\n");
@@ -127,8 +119,7 @@ TEST_F(ProfileFileTest, LineBreaksInValuesCannotInjectKeys)
     EXPECT_EQ(read_file(ini), "[Settings]\nport=81\nfilter=rock[Settings]port=1\n");
 }
 
-TEST_F(ProfileFileTest, WriteKeepsPermissionsAndSymlinkAndLeavesNoTemporary)
-{
+TEST_F(ProfileFileTest, WriteKeepsPermissionsAndSymlinkAndLeavesNoTemporary) {
     write_file(ini, "[S]\na=1\n");
     ASSERT_EQ(::chmod(ini.c_str(), 0640), 0);
     const auto link = dir.file("link.ini");
@@ -146,8 +137,7 @@ TEST_F(ProfileFileTest, WriteKeepsPermissionsAndSymlinkAndLeavesNoTemporary)
     EXPECT_EQ(entries, 2);
 }
 
-TEST_F(ProfileFileTest, WriteIntoMissingFolderFails)
-{
+TEST_F(ProfileFileTest, WriteIntoMissingFolderFails) {
     EXPECT_FALSE(profile_write_string("S", "a", "1", dir.file("no/such/folder.ini")));
 }
 

@@ -17,22 +17,21 @@ namespace {
 
 class BigSettings : public SettingsStore {
 public:
-    explicit BigSettings(std::string file) : SettingsStore(std::move(file))
-    {
+    explicit BigSettings(std::string file) : SettingsStore(std::move(file)) {
         add_string("title", title, "");
         add_int("count", count, 0);
         add_list("Item", items, {});
     }
 
     // Two distinct, complete states; B is shorter so saving it also blanks A's tail.
-    void make_state(char generation)
-    {
+    void make_state(char generation) {
         const int size = generation == 'A' ? 400 : 300;
         title = std::string(1, generation) + std::string(200, generation);
         count = size;
         items.clear();
         for (int i = 0; i < size; ++i) {
-            items.push_back(std::string(1, generation) + std::to_string(i) + std::string(90, generation));
+            items.push_back(std::string(1, generation) + std::to_string(i) +
+                            std::string(90, generation));
         }
     }
 
@@ -41,8 +40,7 @@ public:
     std::vector<std::string> items;
 };
 
-TEST(SettingsKill, KilledSaveLeavesOldOrNewFileWhole)
-{
+TEST(SettingsKill, KilledSaveLeavesOldOrNewFileWhole) {
     test::TempDir dir;
     const auto ini = dir.file("big.ini");
     BigSettings settings(ini);
@@ -76,7 +74,8 @@ TEST(SettingsKill, KilledSaveLeavesOldOrNewFileWhole)
             }
         }
         // Readers meanwhile see whole files too.
-        const auto kill_at = std::chrono::steady_clock::now() + std::chrono::microseconds(delay(random));
+        const auto kill_at =
+            std::chrono::steady_clock::now() + std::chrono::microseconds(delay(random));
         while (std::chrono::steady_clock::now() < kill_at) {
             const auto seen = test::read_file(ini);
             if (seen != bytes_a && seen != bytes_b) {
@@ -91,8 +90,8 @@ TEST(SettingsKill, KilledSaveLeavesOldOrNewFileWhole)
         ASSERT_TRUE(WIFSIGNALED(status));
 
         const auto on_disk = test::read_file(ini);
-        ASSERT_TRUE(on_disk == bytes_a || on_disk == bytes_b) << "round " << round << ", "
-                                                              << on_disk.size() << " bytes";
+        ASSERT_TRUE(on_disk == bytes_a || on_disk == bytes_b)
+            << "round " << round << ", " << on_disk.size() << " bytes";
         BigSettings loaded(ini);
         loaded.load();
         const char generation = on_disk == bytes_a ? 'A' : 'B';

@@ -15,8 +15,7 @@ using test::write_file;
 // A store extended by its own variables, as the deliverables use it.
 class SampleSettings : public SettingsStore {
 public:
-    explicit SampleSettings(std::string file) : SettingsStore(std::move(file))
-    {
+    explicit SampleSettings(std::string file) : SettingsStore(std::move(file)) {
         add_bool("Verbose", verbose, false);
         add_bool("Autostart", autostart, true);
         add_int("port", port, 81);
@@ -44,8 +43,7 @@ protected:
     std::string ini = dir.file("settings.ini");
 };
 
-TEST_F(SettingsStoreTest, NoFileKeepsDefaultsAndSaveWritesOneSectionInOrder)
-{
+TEST_F(SettingsStoreTest, NoFileKeepsDefaultsAndSaveWritesOneSectionInOrder) {
     SampleSettings settings(ini);
     EXPECT_TRUE(settings.load());
     EXPECT_FALSE(settings.verbose);
@@ -56,13 +54,13 @@ TEST_F(SettingsStoreTest, NoFileKeepsDefaultsAndSaveWritesOneSectionInOrder)
     EXPECT_TRUE(settings.save());
     // Booleans, integers, strings, lists; each group by ascending byte-wise key; an empty list
     // writes nothing.
-    EXPECT_EQ(read_file(ini),
-              "[Settings]\r\nAutostart=true\r\nVerbose=false\r\nOffset=-5\r\nport=81\r\n"
-              "current_filter=\r\nmedia_root=/music/\r\nServer1=http://a/\r\nServer2=http://b/\r\n");
+    EXPECT_EQ(
+        read_file(ini),
+        "[Settings]\r\nAutostart=true\r\nVerbose=false\r\nOffset=-5\r\nport=81\r\n"
+        "current_filter=\r\nmedia_root=/music/\r\nServer1=http://a/\r\nServer2=http://b/\r\n");
 }
 
-TEST_F(SettingsStoreTest, SavedValuesLoadBack)
-{
+TEST_F(SettingsStoreTest, SavedValuesLoadBack) {
     SampleSettings first(ini);
     first.verbose = true;
     first.port = -12;
@@ -77,8 +75,7 @@ TEST_F(SettingsStoreTest, SavedValuesLoadBack)
     EXPECT_EQ(second.mru, first.mru);
 }
 
-TEST_F(SettingsStoreTest, BooleanForms)
-{
+TEST_F(SettingsStoreTest, BooleanForms) {
     SampleSettings settings(ini);
     for (const char* yes : {"1", "true", "TRUE", " \tTrue \t", " 1 "}) {
         write_file(ini, std::string("[Settings]\nVerbose=") + yes + "\n");
@@ -98,8 +95,7 @@ TEST_F(SettingsStoreTest, BooleanForms)
     EXPECT_TRUE(settings.verbose);  // a missing key leaves the value
 }
 
-TEST_F(SettingsStoreTest, MissingKeysKeepCurrentValuesAndOtherFileIsUsedWhenNamed)
-{
+TEST_F(SettingsStoreTest, MissingKeysKeepCurrentValuesAndOtherFileIsUsedWhenNamed) {
     const auto other = dir.file("other.ini");
     write_file(other, "[settings]\nPORT=99\nmedia_root=\n");
     SampleSettings settings(ini);
@@ -111,8 +107,7 @@ TEST_F(SettingsStoreTest, MissingKeysKeepCurrentValuesAndOtherFileIsUsedWhenName
     EXPECT_EQ(settings.file_name, ini);
 }
 
-TEST_F(SettingsStoreTest, ShorterListBlanksStaleItems)
-{
+TEST_F(SettingsStoreTest, ShorterListBlanksStaleItems) {
     SampleSettings settings(ini);
     settings.mru = {"a", "b", "c"};
     settings.save();
@@ -125,8 +120,7 @@ TEST_F(SettingsStoreTest, ShorterListBlanksStaleItems)
     EXPECT_EQ(again.mru, std::vector<std::string>{"z"});
 }
 
-TEST_F(SettingsStoreTest, EmptyMiddleItemEndsTheList)
-{
+TEST_F(SettingsStoreTest, EmptyMiddleItemEndsTheList) {
     SampleSettings settings(ini);
     settings.mru = {"a", "", "c"};
     settings.save();
@@ -136,8 +130,7 @@ TEST_F(SettingsStoreTest, EmptyMiddleItemEndsTheList)
     EXPECT_EQ(again.mru, std::vector<std::string>{"a"});
 }
 
-TEST_F(SettingsStoreTest, ListDefaultSurvivesAbsentFirstKeyOnly)
-{
+TEST_F(SettingsStoreTest, ListDefaultSurvivesAbsentFirstKeyOnly) {
     write_file(ini, "[Settings]\nServer2=http://orphan/\nMRU1=\n");
     SampleSettings settings(ini);
     settings.load();
@@ -147,8 +140,7 @@ TEST_F(SettingsStoreTest, ListDefaultSurvivesAbsentFirstKeyOnly)
     EXPECT_EQ(settings.servers, std::vector<std::string>{"http://only/"});
 }
 
-TEST_F(SettingsStoreTest, LongStringReadsBackCut)
-{
+TEST_F(SettingsStoreTest, LongStringReadsBackCut) {
     SampleSettings settings(ini);
     settings.media_root = std::string(600, 'm');
     settings.save();
@@ -156,8 +148,7 @@ TEST_F(SettingsStoreTest, LongStringReadsBackCut)
     EXPECT_EQ(settings.media_root, std::string(511, 'm'));
 }
 
-TEST_F(SettingsStoreTest, SaveSettingWritesOnlyTheBoundString)
-{
+TEST_F(SettingsStoreTest, SaveSettingWritesOnlyTheBoundString) {
     write_file(ini, "[Settings]\nport=1\ncurrent_filter=old\n");
     SampleSettings settings(ini);
     settings.port = 5;
@@ -171,8 +162,7 @@ TEST_F(SettingsStoreTest, SaveSettingWritesOnlyTheBoundString)
     EXPECT_EQ(read_file(ini), "[Settings]\nport=1\ncurrent_filter=new filter\n");
 }
 
-TEST_F(SettingsStoreTest, RebindReplacesEarlierBinding)
-{
+TEST_F(SettingsStoreTest, RebindReplacesEarlierBinding) {
     SampleSettings settings(ini);
     std::string replacement;
     settings.add_string("media_root", replacement, "/other/");
@@ -182,19 +172,20 @@ TEST_F(SettingsStoreTest, RebindReplacesEarlierBinding)
     EXPECT_EQ(profile_read_string("Settings", "media_root", "", ini), "/other/");
 }
 
-TEST_F(SettingsStoreTest, SaveKeepsForeignContent)
-{
+TEST_F(SettingsStoreTest, SaveKeepsForeignContent) {
     write_file(ini, "; hand-written\n[Window]\nx=10\n\n[Settings]\nport=80\nextra=1\n");
     SampleSettings settings(ini);
     settings.load();
     settings.save();
     const auto text = read_file(ini);
     EXPECT_EQ(text.rfind("; hand-written\n[Window]\nx=10\n\n[Settings]\nport=80\nextra=1\n"
-                         "Autostart=true\nVerbose=false\n", 0), 0u) << text;
+                         "Autostart=true\nVerbose=false\n",
+                         0),
+              0u)
+        << text;
 }
 
-TEST_F(SettingsStoreTest, FailedWritesAndReadsAreReportedAndChangeNothing)
-{
+TEST_F(SettingsStoreTest, FailedWritesAndReadsAreReportedAndChangeNothing) {
     SampleSettings settings(dir.file("missing/settings.ini"));
     EXPECT_FALSE(settings.save());
     EXPECT_FALSE(settings.save_setting(settings.current_filter));

@@ -7,16 +7,14 @@
 namespace dravo {
 namespace {
 
-TEST(TextNumbers, DecimalTextOfSignedAndUnsigned)
-{
+TEST(TextNumbers, DecimalTextOfSignedAndUnsigned) {
     EXPECT_EQ(to_text(std::int32_t{0}), "0");
     EXPECT_EQ(to_text(std::int32_t{-5}), "-5");
     EXPECT_EQ(to_text(std::int32_t{INT32_MIN}), "-2147483648");
     EXPECT_EQ(to_text(std::uint32_t{4294967295u}), "4294967295");
 }
 
-TEST(TextNumbers, ToNumberReadsLeadingNumberAfterWhiteSpace)
-{
+TEST(TextNumbers, ToNumberReadsLeadingNumberAfterWhiteSpace) {
     EXPECT_EQ(to_number("42"), 42u);
     EXPECT_EQ(to_number(" \t42  "), 42u);
     EXPECT_EQ(to_number("\r\n42"), 42u);
@@ -30,8 +28,7 @@ TEST(TextNumbers, ToNumberReadsLeadingNumberAfterWhiteSpace)
     EXPECT_EQ(to_number("4294967296"), 0u);  // wraps
 }
 
-TEST(TextNumbers, ParseDigitsJoinsEveryDigit)
-{
+TEST(TextNumbers, ParseDigitsJoinsEveryDigit) {
     EXPECT_EQ(parse_digits("v1.67"), 167);
     EXPECT_EQ(parse_digits("v1.14"), 114);
     EXPECT_EQ(parse_digits("1.2.3"), 123);
@@ -39,8 +36,7 @@ TEST(TextNumbers, ParseDigitsJoinsEveryDigit)
     EXPECT_EQ(parse_digits(""), 0);
 }
 
-TEST(TextNumbers, TwoDigitsPadsBelowTen)
-{
+TEST(TextNumbers, TwoDigitsPadsBelowTen) {
     EXPECT_EQ(two_digits(0), "00");
     EXPECT_EQ(two_digits(7), "07");
     EXPECT_EQ(two_digits(10), "10");
@@ -48,16 +44,15 @@ TEST(TextNumbers, TwoDigitsPadsBelowTen)
     EXPECT_EQ(two_digits(-5), "0-5");
 }
 
-TEST(TextLowerCase, LowersAsciiAndSwedishCapitalsOnly)
-{
+TEST(TextLowerCase, LowersAsciiAndSwedishCapitalsOnly) {
     // ÅÄÖ ABC É -> åäö abc É
-    EXPECT_EQ(lower_case("\xC3\x85\xC3\x84\xC3\x96 ABC \xC3\x89"), "\xC3\xA5\xC3\xA4\xC3\xB6 abc \xC3\x89");
+    EXPECT_EQ(lower_case("\xC3\x85\xC3\x84\xC3\x96 ABC \xC3\x89"),
+              "\xC3\xA5\xC3\xA4\xC3\xB6 abc \xC3\x89");
     EXPECT_EQ(lower_case("Hello World 123 @[`{"), "hello world 123 @[`{");
     EXPECT_EQ(lower_case(""), "");
 }
 
-TEST(TextLowerCase, LeavesOtherUtf8LettersIntact)
-{
+TEST(TextLowerCase, LeavesOtherUtf8LettersIntact) {
     // ł (C5 82), Ŗ (C5 96), Ą (C4 84), Ŕ... must not be mistaken for code-page capitals.
     const std::string other = "\xC5\x82\xC5\x96\xC4\x84\xD6\x90\xC5\xC4\xD6";
     EXPECT_EQ(lower_case(other), other);
@@ -66,8 +61,7 @@ TEST(TextLowerCase, LeavesOtherUtf8LettersIntact)
     EXPECT_EQ(lower_case("\xC3\x85Z\xC3"), "\xC3\xA5z\xC3");
 }
 
-TEST(TextTrim, WhiteSpaceIsBlankTabCrLf)
-{
+TEST(TextTrim, WhiteSpaceIsBlankTabCrLf) {
     EXPECT_EQ(trim(" \t\r\n \n"), "");
     EXPECT_EQ(trim("  a b\tc \r\n"), "a b\tc");
     EXPECT_EQ(trim_left(" \ta "), "a ");
@@ -76,11 +70,10 @@ TEST(TextTrim, WhiteSpaceIsBlankTabCrLf)
     EXPECT_EQ(strip_line_breaks("a\r\nb\nc\rd"), "abcd");
 }
 
-TEST(TextChars, TypedTextCharacters)
-{
-    for (int code : {'a', 'Z', '5', ' ', '!', '"', '#', '%', '&', '/', '(', ')', '=', '?', '+', '^',
-                     '~', '\'', '*', '-', '_', '.', ':', ',', ';', '<', '>', '|', '@', '$', '{',
-                     '[', ']', '}', '\\'}) {
+TEST(TextChars, TypedTextCharacters) {
+    for (int code :
+         {'a', 'Z', '5', ' ', '!', '"', '#', '%', '&', '/', '(', ')', '=', '?', '+', '^', '~', '\'',
+          '*', '-', '_', '.', ':', ',', ';', '<', '>', '|', '@', '$', '{', '[', ']', '}', '\\'}) {
         EXPECT_TRUE(is_text_char(code)) << code;
     }
     for (int code : {0xE5, 0xE4, 0xF6, 0xC5, 0xC4, 0xD6, 0xA4, 0xA7, 0xBD, 0xA3, 0x20AC}) {
@@ -96,8 +89,7 @@ TEST(TextChars, TypedTextCharacters)
     }
 }
 
-TEST(TextUrl, EncodesTheReservedCharactersOnly)
-{
+TEST(TextUrl, EncodesTheReservedCharactersOnly) {
     EXPECT_EQ(url_encode("a b+c/d"), "a%20b%2bc%2fd");
     EXPECT_EQ(url_encode("50%"), "50%25");
     EXPECT_EQ(url_encode(""), "");
@@ -106,8 +98,7 @@ TEST(TextUrl, EncodesTheReservedCharactersOnly)
     EXPECT_EQ(url_encode("\xC3\xA4-_.!*'()$,\"\t"), "\xC3\xA4-_.!*'()$,\"\t");
 }
 
-TEST(TextUrl, DecodingUndoesEncodingAndTheLenientRuleTakesAnyTwoCharacters)
-{
+TEST(TextUrl, DecodingUndoesEncodingAndTheLenientRuleTakesAnyTwoCharacters) {
     struct Case {
         const char* text;
         std::string strict;   // url_decode
@@ -138,8 +129,7 @@ TEST(TextUrl, DecodingUndoesEncodingAndTheLenientRuleTakesAnyTwoCharacters)
     EXPECT_EQ(url_decode(url_encode(every_byte)), every_byte);
 }
 
-TEST(TextPath, TrailingSeparatorIsAddedOnceAndNeverToAnEmptyPath)
-{
+TEST(TextPath, TrailingSeparatorIsAddedOnceAndNeverToAnEmptyPath) {
     const std::string sep(1, kPathSeparator);
     EXPECT_EQ(with_trailing_separator("/music"), "/music" + sep);
     EXPECT_EQ(with_trailing_separator("/music" + sep), "/music" + sep);

@@ -31,9 +31,9 @@ protected:
     UpdateCheckerTest() : previous_folder(fs::current_path()) { fs::current_path(folder.path()); }
     ~UpdateCheckerTest() override { fs::current_path(previous_folder); }
 
-    bool check(int running_version, std::string& message, bool launch_result = true)
-    {
-        UpdateChecker checker([this, launch_result](const std::string& path, const std::string& arguments,
+    bool check(int running_version, std::string& message, bool launch_result = true) {
+        UpdateChecker checker([this, launch_result](const std::string& path,
+                                                    const std::string& arguments,
                                                     const std::string&) {
             launches.push_back({path, arguments});
             return launch_result;
@@ -41,8 +41,7 @@ protected:
         return checker.run("dravo", base, running_version, "", message);
     }
 
-    void publish(const std::string& version_text, const std::string& update_program)
-    {
+    void publish(const std::string& version_text, const std::string& update_program) {
         site.set_reply("/dravo/version.txt", {200, version_text});
         site.set_reply("/dravo/dravo_update", {200, update_program});
     }
@@ -52,11 +51,14 @@ protected:
     LocalHttpServer site;
     std::string base = site.base_url() + "dravo/";
     std::vector<Launch> launches;
-    const std::string program = std::string("\x7f" "ELF\0\0binary\r\n\x1a", 15) + std::string(6000, '\0') + "end";
+    const std::string program = std::string(
+                                    "\x7f"
+                                    "ELF\0\0binary\r\n\x1a",
+                                    15) +
+                                std::string(6000, '\0') + "end";
 };
 
-TEST_F(UpdateCheckerTest, SameVersionIsLatestAndLeftoverProgramIsRemoved)
-{
+TEST_F(UpdateCheckerTest, SameVersionIsLatestAndLeftoverProgramIsRemoved) {
     test::write_file("dravo_update", "old update program");
     publish("167 sha256=" + sha256_hex(program), program);
     std::string message = "stale";
@@ -69,8 +71,7 @@ TEST_F(UpdateCheckerTest, SameVersionIsLatestAndLeftoverProgramIsRemoved)
     EXPECT_TRUE(launches.empty());
 }
 
-TEST_F(UpdateCheckerTest, NewerVersionWithMatchingDigestIsStoredAndStartedOnce)
-{
+TEST_F(UpdateCheckerTest, NewerVersionWithMatchingDigestIsStoredAndStartedOnce) {
     publish("  168 SHA256=" + sha256_hex(program) + "\r\nRelease notes\r\n", program);
     std::string message;
     EXPECT_TRUE(check(167, message));
@@ -82,13 +83,12 @@ TEST_F(UpdateCheckerTest, NewerVersionWithMatchingDigestIsStoredAndStartedOnce)
     EXPECT_EQ(launches[0].arguments, "");
 }
 
-TEST_F(UpdateCheckerTest, MissingOrWrongDigestStartsNothing)
-{
+TEST_F(UpdateCheckerTest, MissingOrWrongDigestStartsNothing) {
     const std::string failed = std::string(kUpdateDownloadFailed) + base;
     const std::string other_digest = sha256_hex(program + "x");
     for (const std::string& version_text :
-         {std::string("168\n"), "168 sha256=" + other_digest, "168 sha256=" + other_digest.substr(1),
-          "168 md5=" + sha256_hex(program)}) {
+         {std::string("168\n"), "168 sha256=" + other_digest,
+          "168 sha256=" + other_digest.substr(1), "168 md5=" + sha256_hex(program)}) {
         publish(version_text, program);
         std::string message;
         EXPECT_FALSE(check(167, message)) << version_text;
@@ -98,8 +98,7 @@ TEST_F(UpdateCheckerTest, MissingOrWrongDigestStartsNothing)
     EXPECT_TRUE(launches.empty());
 }
 
-TEST_F(UpdateCheckerTest, UnreadableVersionInfo)
-{
+TEST_F(UpdateCheckerTest, UnreadableVersionInfo) {
     std::string message;
     EXPECT_FALSE(check(167, message));  // version.txt missing: the error page is no number
     EXPECT_EQ(message, kUpdateNoVersionInfo);
@@ -110,15 +109,15 @@ TEST_F(UpdateCheckerTest, UnreadableVersionInfo)
         EXPECT_EQ(message, kUpdateNoVersionInfo) << version_text;
     }
     EXPECT_EQ(site.count("/dravo/dravo_update"), 0u);
-    UpdateChecker checker([](const std::string&, const std::string&, const std::string&) { return true; });
+    UpdateChecker checker(
+        [](const std::string&, const std::string&, const std::string&) { return true; });
     const auto nowhere = "http://127.0.0.1:" + std::to_string(test::unused_port()) + "/dravo/";
     EXPECT_FALSE(checker.run("dravo", nowhere, 1, "", message));
     EXPECT_EQ(message, kUpdateNoVersionInfo);
     EXPECT_TRUE(launches.empty());
 }
 
-TEST_F(UpdateCheckerTest, MissingProgramOrFailedStartLeavesNoFile)
-{
+TEST_F(UpdateCheckerTest, MissingProgramOrFailedStartLeavesNoFile) {
     const std::string failed = std::string(kUpdateDownloadFailed) + base;
     site.set_reply("/dravo/version.txt", {200, "168 sha256=" + sha256_hex(program)});
     std::string message;
@@ -137,8 +136,7 @@ TEST_F(UpdateCheckerTest, MissingProgramOrFailedStartLeavesNoFile)
     EXPECT_FALSE(fs::exists("dravo_update"));
 }
 
-TEST_F(UpdateCheckerTest, RealStartRunsProgramDetachedWithArgumentsAndNoInheritedFiles)
-{
+TEST_F(UpdateCheckerTest, RealStartRunsProgramDetachedWithArgumentsAndNoInheritedFiles) {
     // A descriptor without close-on-exec, like a careless listening socket.
     const int inherited = ::dup2(::open("/dev/null", O_RDONLY), 77);
     ASSERT_EQ(inherited, 77);
@@ -161,8 +159,7 @@ TEST_F(UpdateCheckerTest, RealStartRunsProgramDetachedWithArgumentsAndNoInherite
     EXPECT_EQ(marker.substr(marker.find(' ')), " no one two\n");
 }
 
-TEST(StartDetached, MissingProgramIsReported)
-{
+TEST(StartDetached, MissingProgramIsReported) {
     EXPECT_FALSE(start_detached("./no_such_program_here", ""));
 }
 

@@ -23,15 +23,18 @@ int g_config_calls = 0;
 bool g_config_on_main = false;
 std::thread::id g_main_thread;
 
-std::int32_t inline_init() {
-    return 0;
-}
+std::int32_t inline_init() { return 0; }
 void inline_config() {
     ++g_config_calls;
     g_config_on_main = std::this_thread::get_id() == g_main_thread;
 }
-PluginRecord g_inline{kPluginRecordVersion, "Inline plug-in", &inline_init, &inline_config,
-                      nullptr, nullptr, nullptr};
+PluginRecord g_inline{kPluginRecordVersion,
+                      "Inline plug-in",
+                      &inline_init,
+                      &inline_config,
+                      nullptr,
+                      nullptr,
+                      nullptr};
 
 class PlayerWindowTest : public ::testing::Test {
 protected:
@@ -47,8 +50,9 @@ protected:
         app_ = nullptr;
     }
     PlayerWindowTest()
-        : core(engine, [](const std::string& path) { return "Title " + path; }, [] {},
-               [](const std::string&, const std::string&) {}, "", 9),
+        : core(
+              engine, [](const std::string& path) { return "Title " + path; }, [] {},
+              [](const std::string&, const std::string&) {}, "", 9),
           plugins(core.record()) {
         g_main_thread = std::this_thread::get_id();
         engine.add_track("/m/a.mp3", 5000);

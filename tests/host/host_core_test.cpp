@@ -27,12 +27,12 @@ using namespace std::chrono_literals;
 class HostCoreTest : public ::testing::Test {
 protected:
     HostCore make_core(const std::string& state_folder) {
-        return HostCore(engine, [](const std::string& path) { return "T " + path; },
-                        [this] { waker.wake(); },
-                        [this](const std::string& text, const std::string& caption) {
-                            boxes.push_back(caption + "|" + text);
-                        },
-                        state_folder, 5);
+        return HostCore(
+            engine, [](const std::string& path) { return "T " + path; }, [this] { waker.wake(); },
+            [this](const std::string& text, const std::string& caption) {
+                boxes.push_back(caption + "|" + text);
+            },
+            state_folder, 5);
     }
     // Links the named test plug-ins into a fresh plug-in folder.
     std::string plugin_folder(std::initializer_list<const char*> names) {
@@ -56,7 +56,8 @@ protected:
     test::TempDir folder;
     Waker waker;
     FakeAudioEngine engine;
-    std::vector<std::string> boxes;  // the sink may be called from any thread; tests read after join
+    std::vector<std::string>
+        boxes;  // the sink may be called from any thread; tests read after join
 };
 
 std::map<std::string, std::string> read_report(const std::string& path) {

@@ -36,9 +36,7 @@ std::string send_text(std::uint32_t message, std::uintptr_t wparam, std::intptr_
 std::string user(std::intptr_t operation, std::uintptr_t argument = 0) {
     return send_text(msg::user, argument, operation);
 }
-std::string button(std::uintptr_t command) {
-    return send_text(msg::command, command, 0);
-}
+std::string button(std::uintptr_t command) { return send_text(msg::command, command, 0); }
 
 class HostEndToEnd : public ::testing::Test {
 protected:
@@ -80,7 +78,7 @@ protected:
     // window: the --gui mode on Qt's offscreen platform.
     std::unique_ptr<test::HostProcess> start_host(bool clear = true, bool window = false) {
         std::vector<std::string> arguments{"--plugins", work.file("plugins"), "--audio-output",
-                                           "null", "--state-dir", work.file("state")};
+                                           "null",      "--state-dir",        work.file("state")};
         if (clear) {
             arguments.push_back("--clear");
         }
@@ -90,8 +88,8 @@ protected:
             arguments.push_back("--gui");
             environment.push_back("QT_QPA_PLATFORM=offscreen");
         }
-        auto host = std::make_unique<test::HostProcess>(arguments, environment,
-                                                        work.file("stderr.txt"));
+        auto host =
+            std::make_unique<test::HostProcess>(arguments, environment, work.file("stderr.txt"));
         EXPECT_TRUE(host->connect(socket_path(), 15s)) << read_all(work.file("stderr.txt"));
         return host;
     }

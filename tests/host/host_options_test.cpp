@@ -8,10 +8,10 @@ namespace {
 
 TEST(HostOptions, ReadsEveryOption) {
     std::string error;
-    const auto options = parse_host_options(
-        {"--plugins", "/p", "--audio-output", "null", "--state-dir", "/s", "--add", "a.m3u",
-         "--add", "/b.mp3", "--gui", "--clear"},
-        error);
+    const auto options =
+        parse_host_options({"--plugins", "/p", "--audio-output", "null", "--state-dir", "/s",
+                            "--add", "a.m3u", "--add", "/b.mp3", "--gui", "--clear"},
+                           error);
     ASSERT_TRUE(options) << error;
     EXPECT_EQ(options->plugin_folder, "/p");
     EXPECT_EQ(options->audio_output, "null");

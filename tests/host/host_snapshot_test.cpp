@@ -19,8 +19,9 @@ using namespace std::chrono_literals;
 class HostSnapshotTest : public ::testing::Test {
 protected:
     HostSnapshotTest()
-        : core(engine, [](const std::string& path) { return "T " + path; },
-               [this] { waker.wake(); }, [](const std::string&, const std::string&) {}, "", 3) {
+        : core(
+              engine, [](const std::string& path) { return "T " + path; }, [this] { waker.wake(); },
+              [](const std::string&, const std::string&) {}, "", 3) {
         engine.add_track("/m/a.mp3", 10000);
         engine.add_track("/m/b.mp3", 65000);
         core.model().add({"/m/a.mp3", "/m/b.mp3"});
@@ -117,8 +118,7 @@ TEST_F(HostSnapshotTest, ReadsAnswerWhileTheMainThreadIsBusy) {
                                         text(op::file_name, 2)};
     });
     ASSERT_EQ(reads.wait_for(10s), std::future_status::ready);
-    EXPECT_EQ(reads.get(),
-              (std::vector<std::string>{"40", "2", "/m/b.mp3", "T /m/b.mp3", "NULL"}));
+    EXPECT_EQ(reads.get(), (std::vector<std::string>{"40", "2", "/m/b.mp3", "T /m/b.mp3", "NULL"}));
 }
 
 TEST_F(HostSnapshotTest, ATitleNotReadYetIsReadOnceOnTheMainThread) {
@@ -127,8 +127,9 @@ TEST_F(HostSnapshotTest, ATitleNotReadYetIsReadOnceOnTheMainThread) {
         ++reads;
         return "T " + path;
     };
-    HostCore counting(engine, reader, [this] { waker.wake(); },
-                      [](const std::string&, const std::string&) {}, "", 3);
+    HostCore counting(
+        engine, reader, [this] { waker.wake(); }, [](const std::string&, const std::string&) {}, "",
+        3);
     counting.model().add({"/m/a.mp3"});
     HostWindowRecord* window = counting.record();
     std::vector<std::string> titles;

@@ -12,7 +12,8 @@ namespace {
 class DispatcherTest : public ::testing::Test {
 protected:
     DispatcherTest()
-        : model(engine, [](const std::string& path) { return "title of " + path; }, 3),
+        : model(
+              engine, [](const std::string& path) { return "title of " + path; }, 3),
           dispatcher(model, [this] { ++close_requests; }) {
         engine.add_track("/m/a.mp3", 4000);
         engine.add_track("/m/b.mp3", 4000);
@@ -116,7 +117,7 @@ TEST_F(DispatcherTest, AddFileTakesPlaylistsAndReadsOnlyWithinTheRecord) {
     const char unterminated[] = {'/', 'a', 'b', 'X', 'Y'};
     add(unterminated, 3);
     EXPECT_EQ(text(op::file_name, 4), "/ab");
-    add("/c.mp3", 7, 99);              // another kind of copy-data
+    add("/c.mp3", 7, 99);                   // another kind of copy-data
     add("/d.mp3", 7, op::play_file, true);  // posted: the sender's memory may be gone
     add(nullptr, 7);
     add("", 1);

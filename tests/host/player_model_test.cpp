@@ -11,7 +11,9 @@ namespace {
 
 class PlayerModelTest : public ::testing::Test {
 protected:
-    PlayerModelTest() : model(engine, [](const std::string& path) { return "T:" + path; }, 7) {
+    PlayerModelTest()
+        : model(
+              engine, [](const std::string& path) { return "T:" + path; }, 7) {
         for (const char* name : {"a", "b", "c", "d"}) {
             engine.add_track(name, 10000);
         }
@@ -226,10 +228,13 @@ TEST_F(PlayerModelTest, ClearStopsAndEmpties) {
 
 TEST_F(PlayerModelTest, TitlesAreReadOnceAndOnlyWhenAsked) {
     int reads = 0;
-    PlayerModel counting(engine, [&](const std::string& path) {
-        ++reads;
-        return path;
-    }, 1);
+    PlayerModel counting(
+        engine,
+        [&](const std::string& path) {
+            ++reads;
+            return path;
+        },
+        1);
     std::vector<std::string> many(1000, "a");
     counting.add(many);
     EXPECT_EQ(reads, 0);

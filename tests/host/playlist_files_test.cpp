@@ -13,16 +13,15 @@ using Entries = std::vector<std::string>;
 
 TEST(PlaylistFiles, M3uResolvesRelativeEntriesAndSkipsComments) {
     test::TempDir folder;
-    const std::string list = folder.write(
-        "lists/mix.m3u",
-        "#EXTM3U\r\n#EXTINF:12,Someone - Something\r\nsong one.mp3\r\n\r\n"
-        "../other/Värld.ogg\r\n/abs/x.wav\r\nhttp://radio.example/stream\r\n"
-        "file:///music/a%20b.mp3\r\nsub/./c.flac");
+    const std::string list =
+        folder.write("lists/mix.m3u",
+                     "#EXTM3U\r\n#EXTINF:12,Someone - Something\r\nsong one.mp3\r\n\r\n"
+                     "../other/Värld.ogg\r\n/abs/x.wav\r\nhttp://radio.example/stream\r\n"
+                     "file:///music/a%20b.mp3\r\nsub/./c.flac");
     const std::string base = folder.path();
-    EXPECT_EQ(expand_entry(list),
-              (Entries{base + "/lists/song one.mp3", base + "/other/Värld.ogg", "/abs/x.wav",
-                       "http://radio.example/stream", "/music/a b.mp3",
-                       base + "/lists/sub/c.flac"}));
+    EXPECT_EQ(expand_entry(list), (Entries{base + "/lists/song one.mp3", base + "/other/Värld.ogg",
+                                           "/abs/x.wav", "http://radio.example/stream",
+                                           "/music/a b.mp3", base + "/lists/sub/c.flac"}));
 }
 
 TEST(PlaylistFiles, M3u8WithByteOrderMarkAndLfEnds) {
@@ -33,10 +32,10 @@ TEST(PlaylistFiles, M3u8WithByteOrderMarkAndLfEnds) {
 
 TEST(PlaylistFiles, PlsGivesItsFilesInNumberOrder) {
     test::TempDir folder;
-    const std::string list = folder.write(
-        "radio.pls",
-        "[playlist]\nNumberOfEntries=3\nFile2=b.mp3\nTitle2=Bee\nFile10=http://x/y\n"
-        "file1=/abs/a.mp3\nFileX=ignored\nLength1=-1\nVersion=2\n");
+    const std::string list =
+        folder.write("radio.pls",
+                     "[playlist]\nNumberOfEntries=3\nFile2=b.mp3\nTitle2=Bee\nFile10=http://x/y\n"
+                     "file1=/abs/a.mp3\nFileX=ignored\nLength1=-1\nVersion=2\n");
     EXPECT_EQ(expand_entry(list), (Entries{"/abs/a.mp3", folder.file("b.mp3"), "http://x/y"}));
 }
 

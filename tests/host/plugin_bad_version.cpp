@@ -5,14 +5,10 @@
 
 namespace {
 
-std::int32_t bad_init() {
-    std::abort();
-}
+std::int32_t bad_init() { std::abort(); }
 
 PluginRecord g_record{15, "Old plug-in", &bad_init, nullptr, nullptr, nullptr, nullptr};
 
 }  // namespace
 
-DRAVO_PLUGIN_EXPORT PluginRecord* winampGetGeneralPurposePlugin() {
-    return &g_record;
-}
+DRAVO_PLUGIN_EXPORT PluginRecord* winampGetGeneralPurposePlugin() { return &g_record; }

@@ -27,15 +27,18 @@ namespace {
 std::int32_t control_init();
 void control_quit();
 
-PluginRecord g_record{dravo::kPluginRecordVersion, "Test control", &control_init, nullptr,
-                      &control_quit, nullptr, nullptr};
+PluginRecord g_record{dravo::kPluginRecordVersion,
+                      "Test control",
+                      &control_init,
+                      nullptr,
+                      &control_quit,
+                      nullptr,
+                      nullptr};
 std::thread g_server;
 std::thread g_flood;
 std::atomic<bool> g_stop{false};
 
-HostWindowRecord* window() {
-    return static_cast<HostWindowRecord*>(g_record.hwndParent);
-}
+HostWindowRecord* window() { return static_cast<HostWindowRecord*>(g_record.hwndParent); }
 
 std::string run_command(const std::string& line) {
     std::istringstream in(line);
@@ -157,6 +160,4 @@ void control_quit() {
 
 }  // namespace
 
-DRAVO_PLUGIN_EXPORT PluginRecord* winampGetGeneralPurposePlugin() {
-    return &g_record;
-}
+DRAVO_PLUGIN_EXPORT PluginRecord* winampGetGeneralPurposePlugin() { return &g_record; }

@@ -17,8 +17,13 @@ namespace {
 std::int32_t probe_init();
 void probe_quit();
 
-PluginRecord g_record{dravo::kPluginRecordVersion, "Probe plug-in", &probe_init, nullptr,
-                      &probe_quit, nullptr, nullptr};
+PluginRecord g_record{dravo::kPluginRecordVersion,
+                      "Probe plug-in",
+                      &probe_init,
+                      nullptr,
+                      &probe_quit,
+                      nullptr,
+                      nullptr};
 std::thread g_sender;
 std::atomic<bool> g_stop{false};
 std::atomic<long> g_sends{0};
@@ -66,6 +71,4 @@ void probe_quit() {
 
 }  // namespace
 
-DRAVO_PLUGIN_EXPORT PluginRecord* winampGetGeneralPurposePlugin() {
-    return &g_record;
-}
+DRAVO_PLUGIN_EXPORT PluginRecord* winampGetGeneralPurposePlugin() { return &g_record; }

@@ -54,8 +54,7 @@ TEST(TrackTitles, ReadsTagsFromTheFile) {
     EXPECT_EQ(read_title(folder.write("tagged.mp3", id3_file("Artist", "Title"))),
               "Artist - Title");
     EXPECT_EQ(read_title(folder.write("only title.mp3", id3_file("", "Lone"))), "Lone");
-    EXPECT_EQ(read_title(folder.write("garbage name.mp3", std::string(4096, 'x'))),
-              "garbage name");
+    EXPECT_EQ(read_title(folder.write("garbage name.mp3", std::string(4096, 'x'))), "garbage name");
     EXPECT_EQ(read_title(folder.file("missing file.ogg")), "missing file");
     EXPECT_FALSE(read_tags(folder.file("missing file.ogg")));
 }

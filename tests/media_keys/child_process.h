@@ -14,7 +14,8 @@ namespace dravo::test {
 class ChildProcess {
 public:
     // environment: "NAME=value" sets a variable, "NAME" alone removes it.
-    ChildProcess(const std::vector<std::string>& arguments, const std::vector<std::string>& environment = {});
+    ChildProcess(const std::vector<std::string>& arguments,
+                 const std::vector<std::string>& environment = {});
     ~ChildProcess();  // closes the input, waits a moment, then kills
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
@@ -22,7 +23,8 @@ public:
     bool running() const { return pid_ > 0; }
     void send(const std::string& line);
     // The next line that starts with prefix; the lines passed over stay only in lines().
-    std::optional<std::string> wait_line(const std::string& prefix, std::chrono::milliseconds patience);
+    std::optional<std::string> wait_line(const std::string& prefix,
+                                         std::chrono::milliseconds patience);
     // Every line read so far.
     const std::vector<std::string>& lines() const { return lines_; }
 

@@ -12,8 +12,7 @@
 namespace dravo::test {
 
 ChildProcess::ChildProcess(const std::vector<std::string>& arguments,
-                           const std::vector<std::string>& environment)
-{
+                           const std::vector<std::string>& environment) {
     int to_child[2];
     int from_child[2];
     if (arguments.empty() || ::pipe2(to_child, O_CLOEXEC) != 0) {
@@ -50,8 +49,7 @@ ChildProcess::ChildProcess(const std::vector<std::string>& arguments,
     output_ = from_child[0];
 }
 
-ChildProcess::~ChildProcess()
-{
+ChildProcess::~ChildProcess() {
     if (input_ >= 0) {
         ::close(input_);
     }
@@ -73,16 +71,14 @@ ChildProcess::~ChildProcess()
     }
 }
 
-void ChildProcess::send(const std::string& line)
-{
+void ChildProcess::send(const std::string& line) {
     const std::string text = line + "\n";
     if (input_ >= 0) {
         [[maybe_unused]] const auto written = ::write(input_, text.data(), text.size());
     }
 }
 
-bool ChildProcess::read_some(std::chrono::milliseconds patience)
-{
+bool ChildProcess::read_some(std::chrono::milliseconds patience) {
     pollfd watched{output_, POLLIN, 0};
     if (output_ < 0 || ::poll(&watched, 1, static_cast<int>(patience.count())) <= 0) {
         return false;
@@ -101,8 +97,7 @@ bool ChildProcess::read_some(std::chrono::milliseconds patience)
 }
 
 std::optional<std::string> ChildProcess::wait_line(const std::string& prefix,
-                                                   std::chrono::milliseconds patience)
-{
+                                                   std::chrono::milliseconds patience) {
     const auto until = std::chrono::steady_clock::now() + patience;
     for (;;) {
         for (; taken_ < lines_.size(); ++taken_) {
@@ -110,8 +105,8 @@ std::optional<std::string> ChildProcess::wait_line(const std::string& prefix,
                 return lines_[taken_++];
             }
         }
-        const auto left =
-            std::chrono::duration_cast<std::chrono::milliseconds>(until - std::chrono::steady_clock::now());
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            until - std::chrono::steady_clock::now());
         if (left.count() <= 0 || !read_some(left)) {
             return std::nullopt;
         }

@@ -14,28 +14,25 @@ const std::string kPlayer = "org.mpris.MediaPlayer2.Player";
 // being released.
 class BusTest : public DriverFixture {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         const auto started = start_driver({"DISPLAY"});  // the bus alone
         const auto name = started.find(" name=");
-        ASSERT_TRUE(started.find("bus=1") != std::string::npos && name != std::string::npos) << started;
+        ASSERT_TRUE(started.find("bus=1") != std::string::npos && name != std::string::npos)
+            << started;
         bus_name = started.substr(name + 6);
     }
-    std::string call(const std::string& method_and_arguments) const
-    {
-        return "gdbus call --session --dest " + bus_name + " --object-path /org/mpris/MediaPlayer2 --method " +
-               method_and_arguments;
+    std::string call(const std::string& method_and_arguments) const {
+        return "gdbus call --session --dest " + bus_name +
+               " --object-path /org/mpris/MediaPlayer2 --method " + method_and_arguments;
     }
-    std::string get_property(const std::string& name) const
-    {
+    std::string get_property(const std::string& name) const {
         return output_of(call("org.freedesktop.DBus.Properties.Get " + kPlayer + " " + name));
     }
 
     std::string bus_name;
 };
 
-TEST_F(BusTest, NextSendsNextAndMetadataGivesTheTitle)
-{
+TEST_F(BusTest, NextSendsNextAndMetadataGivesTheTitle) {
     EXPECT_TRUE(run(call(kPlayer + ".Next")));
     EXPECT_EQ(targets_after(2), (Targets{"/next", "/title"}));
     const auto metadata = get_property("Metadata");
@@ -44,8 +41,7 @@ TEST_F(BusTest, NextSendsNextAndMetadataGivesTheTitle)
         << metadata;
 }
 
-TEST_F(BusTest, PlaybackStatusFollowsTheStatusPoll)
-{
+TEST_F(BusTest, PlaybackStatusFollowsTheStatusPoll) {
     const std::pair<const char*, const char*> steps[] = {
         {"playing: 3\n", "'Paused'"}, {"playing: 1\n", "'Playing'"}, {"playing: 0\n", "'Stopped'"}};
     for (const auto& [status, shown] : steps) {
@@ -55,8 +51,7 @@ TEST_F(BusTest, PlaybackStatusFollowsTheStatusPoll)
     }
 }
 
-TEST_F(BusTest, VolumeAndRaiseRunTheirOperations)
-{
+TEST_F(BusTest, VolumeAndRaiseRunTheirOperations) {
     EXPECT_TRUE(run(call("org.freedesktop.DBus.Properties.Set " + kPlayer + " Volume '<0.25>'")));
     EXPECT_EQ(targets_after(2), (Targets{"/title", "/volume?volume=25"}));
     EXPECT_NE(get_property("Volume").find("0.25"), std::string::npos);
@@ -64,8 +59,7 @@ TEST_F(BusTest, VolumeAndRaiseRunTheirOperations)
     EXPECT_TRUE(driver->wait_line("view show_at_cursor", kPatience));
 }
 
-TEST_F(BusTest, TitleChangeIsSignalled)
-{
+TEST_F(BusTest, TitleChangeIsSignalled) {
     ChildProcess monitor({"gdbus", "monitor", "--session", "--dest", bus_name});
     ASSERT_TRUE(monitor.wait_line("The name " + bus_name + " is owned by", kPatience));
     server.set_reply("/title", {200, "Another - Tune"});
@@ -95,14 +89,15 @@ const InstallCase kInstallCases[] = {
 
 class InstallTest : public DriverFixture, public ::testing::WithParamInterface<InstallCase> {};
 
-TEST_P(InstallTest, InstalledWhenEitherWayWorks)
-{
+TEST_P(InstallTest, InstalledWhenEitherWayWorks) {
     const auto& c = GetParam();
     const auto started = start_driver(c.environment);
     EXPECT_EQ(started.rfind(std::string("started ") + c.started, 0), 0u) << started;
     command("quit");
     const auto& lines = driver->lines();
-    auto seen = [&](const char* line) { return std::find(lines.begin(), lines.end(), line) != lines.end(); };
+    auto seen = [&](const char* line) {
+        return std::find(lines.begin(), lines.end(), line) != lines.end();
+    };
     EXPECT_EQ(seen("view error:SetMMShellHook() failed!"), c.failure_shown);
     EXPECT_EQ(seen("view osd:ERROR: SetMMShellHook() failed!"), c.failure_shown);
 }

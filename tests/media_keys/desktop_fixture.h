@@ -25,16 +25,14 @@ using Targets = std::vector<std::string>;
 // Generous: the machine is shared and sanitizer builds are slow. Only failures wait this long.
 inline constexpr auto kPatience = 20s;
 
-inline bool run(const std::string& command)
-{
+inline bool run(const std::string& command) {
     return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
 }
 
 inline void press(const std::string& keys) { EXPECT_TRUE(run("xdotool key " + keys)) << keys; }
 
 // Standard output of a command.
-inline std::string output_of(const std::string& command)
-{
+inline std::string output_of(const std::string& command) {
     std::string text;
     if (FILE* pipe = ::popen((command + " 2>&1").c_str(), "r")) {
         char buffer[512];
@@ -46,35 +44,37 @@ inline std::string output_of(const std::string& command)
     return text;
 }
 
-inline const std::map<std::string, std::string> kDesktopReplies = {
-    {"/title", "Artist - Song"}, {"/status", ""}, {"/next", ""}, {"/prev", ""}, {"/play", ""},
-    {"/pause", ""}, {"/stop", ""}, {"/volume?volume=25", ""}, {"/volume?volume=51", ""}};
+inline const std::map<std::string, std::string> kDesktopReplies = {{"/title", "Artist - Song"},
+                                                                   {"/status", ""},
+                                                                   {"/next", ""},
+                                                                   {"/prev", ""},
+                                                                   {"/play", ""},
+                                                                   {"/pause", ""},
+                                                                   {"/stop", ""},
+                                                                   {"/volume?volume=25", ""},
+                                                                   {"/volume?volume=51", ""}};
 
 class DriverFixture : public ::testing::Test {
 protected:
-    DriverFixture()
-    {
+    DriverFixture() {
         for (const auto& [target, body] : kDesktopReplies) {
             server.set_reply(target, {200, body});
         }
     }
 
     // Starts the driver and returns its "started ..." line (empty when it never came).
-    std::string start_driver(const std::vector<std::string>& environment = {})
-    {
+    std::string start_driver(const std::vector<std::string>& environment = {}) {
         const std::vector<std::string> arguments = {DRAVO_MEDIA_KEY_DRIVER, server.base_url()};
         driver = std::make_unique<ChildProcess>(arguments, environment);
         return driver->wait_line("started", kPatience).value_or("");
     }
     // Runs a driver command and waits until it has been done.
-    void command(const std::string& name)
-    {
+    void command(const std::string& name) {
         driver->send(name);
         EXPECT_TRUE(driver->wait_line("ok " + name, kPatience)) << name;
     }
     // Waits until the server has seen at least as many requests as expected, then gives them.
-    Targets targets_after(std::size_t count)
-    {
+    Targets targets_after(std::size_t count) {
         for (auto until = std::chrono::steady_clock::now() + kPatience;
              server.targets().size() < count && std::chrono::steady_clock::now() < until;) {
             std::this_thread::sleep_for(20ms);
@@ -87,9 +87,9 @@ protected:
 };
 
 // The other program that holds a key: started, and its grab known, before it returns.
-inline std::unique_ptr<ChildProcess> hold_key(const std::string& keysym, std::string& answer)
-{
-    auto holder = std::make_unique<ChildProcess>(std::vector<std::string>{DRAVO_GRAB_ONE_KEY, keysym});
+inline std::unique_ptr<ChildProcess> hold_key(const std::string& keysym, std::string& answer) {
+    auto holder =
+        std::make_unique<ChildProcess>(std::vector<std::string>{DRAVO_GRAB_ONE_KEY, keysym});
     answer = holder->wait_line("", kPatience).value_or("");
     return holder;
 }

@@ -28,14 +28,14 @@ const KeyCase kKeyCases[] = {
     {"ctrl_next_does_nothing", {"ctrl+XF86AudioNext", "XF86AudioPrev"}, kPrev},
     {"alt_next_is_not_ours", {"alt+XF86AudioNext", "XF86AudioPrev"}, kPrev},
     {"caps_lock_on", {"Caps_Lock", "XF86AudioNext", "Caps_Lock"}, kNext},
-    {"num_lock_on", {"Num_Lock", "shift+XF86AudioPrev", "Num_Lock", "XF86AudioNext"},
+    {"num_lock_on",
+     {"Num_Lock", "shift+XF86AudioPrev", "Num_Lock", "XF86AudioNext"},
      {"/rewind", "/next", "/title"}},
 };
 
 class KeysUnderX : public DriverFixture, public ::testing::WithParamInterface<KeyCase> {};
 
-TEST_P(KeysUnderX, SendTheRequestsOfTheirBinding)
-{
+TEST_P(KeysUnderX, SendTheRequestsOfTheirBinding) {
     server.set_reply("/rewind", {200, ""});
     ASSERT_NE(start_driver().find("hook=1"), std::string::npos);
     for (const auto& keys : GetParam().presses) {
@@ -47,8 +47,7 @@ TEST_P(KeysUnderX, SendTheRequestsOfTheirBinding)
 INSTANTIATE_TEST_SUITE_P(Keys, KeysUnderX, ::testing::ValuesIn(kKeyCases),
                          [](const auto& test_info) { return std::string(test_info.param.name); });
 
-TEST_F(DriverFixture, AfterStopNoKeyArrivesAndTheGrabIsReleased)
-{
+TEST_F(DriverFixture, AfterStopNoKeyArrivesAndTheGrabIsReleased) {
     ASSERT_NE(start_driver().find("hook=1"), std::string::npos);
     press("XF86AudioNext");
     ASSERT_EQ(targets_after(2), kNext);
@@ -63,8 +62,7 @@ TEST_F(DriverFixture, AfterStopNoKeyArrivesAndTheGrabIsReleased)
     EXPECT_EQ(targets_after(3), (Targets{"/next", "/title", "/title"}));
 }
 
-TEST_F(DriverFixture, KeyHeldByAnotherProgramLeavesTheOthersWorking)
-{
+TEST_F(DriverFixture, KeyHeldByAnotherProgramLeavesTheOthersWorking) {
     std::string answer;
     auto holder = hold_key("XF86AudioNext", answer);
     ASSERT_EQ(answer, "grabbed");

@@ -11,22 +11,19 @@ namespace {
 
 bool g_refused = false;
 
-int note_error(Display*, XErrorEvent*)
-{
+int note_error(Display*, XErrorEvent*) {
     g_refused = true;
     return 0;
 }
 
-void say(const char* line)
-{
+void say(const char* line) {
     std::printf("%s\n", line);
     std::fflush(stdout);
 }
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     Display* display = argc > 1 ? XOpenDisplay(nullptr) : nullptr;
     if (display == nullptr) {
         say("no display");
@@ -34,7 +31,8 @@ int main(int argc, char** argv)
     }
     XSetErrorHandler(note_error);
     const KeyCode code = XKeysymToKeycode(display, XStringToKeysym(argv[1]));
-    XGrabKey(display, code, AnyModifier, DefaultRootWindow(display), False, GrabModeAsync, GrabModeAsync);
+    XGrabKey(display, code, AnyModifier, DefaultRootWindow(display), False, GrabModeAsync,
+             GrabModeAsync);
     XSync(display, False);
     say(g_refused || code == 0 ? "refused" : "grabbed");
     pollfd watched[2] = {{ConnectionNumber(display), POLLIN, 0}, {STDIN_FILENO, POLLIN, 0}};

@@ -1,9 +1,9 @@
 // Test driver, not the product: a client session with a stand-in window and the media-key
 // service, for the desktop tests. Usage: media_key_driver <server base URL>
 // Prints "started installed=<0|1> hook=<0|1> bus=<0|1> grabbed=<n> held=<n> name=<bus name>", then
-// one line per window call ("view osd:Stop", "view show_at_cursor"). Reads commands from standard input, one
-// a line, and prints "ok <command>" once each has run: poll (status), title (refresh the title),
-// stop (take the service down), quit. The end of the input quits too.
+// one line per window call ("view osd:Stop", "view show_at_cursor"). Reads commands from standard
+// input, one a line, and prints "ok <command>" once each has run: poll (status), title (refresh the
+// title), stop (take the service down), quit. The end of the input quits too.
 #include <QCoreApplication>
 #include <QSocketNotifier>
 
@@ -20,8 +20,7 @@
 
 namespace {
 
-void say(const std::string& line)
-{
+void say(const std::string& line) {
     std::printf("%s\n", line.c_str());
     std::fflush(stdout);
 }
@@ -32,9 +31,10 @@ public:
     void set_now_playing(const std::string& text) override { say("view label:" + text); }
     void set_tray_tip(const std::string& text) override { say("view tip:" + text); }
     void show_osd(const std::string& text) override { say("view osd:" + text); }
-    void set_volume_slider(int position) override { say("view slider:" + std::to_string(position)); }
-    void set_shuffle_box(dravo::ShuffleBox state) override
-    {
+    void set_volume_slider(int position) override {
+        say("view slider:" + std::to_string(position));
+    }
+    void set_shuffle_box(dravo::ShuffleBox state) override {
         say(state == dravo::ShuffleBox::checked ? "view box:on" : "view box:off");
     }
     void make_shuffle_box_two_state() override {}
@@ -53,8 +53,7 @@ public:
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     if (argc < 2) {
         std::fprintf(stderr, "usage: %s <server base URL>\n", argv[0]);

@@ -14,31 +14,28 @@ struct Received {
     std::condition_variable arrived;
     std::vector<std::uint32_t> values;
 
-    static void record(void* context, std::uint32_t message, std::uint32_t lparam)
-    {
+    static void record(void* context, std::uint32_t message, std::uint32_t lparam) {
         auto* self = static_cast<Received*>(context);
         std::lock_guard lock(self->mutex);
         self->values.push_back(message == DRAVO_MEDIA_KEY_MESSAGE ? lparam : 0xFFFFFFFFu);
         self->arrived.notify_all();
     }
-    std::vector<std::uint32_t> wait_for(std::size_t count)
-    {
+    std::vector<std::uint32_t> wait_for(std::size_t count) {
         std::unique_lock lock(mutex);
         arrived.wait_for(lock, kPatience, [&] { return values.size() >= count; });
         return values;
     }
 };
 
-constexpr std::uint32_t value(std::uint32_t command, std::uint32_t modifiers = 0)
-{
+constexpr std::uint32_t value(std::uint32_t command, std::uint32_t modifiers = 0) {
     return (command << DRAVO_APPCOMMAND_SHIFT) | modifiers;
 }
 
-TEST(ShellHook, DeliversEachPressWithItsModifiersUntilUnset)
-{
+TEST(ShellHook, DeliversEachPressWithItsModifiersUntilUnset) {
     const std::pair<const char*, std::uint32_t> presses[] = {
         {"XF86AudioMute", value(DRAVO_APPCOMMAND_VOLUME_MUTE)},
-        {"shift+ctrl+XF86Mail", value(DRAVO_APPCOMMAND_LAUNCH_MAIL, DRAVO_MK_SHIFT | DRAVO_MK_CONTROL)},
+        {"shift+ctrl+XF86Mail",
+         value(DRAVO_APPCOMMAND_LAUNCH_MAIL, DRAVO_MK_SHIFT | DRAVO_MK_CONTROL)},
         {"shift+XF86AudioPlay", value(DRAVO_APPCOMMAND_MEDIA_PLAY_PAUSE, DRAVO_MK_SHIFT)},
         {"XF86AudioPause", value(DRAVO_APPCOMMAND_MEDIA_PAUSE)},
         {"ctrl+XF86AudioLowerVolume", value(DRAVO_APPCOMMAND_VOLUME_DOWN, DRAVO_MK_CONTROL)},
@@ -71,8 +68,7 @@ TEST(ShellHook, DeliversEachPressWithItsModifiersUntilUnset)
     EXPECT_EQ(second.wait_for(0).size(), expected.size() - 1);
 }
 
-TEST(ShellHook, FailsWithoutDisplayOrDelivery)
-{
+TEST(ShellHook, FailsWithoutDisplayOrDelivery) {
     DravoMediaKeyTarget empty{};
     EXPECT_EQ(SetMMShellHook(&empty), 0);
     EXPECT_EQ(SetMMShellHook(nullptr), 0);

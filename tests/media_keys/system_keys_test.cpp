@@ -8,8 +8,7 @@
 namespace dravo::test {
 namespace {
 
-TEST(MediaKeySystem, NextKeyChangesTheHostsTrack)
-{
+TEST(MediaKeySystem, NextKeyChangesTheHostsTrack) {
     const auto& music = SampleMusic::get();
     if (music.root.empty()) {
         GTEST_SKIP() << "sox, lame and oggenc make the music";
@@ -31,7 +30,8 @@ TEST(MediaKeySystem, NextKeyChangesTheHostsTrack)
     }
     ASSERT_FALSE(first.empty());
 
-    ChildProcess driver({DRAVO_MEDIA_KEY_DRIVER, "http://127.0.0.1:" + std::to_string(host.port()) + "/"});
+    ChildProcess driver(
+        {DRAVO_MEDIA_KEY_DRIVER, "http://127.0.0.1:" + std::to_string(host.port()) + "/"});
     const auto started = driver.wait_line("started", kPatience);
     ASSERT_TRUE(started && started->find("hook=1") != std::string::npos) << started.value_or("");
     press("XF86AudioNext");

@@ -15,9 +15,9 @@ enum class Ending {
 };
 
 enum class Check {
-    exact,          // the answer is `answer`
-    header_first,   // the answer begins with the response header
-    none,           // the server may have closed before taking everything: not checked
+    exact,         // the answer is `answer`
+    header_first,  // the answer begins with the response header
+    none,          // the server may have closed before taking everything: not checked
 };
 
 struct HostileRequest {

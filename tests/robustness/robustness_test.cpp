@@ -73,7 +73,8 @@ protected:
             const auto answer = send_hostile(host->port(), request);
             ASSERT_TRUE(answer) << "no connection for request " << i << " (" << request.kind << ")";
             if (request.check == Check::exact) {
-                EXPECT_EQ(*answer, request.answer) << "request " << i << " (" << request.kind << ")";
+                EXPECT_EQ(*answer, request.answer)
+                    << "request " << i << " (" << request.kind << ")";
             } else if (request.check == Check::header_first) {
                 EXPECT_EQ(answer->substr(0, header_bytes().size()), header_bytes())
                     << "request " << i << " (" << request.kind << ")";
@@ -117,9 +118,10 @@ TEST_F(Robustness, MalformedRequestsLeaveNormalOnesAnsweredAndMemoryFlat) {
     EXPECT_EQ(host->process().wait_exit(std::chrono::seconds(20)), 0) << host->host_errors();
     const auto seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    std::printf("%d hostile and %d normal requests in %.1f s; resident memory %ld KiB after "
-                "warm-up, %ld KiB at the end\n",
-                kTotal, kTotal, seconds, warm, end);
+    std::printf(
+        "%d hostile and %d normal requests in %.1f s; resident memory %ld KiB after "
+        "warm-up, %ld KiB at the end\n",
+        kTotal, kTotal, seconds, warm, end);
 }
 
 }  // namespace

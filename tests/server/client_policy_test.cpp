@@ -44,18 +44,30 @@ TEST(ClientPolicy, EmptyListLetsEveryoneInAndEntriesNarrowIt) {
 TEST(ClientPolicy, CrossSiteRequestsAreRecognised) {
     std::string why;
     EXPECT_FALSE(is_cross_site(parse_request("GET /status HTTP/1.0\r\n\r\n"), why));
-    EXPECT_FALSE(is_cross_site(parse_request("GET /s HTTP/1.1\r\nHost: 10.0.0.2:81\r\nOrigin: http://10.0.0.2:81\r\n\r\n"), why));
-    EXPECT_FALSE(is_cross_site(parse_request("GET /s HTTP/1.1\r\nhost: Box\r\norigin: http://box:80\r\n\r\n"), why));
-    EXPECT_FALSE(is_cross_site(parse_request("GET /s HTTP/1.1\r\nSec-Fetch-Site: same-origin\r\n\r\n"), why));
-    EXPECT_FALSE(is_cross_site(parse_request("GET /s HTTP/1.1\r\nSec-Fetch-Site: none\r\n\r\n"), why));
+    EXPECT_FALSE(is_cross_site(
+        parse_request("GET /s HTTP/1.1\r\nHost: 10.0.0.2:81\r\nOrigin: http://10.0.0.2:81\r\n\r\n"),
+        why));
+    EXPECT_FALSE(is_cross_site(
+        parse_request("GET /s HTTP/1.1\r\nhost: Box\r\norigin: http://box:80\r\n\r\n"), why));
+    EXPECT_FALSE(is_cross_site(
+        parse_request("GET /s HTTP/1.1\r\nSec-Fetch-Site: same-origin\r\n\r\n"), why));
+    EXPECT_FALSE(
+        is_cross_site(parse_request("GET /s HTTP/1.1\r\nSec-Fetch-Site: none\r\n\r\n"), why));
 
-    EXPECT_TRUE(is_cross_site(parse_request("GET /shutdown HTTP/1.1\r\nHost: 10.0.0.2:81\r\nOrigin: http://evil.example\r\n\r\n"), why));
+    EXPECT_TRUE(is_cross_site(
+        parse_request(
+            "GET /shutdown HTTP/1.1\r\nHost: 10.0.0.2:81\r\nOrigin: http://evil.example\r\n\r\n"),
+        why));
     EXPECT_EQ(why, "Origin: http://evil.example, Host: 10.0.0.2:81");
-    EXPECT_TRUE(is_cross_site(parse_request("GET /s HTTP/1.1\r\nHost: box:81\r\nOrigin: http://box:82\r\n\r\n"), why));
-    EXPECT_TRUE(is_cross_site(parse_request("GET /s HTTP/1.1\r\nHost: box\r\nOrigin: null\r\n\r\n"), why));
+    EXPECT_TRUE(is_cross_site(
+        parse_request("GET /s HTTP/1.1\r\nHost: box:81\r\nOrigin: http://box:82\r\n\r\n"), why));
+    EXPECT_TRUE(
+        is_cross_site(parse_request("GET /s HTTP/1.1\r\nHost: box\r\nOrigin: null\r\n\r\n"), why));
     EXPECT_TRUE(is_cross_site(parse_request("GET /s HTTP/1.1\r\nOrigin: http://box\r\n\r\n"), why));
-    EXPECT_TRUE(is_cross_site(parse_request("GET /s HTTP/1.1\r\nSec-Fetch-Site: cross-site\r\n\r\n"), why));
-    EXPECT_TRUE(is_cross_site(parse_request("GET /s HTTP/1.1\r\nsec-fetch-site: Same-Site\n\n"), why));
+    EXPECT_TRUE(
+        is_cross_site(parse_request("GET /s HTTP/1.1\r\nSec-Fetch-Site: cross-site\r\n\r\n"), why));
+    EXPECT_TRUE(
+        is_cross_site(parse_request("GET /s HTTP/1.1\r\nsec-fetch-site: Same-Site\n\n"), why));
 }
 
 TEST(ClientPolicy, CrossSiteRequestGetsTheHeaderAloneAndIsLogged) {
@@ -68,7 +80,8 @@ TEST(ClientPolicy, CrossSiteRequestGetsTheHeaderAloneAndIsLogged) {
               std::string::npos)
         << server.log_text();
     // The same host, and no headers at all, are served as usual.
-    std::string same = "GET /version HTTP/1.1\r\nHost: 127.0.0.1\r\nOrigin: http://127.0.0.1\r\n\r\n";
+    std::string same =
+        "GET /version HTTP/1.1\r\nHost: 127.0.0.1\r\nOrigin: http://127.0.0.1\r\n\r\n";
     EXPECT_EQ(exchange(server.port(), same), header_bytes() + "dravo_srv v1.14");
     EXPECT_EQ(get(server.port(), "/version"), header_bytes() + "dravo_srv v1.14");
 }

@@ -27,7 +27,8 @@ TEST(CommandServer, AnswersVersionForCrLfAndBareLfRequests) {
     ServerFixture server;
     EXPECT_EQ(exchange(server.port(), "GET /version HTTP/1.1\r\nHost: x\r\n\r\n"),
               header_bytes() + kVersionAnswer);
-    EXPECT_EQ(exchange(server.port(), "GET /version HTTP/1.0\n\n"), header_bytes() + kVersionAnswer);
+    EXPECT_EQ(exchange(server.port(), "GET /version HTTP/1.0\n\n"),
+              header_bytes() + kVersionAnswer);
     EXPECT_TRUE(server.host.boxes().empty());
 }
 

@@ -77,8 +77,9 @@ TEST_F(CommandTableTest, VolumeConversionsAreExactInversesFrom0To100) {
         const char* value;
         std::uintptr_t player_volume;
     };
-    for (const Case& c : {Case{"100", 255}, Case{"50", 128}, Case{"1", 3}, Case{"0", 0},
-                          Case{"90", 230}, Case{"200", 510}, Case{" 7x", 18}, Case{"4294967295", 4294967295u}}) {
+    for (const Case& c :
+         {Case{"100", 255}, Case{"50", 128}, Case{"1", 3}, Case{"0", 0}, Case{"90", 230},
+          Case{"200", 510}, Case{" 7x", 18}, Case{"4294967295", 4294967295u}}) {
         EXPECT_EQ(sent_by("/volume", {{"volume", c.value}}),
                   std::vector<Message>{user_msg(op::volume, c.player_volume)})
             << c.value;
@@ -166,9 +167,9 @@ TEST_F(CommandTableTest, TitleByPlayState) {
     EXPECT_EQ(sent_by("/title"), std::vector<Message>{user_msg(op::play_state)});
     EXPECT_TRUE(pieces.empty());
     host.play_state = 1;
-    EXPECT_EQ(sent_by("/title"), (std::vector<Message>{user_msg(op::play_state),
-                                                       user_msg(op::list_pos),
-                                                       user_msg(op::title, 1)}));
+    EXPECT_EQ(sent_by("/title"),
+              (std::vector<Message>{user_msg(op::play_state), user_msg(op::list_pos),
+                                    user_msg(op::title, 1)}));
     EXPECT_EQ(pieces, std::vector<std::string>{"second"});
     host.play_state = 3;
     EXPECT_EQ(run("/title"), "[paused] second");
@@ -192,15 +193,16 @@ TEST_F(CommandTableTest, StatusHasFiveLinesAskedInOrder) {
     host.shuffle = 1;
     host.volume = 128;
     settings.edit([&](ServerValues& v) { v.current_filter = "beatles"; });
-    EXPECT_EQ(sent_by("/status"),
-              (std::vector<Message>{user_msg(op::play_state), user_msg(op::get_repeat),
-                                    user_msg(op::get_shuffle),
-                                    user_msg(op::volume, op::volume_query)}));
-    EXPECT_EQ(run("/status"),
-              "playing: 1\nrepeat: 0\nshuffle: 1\nvolume: 50\nfilter: beatles\n");
+    EXPECT_EQ(
+        sent_by("/status"),
+        (std::vector<Message>{user_msg(op::play_state), user_msg(op::get_repeat),
+                              user_msg(op::get_shuffle), user_msg(op::volume, op::volume_query)}));
+    EXPECT_EQ(run("/status"), "playing: 1\nrepeat: 0\nshuffle: 1\nvolume: 50\nfilter: beatles\n");
     settings.edit([&](ServerValues& v) { v.current_filter = ""; });
     EXPECT_EQ(run("/status"), "playing: 1\nrepeat: 0\nshuffle: 1\nvolume: 50\nfilter: \n");
-    settings.edit([&](ServerValues& v) { v.current_filter = "a\r\nb\n"; });  // a decoded %0A must not add a line
+    settings.edit([&](ServerValues& v) {
+        v.current_filter = "a\r\nb\n";
+    });  // a decoded %0A must not add a line
     EXPECT_EQ(run("/status"), "playing: 1\nrepeat: 0\nshuffle: 1\nvolume: 50\nfilter: ab\n");
     // The client's reader takes the same answer apart into the keys it looks for.
     const std::string answer = run("/status");
@@ -209,9 +211,10 @@ TEST_F(CommandTableTest, StatusHasFiveLinesAskedInOrder) {
         auto entry = remote::status_entry(line);
         read.emplace_back(entry.key, remote::status_number(entry.value));
     }
-    EXPECT_EQ(read, (std::vector<std::pair<std::string, std::int32_t>>{
-                        {"playing:", 1}, {"repeat:", 0}, {"shuffle:", 1}, {"volume:", 50},
-                        {"filter:", 0}}));
+    EXPECT_EQ(
+        read,
+        (std::vector<std::pair<std::string, std::int32_t>>{
+            {"playing:", 1}, {"repeat:", 0}, {"shuffle:", 1}, {"volume:", 50}, {"filter:", 0}}));
 }
 
 TEST_F(CommandTableTest, SeekAnswersTheNewPosition) {

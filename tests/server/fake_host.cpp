@@ -22,23 +22,41 @@ std::intptr_t FakeHost::send(std::uint32_t message, std::uintptr_t wparam, std::
 
 std::intptr_t FakeHost::answer_user(std::uintptr_t wparam, std::intptr_t operation) {
     switch (operation) {
-    case op::clear_playlist: files.clear(); titles.clear(); return 0;
-    case op::play_state: return play_state;
-    case op::output_time: return wparam == 0 ? position_ms : length_s;
-    case op::set_list_pos: list_pos = static_cast<int>(wparam); return 0;
-    case op::volume:
-        if (wparam == op::volume_query) return volume;
-        volume = static_cast<int>(wparam);
-        return 0;
-    case op::list_length: return static_cast<std::intptr_t>(files.size());
-    case op::list_pos: return list_pos;
-    case op::file_name: return text_answer(files, wparam);
-    case op::title: return text_answer(titles, wparam);
-    case op::get_shuffle: return shuffle;
-    case op::get_repeat: return repeat;
-    case op::set_shuffle: shuffle = static_cast<int>(wparam); return 0;
-    case op::set_repeat: repeat = static_cast<int>(wparam); return 0;
-    default: return 0;
+        case op::clear_playlist:
+            files.clear();
+            titles.clear();
+            return 0;
+        case op::play_state:
+            return play_state;
+        case op::output_time:
+            return wparam == 0 ? position_ms : length_s;
+        case op::set_list_pos:
+            list_pos = static_cast<int>(wparam);
+            return 0;
+        case op::volume:
+            if (wparam == op::volume_query) return volume;
+            volume = static_cast<int>(wparam);
+            return 0;
+        case op::list_length:
+            return static_cast<std::intptr_t>(files.size());
+        case op::list_pos:
+            return list_pos;
+        case op::file_name:
+            return text_answer(files, wparam);
+        case op::title:
+            return text_answer(titles, wparam);
+        case op::get_shuffle:
+            return shuffle;
+        case op::get_repeat:
+            return repeat;
+        case op::set_shuffle:
+            shuffle = static_cast<int>(wparam);
+            return 0;
+        case op::set_repeat:
+            repeat = static_cast<int>(wparam);
+            return 0;
+        default:
+            return 0;
     }
 }
 

@@ -36,8 +36,7 @@ public:
     // Called after each sent message is recorded, outside the fake's own lock.
     std::function<void(const Message&)> on_send;
 
-    std::intptr_t send(std::uint32_t message, std::uintptr_t wparam,
-                       std::intptr_t lparam) override;
+    std::intptr_t send(std::uint32_t message, std::uintptr_t wparam, std::intptr_t lparam) override;
     bool post(std::uint32_t message, std::uintptr_t wparam, std::intptr_t lparam) override;
     void message_box(const std::string& text, const std::string& caption) override;
     std::string module_directory() const override { return directory; }

@@ -60,15 +60,21 @@ TEST(ExtensionSet, SplitsAtAnyRunOfWhiteSpace) {
 }
 
 TEST_F(MediaCacheTest, ScanKeepsMediaFilesOnlyAndEntersEveryFolder) {
-    for (const char* name : {"a.mp3", "b.ogg", "c.wav", "d.url", ".mp3", "a.tar.mp3", "A.MP3",
-                             "e.flac", "noext", "ends.", ".hidden.ogg", "x.mp3/inner.ogg",
-                             "deep/er/still/song.wav"})
+    for (const char* name :
+         {"a.mp3", "b.ogg", "c.wav", "d.url", ".mp3", "a.tar.mp3", "A.MP3", "e.flac", "noext",
+          "ends.", ".hidden.ogg", "x.mp3/inner.ogg", "deep/er/still/song.wav"})
         write_file(root.slash() + name);
     std::vector<std::string> found = rebuilt();
     std::set<std::string> got(found.begin(), found.end());
-    std::set<std::string> expected = {"a.mp3",       "b.ogg",           "c.wav",
-                                      "d.url",       ".mp3",            "a.tar.mp3",
-                                      ".hidden.ogg", "x.mp3/inner.ogg", "deep/er/still/song.wav"};
+    std::set<std::string> expected = {"a.mp3",
+                                      "b.ogg",
+                                      "c.wav",
+                                      "d.url",
+                                      ".mp3",
+                                      "a.tar.mp3",
+                                      ".hidden.ogg",
+                                      "x.mp3/inner.ogg",
+                                      "deep/er/still/song.wav"};
     EXPECT_EQ(got, expected);
     EXPECT_EQ(found.size(), expected.size());  // nothing twice
 }
@@ -87,14 +93,18 @@ TEST_F(MediaCacheTest, OrderIsFileSystemOrderFilesBeforeFolders) {
     std::vector<std::string> expected;
     std::vector<std::string> folders;
     for (const auto& name : readdir_order(root.path())) {
-        if (fs::is_directory(root.slash() + name)) folders.push_back(name);
-        else expected.push_back(name);
+        if (fs::is_directory(root.slash() + name))
+            folders.push_back(name);
+        else
+            expected.push_back(name);
     }
     for (const auto& folder : folders) {
         std::vector<std::string> inner_folders;
         for (const auto& name : readdir_order(root.slash() + folder)) {
-            if (fs::is_directory(root.slash() + folder + "/" + name)) inner_folders.push_back(name);
-            else expected.push_back(folder + "/" + name);
+            if (fs::is_directory(root.slash() + folder + "/" + name))
+                inner_folders.push_back(name);
+            else
+                expected.push_back(folder + "/" + name);
         }
         for (const auto& inner : inner_folders)
             for (const auto& name : readdir_order(root.slash() + folder + "/" + inner))
@@ -148,10 +158,9 @@ TEST_F(MediaCacheTest, ReadingDropsCrLfOrLfAndKeepsEmptyLines) {
         std::string bytes;
         std::vector<std::string> entries;
     };
-    for (const Case& c : {Case{"x.mp3\r\ny.mp3\r\n", {"x.mp3", "y.mp3"}},
-                          Case{"x.mp3\ny.mp3", {"x.mp3", "y.mp3"}},
-                          Case{"x.mp3\r\n\r\ny.mp3\n", {"x.mp3", "", "y.mp3"}},
-                          Case{"\r\n", {""}}}) {
+    for (const Case& c :
+         {Case{"x.mp3\r\ny.mp3\r\n", {"x.mp3", "y.mp3"}}, Case{"x.mp3\ny.mp3", {"x.mp3", "y.mp3"}},
+          Case{"x.mp3\r\n\r\ny.mp3\n", {"x.mp3", "", "y.mp3"}}, Case{"\r\n", {""}}}) {
         write_file(cache_file(), c.bytes);
         MediaCache cache(module.slash());
         cache.ensure_loaded(cache.lock(), source);
@@ -195,7 +204,7 @@ TEST_F(MediaCacheTest, SubjectsAreLowerCasedEntries) {
 TEST_F(MediaCacheTest, LinksAreFollowedButALoopEnds) {
     write_file(root.slash() + "a/song.mp3");
     write_file(root.path() + "_outside.mp3");
-    fs::create_directory_symlink(root.path(), root.slash() + "a/up");     // loop to the root
+    fs::create_directory_symlink(root.path(), root.slash() + "a/up");      // loop to the root
     fs::create_directory_symlink(root.slash() + "a", root.slash() + "b");  // same folder twice
     fs::create_symlink(root.path() + "_outside.mp3", root.slash() + "linked.mp3");
     fs::create_symlink(root.slash() + "gone", root.slash() + "dangling.mp3");

@@ -43,8 +43,8 @@ TEST(PlayerControl, QueriesUseOperationInLparamAndPassResultsThrough) {
     EXPECT_EQ(player.list_pos(), 4);
     EXPECT_EQ(player.list_length(), 2);
     std::vector<Message> expected = {
-        user_msg(104),    user_msg(105, 0), user_msg(105, 1), user_msg(122, op::volume_query),
-        user_msg(250),    user_msg(251),    user_msg(125),    user_msg(124)};
+        user_msg(104), user_msg(105, 0), user_msg(105, 1), user_msg(122, op::volume_query),
+        user_msg(250), user_msg(251),    user_msg(125),    user_msg(124)};
     EXPECT_EQ(host.messages(), expected);
     // -666 travels as the wparam bit pattern of a negative number.
     EXPECT_EQ(static_cast<std::intptr_t>(host.messages()[3].wparam), -666);

@@ -103,8 +103,8 @@ TEST(Plugin, FailedThreadStartIsReportedAndInitStillSucceeds) {
     EXPECT_EQ(plugin.init(std::move(fake)), 0);
     auto boxes = seen->boxes();
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0], std::make_pair(std::string("CreateThread() failed"),
-                                       std::string("dravo_srv Error")));
+    EXPECT_EQ(boxes[0],
+              std::make_pair(std::string("CreateThread() failed"), std::string("dravo_srv Error")));
     plugin.quit();
 }
 

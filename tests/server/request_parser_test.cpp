@@ -27,8 +27,7 @@ TEST(RequestParser, QueryFieldsAreSplitButNeverDecoded) {
     EXPECT_EQ(parse_request("GET /play? HTTP/1.0\n\n").query, (QueryMap{{"", ""}}));
     EXPECT_EQ(parse_request("GET /v?volume=50&volume=60\n\n").query, (QueryMap{{"volume", "60"}}));
     EXPECT_EQ(parse_request("GET /f?filter=a%20b+c\n\n").query, (QueryMap{{"filter", "a%20b+c"}}));
-    EXPECT_EQ(parse_request("GET /f?a=b=c&&=v\n\n").query,
-              (QueryMap{{"a", "b=c"}, {"", "v"}}));
+    EXPECT_EQ(parse_request("GET /f?a=b=c&&=v\n\n").query, (QueryMap{{"a", "b=c"}, {"", "v"}}));
 }
 
 TEST(RequestParser, OnlyGetLinesCount) {

@@ -25,8 +25,7 @@ std::filesystem::path fresh_dir() {
 ServerFixture::ServerFixture(ServerLimits limits, ClientPolicy policy)
     : dir_(fresh_dir()), log_((dir_ / kServerLogName).string()) {
     port_ = free_port();
-    server_ = std::make_unique<CommandServer>(port_, table_, host, log_, limits,
-                                              std::move(policy));
+    server_ = std::make_unique<CommandServer>(port_, table_, host, log_, limits, std::move(policy));
     thread_ = std::thread([this] { server_->run(); });
     while (server_->state() == CommandServer::State::starting)
         std::this_thread::sleep_for(std::chrono::milliseconds(1));

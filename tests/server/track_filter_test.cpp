@@ -42,13 +42,13 @@ TEST(TrackFilterText, MatchingByTokenKind) {
         Tokens tokens;
         bool selected;
     };
-    for (const Case& c : {Case{{}, true}, Case{{"jazz"}, true}, Case{{"rock"}, false},
-                          Case{{"rock", "note"}, true}, Case{{"jazz", "+live"}, true},
-                          Case{{"jazz", "+studio"}, false}, Case{{"jazz", "-live"}, false},
-                          Case{{"*", "-studio"}, true}, Case{{"+live"}, false},
-                          Case{{"+live", "*"}, true}, Case{{"-"}, false}, Case{{"*", "-"}, false},
-                          Case{{"+", "jazz"}, true}, Case{{"*"}, true}, Case{{"*jazz"}, false},
-                          Case{{"-live at", "*"}, false}, Case{{"live at"}, true}})
+    for (const Case& c :
+         {Case{{}, true}, Case{{"jazz"}, true}, Case{{"rock"}, false}, Case{{"rock", "note"}, true},
+          Case{{"jazz", "+live"}, true}, Case{{"jazz", "+studio"}, false},
+          Case{{"jazz", "-live"}, false}, Case{{"*", "-studio"}, true}, Case{{"+live"}, false},
+          Case{{"+live", "*"}, true}, Case{{"-"}, false}, Case{{"*", "-"}, false},
+          Case{{"+", "jazz"}, true}, Case{{"*"}, true}, Case{{"*jazz"}, false},
+          Case{{"-live at", "*"}, false}, Case{{"live at"}, true}})
         EXPECT_EQ(TrackFilter::matches(subject, c.tokens), c.selected)
             << ::testing::PrintToString(c.tokens);
 }
@@ -114,9 +114,8 @@ TEST_F(TrackFilterTest, SelectsByAlternativesRequirementsAndExclusions) {
                      {"Jazz/Live at Blue Note.mp3", "Jazz/studio.mp3", "Blues/Delta.mp3"});
     expect_selection("jazz%20+live", {"Jazz/Live at Blue Note.mp3"});
     expect_selection("jazz%20-live", {"Jazz/studio.mp3"});
-    expect_selection("*%20-live",
-                     {"Jazz/studio.mp3", "Blues/Delta.mp3", "pop/v\xC3\xA4rld.mp3",
-                      "pop/\xC3\xA9t\xC3\xA9.mp3", "x/a+b.wav"});
+    expect_selection("*%20-live", {"Jazz/studio.mp3", "Blues/Delta.mp3", "pop/v\xC3\xA4rld.mp3",
+                                   "pop/\xC3\xA9t\xC3\xA9.mp3", "x/a+b.wav"});
     expect_selection("+live", {});
     expect_selection("%22blue%20note%22", {"Jazz/Live at Blue Note.mp3"});
     expect_selection("*%20-%22live%20at%22",
@@ -139,9 +138,9 @@ TEST_F(TrackFilterTest, EmptyFilterSelectsAllAndIsSavedAtOnce) {
     apply("beatles");
     EXPECT_EQ(profile_read_string("Settings", "current_filter", "?", settings.file_name()),
               "beatles");
-    expect_selection("", {"Jazz/Live at Blue Note.mp3", "Jazz/studio.mp3",
-                          "Blues/live at home.ogg", "Blues/Delta.mp3", "pop/v\xC3\xA4rld.mp3",
-                          "pop/\xC3\xA9t\xC3\xA9.mp3", "x/a+b.wav"});
+    expect_selection(
+        "", {"Jazz/Live at Blue Note.mp3", "Jazz/studio.mp3", "Blues/live at home.ogg",
+             "Blues/Delta.mp3", "pop/v\xC3\xA4rld.mp3", "pop/\xC3\xA9t\xC3\xA9.mp3", "x/a+b.wav"});
     EXPECT_EQ(settings.current_filter(), "");
     EXPECT_EQ(profile_read_string("Settings", "current_filter", "?", settings.file_name()), "");
 }
@@ -180,10 +179,9 @@ TEST_F(TrackFilterTest, UnwritablePlaylistHandsTracksOneByOne) {
 
 TEST_F(TrackFilterTest, CutOffPlaylistHandsTracksOneByOne) {
     apply("");  // loads the cache before the limit
-    const auto everything = in_cache_order({"Jazz/Live at Blue Note.mp3", "Jazz/studio.mp3",
-                                            "Blues/live at home.ogg", "Blues/Delta.mp3",
-                                            "pop/v\xC3\xA4rld.mp3", "pop/\xC3\xA9t\xC3\xA9.mp3",
-                                            "x/a+b.wav"});
+    const auto everything = in_cache_order(
+        {"Jazz/Live at Blue Note.mp3", "Jazz/studio.mp3", "Blues/live at home.ogg",
+         "Blues/Delta.mp3", "pop/v\xC3\xA4rld.mp3", "pop/\xC3\xA9t\xC3\xA9.mp3", "x/a+b.wav"});
     EXPECT_TRUE(in_child([&] {
         std::signal(SIGXFSZ, SIG_IGN);
         rlimit limit{60, 60};

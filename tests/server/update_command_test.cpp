@@ -77,8 +77,8 @@ TEST_F(UpdateCommand, NewerVersionStartsTheProgramThenPostsTheClose) {
 TEST_F(UpdateCommand, UnverifiedDownloadIsRefusedAndTheHostStays) {
     LocalHttpServer site({{"/version.txt", HttpReply(200, "115")},
                           {"/dravo_srv_update", HttpReply(200, "#!/bin/sh\n")}});
-    EXPECT_EQ(run(site), "Couldn't download update program. Please download manually at " +
-                             site.base_url());
+    EXPECT_EQ(run(site),
+              "Couldn't download update program. Please download manually at " + site.base_url());
     EXPECT_TRUE(launches_.empty());
     EXPECT_FALSE(std::filesystem::exists(dir_ / "dravo_srv_update"));
     EXPECT_TRUE(host_.messages().empty());

@@ -79,8 +79,8 @@ TEST_F(ConfigDialogTest, TabOrderRunsThroughEditsThenButtons) {
         if (at->focusPolicy() & Qt::TabFocus) order << at->objectName();
         at = at->nextInFocusChain();
     } while (at != edit("port") && order.size() < 20);
-    EXPECT_EQ(order, (QStringList{"port", "media_root", "file_extensions", "refresh", "ok",
-                                  "cancel"}));
+    EXPECT_EQ(order,
+              (QStringList{"port", "media_root", "file_extensions", "refresh", "ok", "cancel"}));
 }
 
 TEST_F(ConfigDialogTest, ControlsStandWhereTheLayoutPutsThemAndLabelsFit) {

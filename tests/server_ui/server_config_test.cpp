@@ -43,7 +43,8 @@ TEST_F(ServerConfigTest, PortMessageOnlyWhenThePortChanges) {
     config.apply(texts("8080", "/m/", "mp3"));
     ASSERT_EQ(boxes_.size(), 1u);
     EXPECT_EQ(boxes_[0], kPortBox);
-    EXPECT_EQ(boxes_[0].first, "Changes to server port won't take effect until winamp is restarted.");
+    EXPECT_EQ(boxes_[0].first,
+              "Changes to server port won't take effect until winamp is restarted.");
     EXPECT_EQ(boxes_[0].second, "dravo_srv");
     EXPECT_EQ(settings_.port(), 8080);
 
@@ -64,8 +65,8 @@ TEST_F(ServerConfigTest, PortTextThatIsNoNumberIsStoredAsZero) {
 TEST_F(ServerConfigTest, MediaRootGetsOneTrailingSeparatorUnlessEmpty) {
     ServerConfig config(settings_, &cache_, capture());
     const std::pair<std::string, std::string> cases[] = {
-        {"d:/songs", "d:/songs/"}, {"/srv/music/", "/srv/music/"}, {"", ""},
-        {"/", "/"},               {"a b", "a b/"},                 {"d:\\songs", "d:\\songs/"}};
+        {"d:/songs", "d:/songs/"}, {"/srv/music/", "/srv/music/"}, {"", ""}, {"/", "/"},
+        {"a b", "a b/"},           {"d:\\songs", "d:\\songs/"}};
     for (const auto& [typed, stored] : cases) {
         config.apply(texts("81", typed, "mp3"));
         EXPECT_EQ(settings_.media_root(), stored) << typed;

@@ -76,7 +76,8 @@ bool HostProcess::connect(const std::string& socket_path, std::chrono::milliseco
 
 std::string HostProcess::ask(const std::string& command) {
     const std::string line = command + "\n";
-    if (socket_ < 0 || write(socket_, line.data(), line.size()) != static_cast<ssize_t>(line.size())) {
+    if (socket_ < 0 ||
+        write(socket_, line.data(), line.size()) != static_cast<ssize_t>(line.size())) {
         return {};
     }
     char chunk[4096];

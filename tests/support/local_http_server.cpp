@@ -12,8 +12,7 @@
 namespace dravo::test {
 namespace {
 
-int listen_on_loopback(std::uint16_t& port)
-{
+int listen_on_loopback(std::uint16_t& port) {
     const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (fd < 0) {
         return -1;
@@ -22,7 +21,8 @@ int listen_on_loopback(std::uint16_t& port)
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     socklen_t length = sizeof address;
-    if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || ::listen(fd, 16) != 0 ||
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        ::listen(fd, 16) != 0 ||
         ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
         ::close(fd);
         return -1;
@@ -32,8 +32,7 @@ int listen_on_loopback(std::uint16_t& port)
 }
 
 // Reads up to the empty line that ends the head; gives up after two quiet seconds.
-std::string read_head(int connection)
-{
+std::string read_head(int connection) {
     std::string head;
     char buffer[1024];
     while (head.find("\r\n\r\n") == std::string::npos && head.size() < 65536) {
@@ -50,8 +49,7 @@ std::string read_head(int connection)
     return head;
 }
 
-std::string target_of(const std::string& head)
-{
+std::string target_of(const std::string& head) {
     const auto start = head.find(' ');
     if (start == std::string::npos) {
         return {};
@@ -60,11 +58,11 @@ std::string target_of(const std::string& head)
     return head.substr(start + 1, end == std::string::npos ? std::string::npos : end - start - 1);
 }
 
-void send_all(int connection, const std::string& bytes)
-{
+void send_all(int connection, const std::string& bytes) {
     std::size_t sent = 0;
     while (sent < bytes.size()) {
-        const auto done = ::send(connection, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
+        const auto done =
+            ::send(connection, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
         if (done <= 0) {
             return;
         }
@@ -75,8 +73,7 @@ void send_all(int connection, const std::string& bytes)
 }  // namespace
 
 LocalHttpServer::LocalHttpServer(std::map<std::string, HttpReply> replies, Mode mode)
-    : mode_(mode), replies_(std::move(replies))
-{
+    : mode_(mode), replies_(std::move(replies)) {
     listen_fd_ = listen_on_loopback(port_);
     if (listen_fd_ < 0 || ::pipe2(wake_, O_CLOEXEC) != 0) {
         return;
@@ -84,8 +81,7 @@ LocalHttpServer::LocalHttpServer(std::map<std::string, HttpReply> replies, Mode 
     thread_ = std::thread([this] { serve(); });
 }
 
-LocalHttpServer::~LocalHttpServer()
-{
+LocalHttpServer::~LocalHttpServer() {
     if (thread_.joinable()) {
         [[maybe_unused]] const auto written = ::write(wake_[1], "x", 1);
         thread_.join();
@@ -100,43 +96,36 @@ LocalHttpServer::~LocalHttpServer()
     }
 }
 
-std::string LocalHttpServer::base_url() const
-{
+std::string LocalHttpServer::base_url() const {
     return "http://127.0.0.1:" + std::to_string(port_) + "/";
 }
 
-void LocalHttpServer::set_reply(const std::string& target, HttpReply reply)
-{
+void LocalHttpServer::set_reply(const std::string& target, HttpReply reply) {
     std::lock_guard lock(mutex_);
     replies_[target] = std::move(reply);
 }
 
-void LocalHttpServer::remove_reply(const std::string& target)
-{
+void LocalHttpServer::remove_reply(const std::string& target) {
     std::lock_guard lock(mutex_);
     replies_.erase(target);
 }
 
-std::vector<std::string> LocalHttpServer::requests() const
-{
+std::vector<std::string> LocalHttpServer::requests() const {
     std::lock_guard lock(mutex_);
     return requests_;
 }
 
-std::vector<std::string> LocalHttpServer::targets() const
-{
+std::vector<std::string> LocalHttpServer::targets() const {
     std::lock_guard lock(mutex_);
     return targets_;
 }
 
-std::size_t LocalHttpServer::count(const std::string& target) const
-{
+std::size_t LocalHttpServer::count(const std::string& target) const {
     std::lock_guard lock(mutex_);
     return static_cast<std::size_t>(std::count(targets_.begin(), targets_.end(), target));
 }
 
-void LocalHttpServer::serve()
-{
+void LocalHttpServer::serve() {
     for (;;) {
         pollfd ready[2] = {{listen_fd_, POLLIN, 0}, {wake_[0], POLLIN, 0}};
         if (::poll(ready, 2, -1) < 0 || ready[1].revents != 0) {
@@ -155,8 +144,7 @@ void LocalHttpServer::serve()
     }
 }
 
-void LocalHttpServer::answer(int connection)
-{
+void LocalHttpServer::answer(int connection) {
     const auto head = read_head(connection);
     const auto target = target_of(head);
     HttpReply reply{404, "not found", "", false};
@@ -169,14 +157,16 @@ void LocalHttpServer::answer(int connection)
         }
     }
     const auto length = reply.body.size() + (reply.cut_short ? 100 : 0);
-    const std::string reason = reply.status == 200 ? "OK" : reply.status == 404 ? "Not Found" : "Status";
+    const std::string reason = reply.status == 200   ? "OK"
+                               : reply.status == 404 ? "Not Found"
+                                                     : "Status";
     send_all(connection, "HTTP/1.0 " + std::to_string(reply.status) + " " + reason +
                              "\r\nContent-Type: application/octet-stream\r\nContent-Length: " +
-                             std::to_string(length) + "\r\nConnection: close\r\n" + reply.headers + "\r\n" + reply.body);
+                             std::to_string(length) + "\r\nConnection: close\r\n" + reply.headers +
+                             "\r\n" + reply.body);
 }
 
-std::uint16_t unused_port()
-{
+std::uint16_t unused_port() {
     std::uint16_t port = 0;
     const int fd = listen_on_loopback(port);
     if (fd >= 0) {

@@ -20,9 +20,7 @@ struct HttpReply {
     HttpReply(int status_code = 200, std::string body_bytes = {}, std::string extra_headers = {},
               bool cut = false)
         : status(status_code), body(std::move(body_bytes)), headers(std::move(extra_headers)),
-          cut_short(cut)
-    {
-    }
+          cut_short(cut) {}
 
     int status = 200;
     std::string body;
@@ -36,7 +34,8 @@ class LocalHttpServer {
 public:
     enum class Mode { answer, silent };
 
-    explicit LocalHttpServer(std::map<std::string, HttpReply> replies = {}, Mode mode = Mode::answer);
+    explicit LocalHttpServer(std::map<std::string, HttpReply> replies = {},
+                             Mode mode = Mode::answer);
     LocalHttpServer(const LocalHttpServer&) = delete;
     LocalHttpServer& operator=(const LocalHttpServer&) = delete;
     ~LocalHttpServer();

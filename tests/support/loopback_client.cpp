@@ -15,18 +15,24 @@ std::optional<std::string> exchange(int port, const std::string& request, int ti
     while (sent < request.size()) {
         long n = connection->send(request.data() + sent, request.size() - sent);
         if (n < 0 && connection->last_error() != net::kWouldBlock) break;
-        if (n > 0) sent += static_cast<std::size_t>(n);
-        else connection->wait_writable(100);
+        if (n > 0)
+            sent += static_cast<std::size_t>(n);
+        else
+            connection->wait_writable(100);
     }
     std::string answer;
     char buffer[4096];
     auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
     while (std::chrono::steady_clock::now() < deadline) {
         long n = connection->receive(buffer, sizeof buffer);
-        if (n > 0) answer.append(buffer, static_cast<std::size_t>(n));
-        else if (n == 0) return answer;
-        else if (connection->last_error() == net::kWouldBlock) connection->wait_readable(50);
-        else return answer;
+        if (n > 0)
+            answer.append(buffer, static_cast<std::size_t>(n));
+        else if (n == 0)
+            return answer;
+        else if (connection->last_error() == net::kWouldBlock)
+            connection->wait_readable(50);
+        else
+            return answer;
     }
     return answer;
 }
@@ -58,7 +64,9 @@ bool wait_for_port(int port, int timeout_ms) {
 int free_port() {
     net::Listener probe;
     std::string reason;
-    for (int port = 20000 + static_cast<int>(std::chrono::steady_clock::now().time_since_epoch().count() % 20000);
+    for (int port =
+             20000 +
+             static_cast<int>(std::chrono::steady_clock::now().time_since_epoch().count() % 20000);
          ; port = 20000 + (port + 7919) % 40000) {
         if (probe.open(port, 1, reason)) return port;
     }

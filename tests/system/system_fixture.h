@@ -15,7 +15,7 @@ namespace dravo::test {
 // Tagged tones, made once per test program. Empty path when sox, lame or oggenc is missing.
 struct SampleMusic {
     static const SampleMusic& get();
-    std::string root;                           // no trailing separator
+    std::string root;  // no trailing separator
     std::string title_of(const std::string& full_path) const;
     std::unique_ptr<TempDir> folder;
 };

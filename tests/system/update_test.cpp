@@ -23,8 +23,9 @@ bool appears(const std::string& path, std::chrono::milliseconds patience) {
 
 TEST(SystemUpdate, NewerReleaseRunsTheUpdateProgramInThePluginFolderAndClosesTheHost) {
     const std::string program = "#!/bin/sh\necho \"$@\" > updated-marker\n";
-    LocalHttpServer site({{"/version.txt", HttpReply(200, "115 sha256=" + sha256_hex(program) + "\n")},
-                          {"/dravo_srv_update", HttpReply(200, program)}});
+    LocalHttpServer site(
+        {{"/version.txt", HttpReply(200, "115 sha256=" + sha256_hex(program) + "\n")},
+         {"/dravo_srv_update", HttpReply(200, program)}});
     TempDir media;
     SystemHost host(media.path(), "update_url=" + site.base_url() + "\r\n");
     ASSERT_TRUE(host.ready()) << host.host_errors();
@@ -45,8 +46,9 @@ TEST(SystemUpdate, LatestReleaseKeepsTheHostRunning) {
     ASSERT_EQ(host.body("/volume?volume=40"), "");  // a change the host saves at its end
     EXPECT_EQ(host.body("/update"), "You're running the latest version.");
     EXPECT_EQ(host.body("/version"), "dravo_srv v1.14");
-    EXPECT_EQ(std::filesystem::read_symlink("/proc/" + std::to_string(host.process().pid()) + "/cwd"),
-              std::filesystem::canonical(std::filesystem::path(host.plugin_dir()).parent_path()));
+    EXPECT_EQ(
+        std::filesystem::read_symlink("/proc/" + std::to_string(host.process().pid()) + "/cwd"),
+        std::filesystem::canonical(std::filesystem::path(host.plugin_dir()).parent_path()));
     EXPECT_EQ(host.body("/shutdown"), "");
     EXPECT_EQ(host.process().wait_exit(10s), 0) << host.host_errors();
     EXPECT_TRUE(std::filesystem::exists(host.state_dir() + "/player.ini"));

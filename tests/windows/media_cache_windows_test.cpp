@@ -29,8 +29,8 @@ TEST(MediaCacheWindows, FilesBeforeFoldersWithBackslashEntries) {
     EXPECT_EQ(top, (std::vector<std::string>{"b.mp3", "c.ogg"}));
     std::vector<std::string> below(entries.begin() + 2, entries.end());
     std::sort(below.begin(), below.end());
-    EXPECT_EQ(below, (std::vector<std::string>{"A\\a.mp3", "A\\x.mp3\\in.wav",
-                                               "\xC5sa\\v\xE4rld.mp3"}));
+    EXPECT_EQ(below,
+              (std::vector<std::string>{"A\\a.mp3", "A\\x.mp3\\in.wav", "\xC5sa\\v\xE4rld.mp3"}));
 }
 
 TEST(MediaCacheWindows, MissingRootAndRootWithoutBackslash) {

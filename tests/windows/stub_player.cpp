@@ -11,7 +11,8 @@ namespace {
 constexpr int kTrackLengthS = 180;  // every track of the stand-in lasts three minutes
 
 bool ends_with(const std::string& text, const std::string& end) {
-    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+    return text.size() >= end.size() &&
+           text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
 
 }  // namespace
@@ -58,33 +59,45 @@ std::intptr_t StubPlayer::button(std::uintptr_t id) {
 std::intptr_t StubPlayer::operation(std::intptr_t op, std::uintptr_t argument) {
     const bool loaded = state_ != 0 && current_ < files_.size();
     switch (op) {
-    case op::clear_playlist:
-        files_.clear();
-        current_ = 0;
-        state_ = 0;
-        return 0;
-    case op::play_state: return state_;
-    case op::output_time:
-        if (!loaded) return -1;
-        return argument == 0 ? position_ms_ : kTrackLengthS;
-    case op::set_list_pos:
-        if (argument < files_.size()) current_ = argument;
-        return 0;
-    case op::volume:
-        if (argument == op::volume_query) return volume_;
-        volume_ = static_cast<int>(argument > 255 ? 255 : argument);
-        return 0;
-    case op::list_length: return static_cast<std::intptr_t>(files_.size());
-    case op::list_pos: return static_cast<std::intptr_t>(current_);
-    case op::file_name:
-        return argument < files_.size() ? reinterpret_cast<std::intptr_t>(files_[argument].c_str())
-                                        : 0;
-    case op::title: return reinterpret_cast<std::intptr_t>(title_of(argument));
-    case op::get_shuffle: return shuffle_;
-    case op::get_repeat: return repeat_;
-    case op::set_shuffle: shuffle_ = argument != 0; return 0;
-    case op::set_repeat: repeat_ = argument != 0; return 0;
-    default: return 0;
+        case op::clear_playlist:
+            files_.clear();
+            current_ = 0;
+            state_ = 0;
+            return 0;
+        case op::play_state:
+            return state_;
+        case op::output_time:
+            if (!loaded) return -1;
+            return argument == 0 ? position_ms_ : kTrackLengthS;
+        case op::set_list_pos:
+            if (argument < files_.size()) current_ = argument;
+            return 0;
+        case op::volume:
+            if (argument == op::volume_query) return volume_;
+            volume_ = static_cast<int>(argument > 255 ? 255 : argument);
+            return 0;
+        case op::list_length:
+            return static_cast<std::intptr_t>(files_.size());
+        case op::list_pos:
+            return static_cast<std::intptr_t>(current_);
+        case op::file_name:
+            return argument < files_.size()
+                       ? reinterpret_cast<std::intptr_t>(files_[argument].c_str())
+                       : 0;
+        case op::title:
+            return reinterpret_cast<std::intptr_t>(title_of(argument));
+        case op::get_shuffle:
+            return shuffle_;
+        case op::get_repeat:
+            return repeat_;
+        case op::set_shuffle:
+            shuffle_ = argument != 0;
+            return 0;
+        case op::set_repeat:
+            repeat_ = argument != 0;
+            return 0;
+        default:
+            return 0;
     }
 }
 
@@ -107,8 +120,8 @@ const char* StubPlayer::title_of(std::size_t index) {
     const std::string& file = files_[index];
     const auto start = file.find_last_of("\\/") + 1;
     const auto dot = file.rfind('.');
-    title_ = file.substr(start, dot == std::string::npos || dot < start ? std::string::npos
-                                                                        : dot - start);
+    title_ = file.substr(start,
+                         dot == std::string::npos || dot < start ? std::string::npos : dot - start);
     return title_.c_str();
 }
 

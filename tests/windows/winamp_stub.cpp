@@ -84,8 +84,8 @@ int main(int argc, char** argv) {
     std::string error;
     void* library = dravo::open_library(argv[1], error);
     if (!library) return fail(error);
-    auto entry = reinterpret_cast<PluginEntryFunction>(
-        dravo::find_symbol(library, dravo::kPluginEntryName));
+    auto entry =
+        reinterpret_cast<PluginEntryFunction>(dravo::find_symbol(library, dravo::kPluginEntryName));
     PluginRecord* record = entry ? entry() : nullptr;
     if (!record || record->version != dravo::kPluginRecordVersion) return fail("not a plug-in");
     record->hwndParent = window;
