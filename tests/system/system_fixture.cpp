@@ -1,5 +1,6 @@
 #include "system_fixture.h"
 
+#include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -75,15 +76,28 @@ std::string SampleMusic::title_of(const std::string& full_path) const {
 SystemHost::SystemHost(const std::string& media_root, const std::string& extra_ini) {
     std::filesystem::create_directories(work_.file("plugins"));
     std::filesystem::copy_file(DRAVO_PLUGIN_PATH, work_.file("plugins/gen_dravo_srv.so"));
-    port_ = free_port();
-    work_.write("plugins/gen_dravo_srv.ini", "[Settings]\r\nport=" + std::to_string(port_) +
-                                                 "\r\nmedia_root=" + media_root + "\r\n" +
-                                                 extra_ini);
-    process_ = std::make_unique<HostProcess>(
-        std::vector<std::string>{"--plugins", work_.file("plugins"), "--audio-output", "null",
-                                 "--state-dir", "state"},
-        std::vector<std::string>{"TMP=" + work_.path()}, work_.file("stderr.txt"), work_.path());
-    ready_ = process_->running() && wait_for_port(port_, 15000);
+    // Another test program may take the free port before the host binds it: then try another.
+    for (int attempt = 0; attempt < 3 && !ready_; ++attempt) {
+        port_ = free_port();
+        work_.write("plugins/gen_dravo_srv.ini", "[Settings]\r\nport=" + std::to_string(port_) +
+                                                     "\r\nmedia_root=" + media_root + "\r\n" +
+                                                     extra_ini);
+        process_ = std::make_unique<HostProcess>(
+            std::vector<std::string>{"--plugins", work_.file("plugins"), "--audio-output", "null",
+                                     "--state-dir", "state"},
+            std::vector<std::string>{"TMP=" + work_.path()}, work_.file("stderr.txt"),
+            work_.path());
+        ready_ = process_->running() && listening();
+    }
+}
+
+bool SystemHost::listening() const {
+    for (auto until = std::chrono::steady_clock::now() + std::chrono::seconds(15);
+         std::chrono::steady_clock::now() < until;) {
+        if (wait_for_port(port_, 200)) return true;
+        if (host_errors().find("socket.Listen() failed") != std::string::npos) return false;
+    }
+    return false;
 }
 
 SystemHost::~SystemHost() { process_.reset(); }

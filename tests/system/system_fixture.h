@@ -35,6 +35,9 @@ public:
     HostProcess& process() { return *process_; }
 
 private:
+    // Until the port answers; false at once when the host could not bind it.
+    bool listening() const;
+
     TempDir work_;
     int port_ = 0;
     bool ready_ = false;
