@@ -30,8 +30,8 @@ void check_decode(const std::string& raw, const std::string& decoded) {
     FUZZ_CHECK(decoded.size() <= raw.size());
     if (raw.find('%') == std::string::npos) FUZZ_CHECK(decoded == raw);
     // Every byte survives an encoding with either case of hex digits.
-    FUZZ_CHECK(percent_decode_lenient(percent_encode(decoded, "0123456789ABCDEF")) == decoded);
-    FUZZ_CHECK(percent_decode_lenient(percent_encode(decoded, "0123456789abcdef")) == decoded);
+    FUZZ_CHECK(dravo::percent_decode_lenient(percent_encode(decoded, "0123456789ABCDEF")) == decoded);
+    FUZZ_CHECK(dravo::percent_decode_lenient(percent_encode(decoded, "0123456789abcdef")) == decoded);
 }
 
 void check_tokens(const std::string& text, const Tokens& tokens) {
@@ -84,7 +84,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string subject =
         zero == std::string::npos ? std::string() : dravo::lower_case(input.substr(zero + 1));
 
-    const std::string decoded = percent_decode_lenient(raw);
+    const std::string decoded = dravo::percent_decode_lenient(raw);
     check_decode(raw, decoded);
     const Tokens tokens = TrackFilter::split_tokens(decoded);
     check_tokens(decoded, tokens);
