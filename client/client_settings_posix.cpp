@@ -7,7 +7,7 @@
 namespace dravo {
 
 std::string default_settings_file() {
-    // The base directory specification ignores a relative XDG_CONFIG_HOME.
+    // A relative XDG_CONFIG_HOME is ignored, as the XDG base directory rules say.
     if (const char* config = std::getenv("XDG_CONFIG_HOME"); config && config[0] == '/') {
         return std::string(config) + "/dravo/dravo.ini";
     }

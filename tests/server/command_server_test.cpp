@@ -97,7 +97,7 @@ TEST(CommandServer, ClientClosingItsSideOrFillingTheBufferEndsTheRead) {
 }
 
 TEST(CommandServer, FullBufferIsHandledWithoutWaitingForTheIdleLimit) {
-    ServerFixture server(ServerLimits{10, 60000, 5000, 256});
+    ServerFixture server(ServerLimits{10, 600000, 5000, 256});  // idle limit 30 times the bound
     // 4095 bytes without an empty line: parsed as they are; the rest is never read.
     std::string full = "GET /version " + std::string(4095 - 13, 'x');
     auto start = std::chrono::steady_clock::now();
@@ -180,7 +180,7 @@ TEST(CommandServer, StopsPromptlyAndFreesThePort) {
     int port = 0;
     auto start = std::chrono::steady_clock::now();
     {
-        ServerFixture server;
+        ServerFixture server(ServerLimits{10, 120000, 120000, 256});  // limits 24 times the bound
         port = server.port();
         ASSERT_TRUE(wait_for_port(port, 10000));
         start = std::chrono::steady_clock::now();

@@ -74,7 +74,8 @@ TEST(Plugin, ReadsItsIniBesideTheModuleWhateverTheCurrentFolder) {
 
     auto start = std::chrono::steady_clock::now();
     host.quit();
-    EXPECT_LT(std::chrono::steady_clock::now() - start, 5s) << "quit must not wait for clients";
+    // No client is open: only a listener that never stops could cross this.
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 30s) << "quit must end the listener";
     EXPECT_FALSE(connect_loopback(port, 200)) << "quit must close the listening socket";
 }
 
