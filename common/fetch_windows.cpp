@@ -1,10 +1,14 @@
-// fetch_url and request_url on WinInet: the system's proxy settings, no local cache. WinInet has
-// no limit for a whole transfer, so the read loop keeps the total limit itself.
+// fetch_url and request_url on WinInet: the system's proxy settings, no local cache. WinInet
+// keeps neither a limit for a whole transfer nor, reliably, its own time-outs, so a watchdog
+// closes the session at the deadline, which ends any call still blocked in it.
 #include <windows.h>
 #include <wininet.h>
 
 #include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <ostream>
+#include <thread>
 
 #include "fetch.h"
 
@@ -13,20 +17,37 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-class InternetHandle {
+// Closes the session at the deadline unless the transfer ended first. Closing a session from
+// another thread is WinInet's way to cancel its blocking calls.
+class Watchdog {
 public:
-    explicit InternetHandle(HINTERNET handle) : handle_(handle) {}
-    InternetHandle(const InternetHandle&) = delete;
-    InternetHandle& operator=(const InternetHandle&) = delete;
-    ~InternetHandle() {
-        if (handle_) {
-            InternetCloseHandle(handle_);
+    Watchdog(HINTERNET session, Clock::time_point deadline)
+        : thread_([this, session, deadline] {
+              std::unique_lock lock(mutex_);
+              if (!done_.wait_until(lock, deadline, [this] { return finished_; })) {
+                  InternetCloseHandle(session);
+                  fired_ = true;
+              }
+          }) {}
+    Watchdog(const Watchdog&) = delete;
+    Watchdog& operator=(const Watchdog&) = delete;
+    // True when the watchdog closed the session.
+    bool finish() {
+        {
+            std::lock_guard lock(mutex_);
+            finished_ = true;
         }
+        done_.notify_one();
+        thread_.join();
+        return fired_;
     }
-    HINTERNET get() const { return handle_; }
 
 private:
-    HINTERNET handle_;
+    std::mutex mutex_;
+    std::condition_variable done_;
+    bool finished_ = false;
+    bool fired_ = false;
+    std::thread thread_;
 };
 
 bool is_web_url(const std::string& url) {
@@ -46,57 +67,125 @@ DWORD remaining_ms(Clock::time_point deadline) {
 
 enum class Outcome { failed, answered, complete };
 
-// Opens url and hands every piece of the body to sink (a null sink drops it). sink returns false
-// to stop.
+// A number from the answer's head, or -1 when it has none.
+long long query_number(HINTERNET file, DWORD what) {
+    DWORD value = 0;
+    DWORD size = sizeof value;
+    return HttpQueryInfoA(file, what | HTTP_QUERY_FLAG_NUMBER, &value, &size, nullptr) ? value : -1;
+}
+
+// Reads the body of an opened url into sink until its end, a failure or the deadline.
 template <class Sink>
-Outcome perform_get(const std::string& url, std::uint32_t flags, const FetchLimits& limits,
-                    Sink sink) {
-    if (!is_web_url(url)) {
-        return Outcome::failed;
+Outcome read_body(HINTERNET file, Clock::time_point deadline, Sink& sink) {
+    // A redirect WinInet would not follow (to another scheme) is not the document.
+    const long long status = query_number(file, HTTP_QUERY_STATUS_CODE);
+    if (status >= 300 && status < 400) {
+        return Outcome::answered;
     }
-    const auto deadline = Clock::now() + limits.total;
-    InternetHandle session(
-        InternetOpenA("dravo", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
-    if (!session.get()) {
-        return Outcome::failed;
-    }
-    set_timeout(session.get(), INTERNET_OPTION_CONNECT_TIMEOUT, limits.connect);
-    set_timeout(session.get(), INTERNET_OPTION_SEND_TIMEOUT, limits.total);
-    set_timeout(session.get(), INTERNET_OPTION_RECEIVE_TIMEOUT, limits.total);
-    static const char kHeaders[] = "Cache-Control: no-cache\r\n";
-    const DWORD open_flags =
-        (flags & (INTERNET_FLAG_TRANSFER_ASCII | INTERNET_FLAG_TRANSFER_BINARY)) |
-        INTERNET_FLAG_DONT_CACHE | INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_UI |
-        INTERNET_FLAG_NO_COOKIES;
-    InternetHandle file(InternetOpenUrlA(session.get(), url.c_str(), kHeaders,
-                                         static_cast<DWORD>(sizeof kHeaders - 1), open_flags, 1));
-    if (!file.get()) {
-        return Outcome::failed;
-    }
+    const long long announced = query_number(file, HTTP_QUERY_CONTENT_LENGTH);
+    long long received = 0;
     char buffer[4096];
     for (;;) {
         const DWORD left = remaining_ms(deadline);
         if (left == 0) {
             return Outcome::answered;
         }
-        set_timeout(file.get(), INTERNET_OPTION_RECEIVE_TIMEOUT, std::chrono::milliseconds(left));
+        set_timeout(file, INTERNET_OPTION_RECEIVE_TIMEOUT, std::chrono::milliseconds(left));
         DWORD got = 0;
-        if (!InternetReadFile(file.get(), buffer, sizeof buffer, &got)) {
+        if (!InternetReadFile(file, buffer, sizeof buffer, &got)) {
             return Outcome::answered;
         }
         if (got == 0) {
-            return Outcome::complete;
+            // WinInet reports a connection closed early as a normal end.
+            return announced < 0 || received == announced ? Outcome::complete : Outcome::answered;
         }
+        received += got;
         if (!sink(buffer, got)) {
             return Outcome::answered;
         }
     }
 }
 
+struct UrlParts {
+    std::string host, target;  // target: path and query
+    INTERNET_PORT port = 0;
+    bool secure = false;
+};
+
+bool crack_url(const std::string& url, UrlParts& parts) {
+    char host[256] = {}, path[2048] = {}, extra[2048] = {};
+    URL_COMPONENTSA c{};
+    c.dwStructSize = sizeof c;
+    c.lpszHostName = host;
+    c.dwHostNameLength = sizeof host;
+    c.lpszUrlPath = path;
+    c.dwUrlPathLength = sizeof path;
+    c.lpszExtraInfo = extra;
+    c.dwExtraInfoLength = sizeof extra;
+    if (!InternetCrackUrlA(url.c_str(), static_cast<DWORD>(url.size()), 0, &c) ||
+        (c.nScheme != INTERNET_SCHEME_HTTP && c.nScheme != INTERNET_SCHEME_HTTPS)) {
+        return false;
+    }
+    parts.host = host;
+    parts.target = std::string(path[0] ? path : "/") + extra;
+    parts.port = c.nPort;
+    parts.secure = c.nScheme == INTERNET_SCHEME_HTTPS;
+    return true;
+}
+
+// Sends the GET and hands every piece of the body to sink (a null sink drops it). The time-outs
+// go on the request itself, where every WinInet honours them.
+template <class Sink>
+Outcome send_and_read(HINTERNET session, const UrlParts& url, const FetchLimits& limits,
+                      Clock::time_point deadline, Sink& sink) {
+    HINTERNET connection = InternetConnectA(session, url.host.c_str(), url.port, nullptr, nullptr,
+                                            INTERNET_SERVICE_HTTP, 0, 0);
+    if (!connection) {
+        return Outcome::failed;
+    }
+    const DWORD request_flags =
+        INTERNET_FLAG_RELOAD | INTERNET_FLAG_DONT_CACHE | INTERNET_FLAG_NO_UI |
+        INTERNET_FLAG_NO_COOKIES | INTERNET_FLAG_IGNORE_REDIRECT_TO_HTTP |
+        INTERNET_FLAG_IGNORE_REDIRECT_TO_HTTPS | (url.secure ? INTERNET_FLAG_SECURE : 0);
+    HINTERNET request = HttpOpenRequestA(connection, "GET", url.target.c_str(), nullptr, nullptr,
+                                         nullptr, request_flags, 0);
+    if (!request) {
+        return Outcome::failed;
+    }
+    set_timeout(request, INTERNET_OPTION_CONNECT_TIMEOUT, limits.connect);
+    set_timeout(request, INTERNET_OPTION_SEND_TIMEOUT, limits.total);
+    set_timeout(request, INTERNET_OPTION_RECEIVE_TIMEOUT, limits.total);
+    static const char kHeaders[] = "Cache-Control: no-cache\r\n";
+    if (!HttpSendRequestA(request, kHeaders, static_cast<DWORD>(sizeof kHeaders - 1), nullptr, 0)) {
+        return Outcome::failed;
+    }
+    return read_body(request, deadline, sink);
+}
+
+template <class Sink>
+Outcome perform_get(const std::string& url, const FetchLimits& limits, Sink sink) {
+    UrlParts parts;
+    if (!is_web_url(url) || !crack_url(url, parts)) {
+        return Outcome::failed;
+    }
+    const auto deadline = Clock::now() + limits.total;
+    HINTERNET session = InternetOpenA("dravo", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
+    if (!session) {
+        return Outcome::failed;
+    }
+    Watchdog watchdog(session, deadline);
+    const Outcome outcome = send_and_read(session, parts, limits, deadline, sink);
+    if (watchdog.finish()) {
+        return outcome == Outcome::complete ? Outcome::answered : outcome;
+    }
+    InternetCloseHandle(session);  // and the connection and request with it
+    return outcome;
+}
+
 }  // namespace
 
-bool fetch_url(std::ostream& out, const std::string& url, std::uint32_t flags,
-               const FetchLimits& limits) {
+bool fetch_url(std::ostream& out, const std::string& url,
+               std::uint32_t /*flags: HTTP has no transfer types*/, const FetchLimits& limits) {
     auto append = [&out](const char* data, DWORD size) {
         try {
             out.write(data, static_cast<std::streamsize>(size));
@@ -105,12 +194,12 @@ bool fetch_url(std::ostream& out, const std::string& url, std::uint32_t flags,
             return false;
         }
     };
-    return perform_get(url, flags, limits, append) == Outcome::complete;
+    return perform_get(url, limits, append) == Outcome::complete;
 }
 
 bool request_url(const std::string& url, const FetchLimits& limits) {
     auto drop = [](const char*, DWORD) { return true; };
-    return perform_get(url, kTransferAscii, limits, drop) != Outcome::failed;
+    return perform_get(url, limits, drop) != Outcome::failed;
 }
 
 }  // namespace dravo
