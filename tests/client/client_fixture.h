@@ -7,6 +7,7 @@
 
 #include "client_settings.h"
 #include "local_http_server.h"
+#include "loopback_client.h"
 #include "recording_view.h"
 #include "remote_session.h"
 #include "request_runner.h"
@@ -28,7 +29,7 @@ protected:
     }
     // Points the client at a port nobody listens on.
     void server_down() {
-        settings.servers = {"http://127.0.0.1:" + std::to_string(unused_port()) + "/"};
+        settings.servers = {"http://127.0.0.1:" + std::to_string(free_port()) + "/"};
     }
 
     LocalHttpServer server;

@@ -5,6 +5,7 @@
 
 #include "fetch.h"
 #include "local_http_server.h"
+#include "loopback_client.h"
 
 namespace dravo {
 namespace {
@@ -61,7 +62,7 @@ TEST(Fetch, AnyStatusIsAnAnswerAndNoCacheIsAsked) {
 }
 
 TEST(Fetch, RefusedConnectionFailsAtOnceAndKeepsStream) {
-    const auto url = "http://127.0.0.1:" + std::to_string(test::unused_port()) + "/status";
+    const auto url = "http://127.0.0.1:" + std::to_string(test::free_port()) + "/status";
     std::stringstream out;
     out << "before";
     const auto start = Clock::now();

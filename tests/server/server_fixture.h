@@ -1,6 +1,5 @@
 #pragma once
 // A command server on a free loopback port, served by its own thread, over a fake host.
-#include <filesystem>
 #include <memory>
 #include <thread>
 
@@ -10,6 +9,7 @@
 #include "player_control.h"
 #include "server_log.h"
 #include "server_settings.h"
+#include "temp_dir.h"
 
 namespace dravo::test {
 
@@ -23,7 +23,7 @@ public:
     FakeHost host;
 
 private:
-    std::filesystem::path dir_;
+    TempDir dir_;
     ServerSettings settings_;
     MuteMemory mute_;
     PlayerControl player_{host};

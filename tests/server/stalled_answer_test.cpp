@@ -1,7 +1,6 @@
 // A client that stops reading a long answer is dropped with a reset: the end of an answer is
 // the close, so an orderly close would pass a cut list off as complete.
 #include <gtest/gtest.h>
-#include <sys/socket.h>
 
 #include <chrono>
 #include <memory>
@@ -28,9 +27,7 @@ protected:
         ASSERT_TRUE(connection);
         client = std::move(*connection);
         // A small window, so the 20 MB cannot all be parked in buffers while the client stalls.
-        const int window = 64 * 1024;
-        setsockopt(static_cast<int>(client.handle()), SOL_SOCKET, SO_RCVBUF, &window,
-                   sizeof window);
+        set_receive_window(client, 64 * 1024);
         const std::string request = "GET /list HTTP/1.0\r\n\r\n";
         ASSERT_EQ(client.send(request.data(), request.size()), static_cast<long>(request.size()));
         while (received < kRead) {

@@ -1,32 +1,21 @@
 #include "update_command.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "fake_host.h"
 #include "local_http_server.h"
 #include "player_control.h"
 #include "sha256_hex.h"
+#include "temp_dir.h"
 
 namespace dravo::test {
 namespace {
 
 class UpdateCommand : public ::testing::Test {
 protected:
-    void SetUp() override {
-        previous_ = std::filesystem::current_path();
-        dir_ = std::filesystem::temp_directory_path() / ("dravo_upd_" + std::to_string(getpid()));
-        std::filesystem::create_directories(dir_);
-        host_.directory = dir_.string() + "/";
-    }
-    void TearDown() override {
-        std::filesystem::current_path(previous_);
-        std::filesystem::remove_all(dir_);
-    }
+    UpdateCommand() { host_.directory = dir_.slash(); }
     std::string run(LocalHttpServer& site) {
         UpdateChecker checker([this](const std::string& path, const std::string& arguments,
                                      const std::string& folder) {
@@ -40,7 +29,9 @@ protected:
         return body;
     }
 
-    std::filesystem::path previous_, dir_;
+    std::filesystem::path previous_ = std::filesystem::current_path();
+    TempDir dir_;
+    const std::string program_file_ = update_program_file("dravo_srv");
     FakeHost host_;
     struct Launch {
         std::string path, arguments, folder;
@@ -59,28 +50,25 @@ TEST_F(UpdateCommand, LatestVersionAnswersTheMessageAloneAndKeepsTheHost) {
 TEST_F(UpdateCommand, NewerVersionStartsTheProgramThenPostsTheClose) {
     const std::string program = "#!/bin/sh\necho update\n";
     LocalHttpServer site({{"/version.txt", HttpReply(200, "115 sha256=" + sha256_hex(program))},
-                          {"/dravo_srv_update", HttpReply(200, program)}});
+                          {"/" + program_file_, HttpReply(200, program)}});
     EXPECT_EQ(run(site), "OK! New version downloaded.\nExiting and updating...");
     ASSERT_EQ(launches_.size(), 1u);
     EXPECT_EQ(launches_[0].arguments, "");
-    EXPECT_EQ(launches_[0].path, (dir_ / "dravo_srv_update").string());
+    EXPECT_EQ(launches_[0].path, dir_.file(program_file_));
     EXPECT_EQ(launches_[0].folder, host_.directory) << "started in the plug-in's folder";
     EXPECT_EQ(std::filesystem::current_path(), previous_);
-    std::ifstream stored(dir_ / "dravo_srv_update", std::ios::binary);
-    std::stringstream bytes;
-    bytes << stored.rdbuf();
-    EXPECT_EQ(bytes.str(), program);
+    EXPECT_EQ(read_file(dir_.file(program_file_)), program);
     std::vector<Message> expected = {{16, 0, 0, {}, true}};
     EXPECT_EQ(host_.messages(), expected);
 }
 
 TEST_F(UpdateCommand, UnverifiedDownloadIsRefusedAndTheHostStays) {
     LocalHttpServer site({{"/version.txt", HttpReply(200, "115")},
-                          {"/dravo_srv_update", HttpReply(200, "#!/bin/sh\n")}});
+                          {"/" + program_file_, HttpReply(200, "#!/bin/sh\n")}});
     EXPECT_EQ(run(site),
               "Couldn't download update program. Please download manually at " + site.base_url());
     EXPECT_TRUE(launches_.empty());
-    EXPECT_FALSE(std::filesystem::exists(dir_ / "dravo_srv_update"));
+    EXPECT_FALSE(std::filesystem::exists(dir_.file(program_file_)));
     EXPECT_TRUE(host_.messages().empty());
 }
 

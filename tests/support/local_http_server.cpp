@@ -1,49 +1,21 @@
 #include "local_http_server.h"
 
-#include <arpa/inet.h>
-#include <fcntl.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <algorithm>
+
+#include "loopback_client.h"
 
 namespace dravo::test {
 namespace {
 
-int listen_on_loopback(std::uint16_t& port) {
-    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd < 0) {
-        return -1;
-    }
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-        ::listen(fd, 16) != 0 ||
-        ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-        ::close(fd);
-        return -1;
-    }
-    port = ntohs(address.sin_port);
-    return fd;
-}
-
 // Reads up to the empty line that ends the head; gives up after two quiet seconds.
-std::string read_head(int connection) {
+std::string read_head(net::Connection& connection) {
     std::string head;
     char buffer[1024];
     while (head.find("\r\n\r\n") == std::string::npos && head.size() < 65536) {
-        pollfd ready{connection, POLLIN, 0};
-        if (::poll(&ready, 1, 2000) <= 0) {
-            break;
-        }
-        const auto got = ::recv(connection, buffer, sizeof buffer, 0);
-        if (got <= 0) {
-            break;
-        }
+        if (!connection.wait_readable(2000)) break;
+        const auto got = connection.receive(buffer, sizeof buffer);
+        if (got < 0 && connection.last_error() == net::kWouldBlock) continue;
+        if (got <= 0) break;
         head.append(buffer, static_cast<std::size_t>(got));
     }
     return head;
@@ -51,22 +23,20 @@ std::string read_head(int connection) {
 
 std::string target_of(const std::string& head) {
     const auto start = head.find(' ');
-    if (start == std::string::npos) {
-        return {};
-    }
+    if (start == std::string::npos) return {};
     const auto end = head.find(' ', start + 1);
     return head.substr(start + 1, end == std::string::npos ? std::string::npos : end - start - 1);
 }
 
-void send_all(int connection, const std::string& bytes) {
+void send_all(net::Connection& connection, const std::string& bytes) {
     std::size_t sent = 0;
     while (sent < bytes.size()) {
-        const auto done =
-            ::send(connection, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
-        if (done <= 0) {
+        const auto done = connection.send(bytes.data() + sent, bytes.size() - sent);
+        if (done > 0) {
+            sent += static_cast<std::size_t>(done);
+        } else if (connection.last_error() != net::kWouldBlock || !connection.wait_writable(5000)) {
             return;
         }
-        sent += static_cast<std::size_t>(done);
     }
 }
 
@@ -74,25 +44,16 @@ void send_all(int connection, const std::string& bytes) {
 
 LocalHttpServer::LocalHttpServer(std::map<std::string, HttpReply> replies, Mode mode)
     : mode_(mode), replies_(std::move(replies)) {
-    listen_fd_ = listen_on_loopback(port_);
-    if (listen_fd_ < 0 || ::pipe2(wake_, O_CLOEXEC) != 0) {
-        return;
-    }
-    thread_ = std::thread([this] { serve(); });
+    port_ = static_cast<std::uint16_t>(listen_on_free_port(listener_, "127.0.0.1"));
+    listening_ = port_ != 0;
+    if (listening_) thread_ = std::thread([this] { serve(); });
 }
 
 LocalHttpServer::~LocalHttpServer() {
     if (thread_.joinable()) {
-        [[maybe_unused]] const auto written = ::write(wake_[1], "x", 1);
+        stopping_ = true;
+        connect_loopback(port_, 1000);  // wakes the accept
         thread_.join();
-    }
-    for (int fd : held_) {
-        ::close(fd);
-    }
-    for (int fd : {listen_fd_, wake_[0], wake_[1]}) {
-        if (fd >= 0) {
-            ::close(fd);
-        }
     }
 }
 
@@ -126,25 +87,18 @@ std::size_t LocalHttpServer::count(const std::string& target) const {
 }
 
 void LocalHttpServer::serve() {
-    for (;;) {
-        pollfd ready[2] = {{listen_fd_, POLLIN, 0}, {wake_[0], POLLIN, 0}};
-        if (::poll(ready, 2, -1) < 0 || ready[1].revents != 0) {
-            return;
-        }
-        const int connection = ::accept4(listen_fd_, nullptr, nullptr, SOCK_CLOEXEC);
-        if (connection < 0) {
-            continue;
-        }
+    while (!stopping_) {
+        auto connection = listener_.accept(-1);
+        if (!connection || stopping_) continue;
         if (mode_ == Mode::silent) {
-            held_.push_back(connection);
-            continue;
+            held_.push_back(std::move(*connection));
+        } else {
+            answer(*connection);
         }
-        answer(connection);
-        ::close(connection);
     }
 }
 
-void LocalHttpServer::answer(int connection) {
+void LocalHttpServer::answer(net::Connection& connection) {
     const auto head = read_head(connection);
     const auto target = target_of(head);
     HttpReply reply{404, "not found", "", false};
@@ -164,15 +118,6 @@ void LocalHttpServer::answer(int connection) {
                              "\r\nContent-Type: application/octet-stream\r\nContent-Length: " +
                              std::to_string(length) + "\r\nConnection: close\r\n" + reply.headers +
                              "\r\n" + reply.body);
-}
-
-std::uint16_t unused_port() {
-    std::uint16_t port = 0;
-    const int fd = listen_on_loopback(port);
-    if (fd >= 0) {
-        ::close(fd);
-    }
-    return port;
 }
 
 }  // namespace dravo::test

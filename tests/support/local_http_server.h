@@ -5,6 +5,7 @@
 // connections and never answers, for time-out tests.
 // All members may be called from any thread; the destructor stops the server and closes every
 // connection.
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <map>
@@ -13,6 +14,8 @@
 #include <thread>
 #include <utility>
 #include <vector>
+
+#include "net_socket.h"
 
 namespace dravo::test {
 
@@ -41,7 +44,7 @@ public:
     ~LocalHttpServer();
 
     // False when the server could not listen.
-    bool listening() const { return listen_fd_ >= 0; }
+    bool listening() const { return listening_; }
     std::uint16_t port() const { return port_; }
     // "http://127.0.0.1:<port>/"
     std::string base_url() const;
@@ -57,13 +60,14 @@ public:
 
 private:
     void serve();
-    void answer(int connection);
+    void answer(net::Connection& connection);
 
     Mode mode_;
-    int listen_fd_ = -1;
-    int wake_[2] = {-1, -1};
+    net::Listener listener_;
+    bool listening_ = false;
+    std::atomic<bool> stopping_{false};
     std::uint16_t port_ = 0;
-    std::vector<int> held_;  // silent mode's open connections; serving thread only
+    std::vector<net::Connection> held_;  // silent mode's open connections; serving thread only
 
     mutable std::mutex mutex_;
     std::map<std::string, HttpReply> replies_;
@@ -72,8 +76,5 @@ private:
 
     std::thread thread_;
 };
-
-// A port on 127.0.0.1 that nobody listens on (it was free a moment ago), for refused connections.
-std::uint16_t unused_port();
 
 }  // namespace dravo::test

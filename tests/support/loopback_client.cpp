@@ -1,5 +1,6 @@
 #include "loopback_client.h"
 
+#include <atomic>
 #include <chrono>
 #include <thread>
 
@@ -61,15 +62,23 @@ bool wait_for_port(int port, int timeout_ms) {
     return false;
 }
 
+int listen_on_free_port(net::Listener& listener, const std::string& address) {
+    // The listener takes no port 0, so ports are tried from a start that differs per call.
+    static std::atomic<unsigned> calls{0};
+    const auto seed =
+        static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count()) +
+        7919u * calls++;
+    std::string reason;
+    for (int attempt = 0, port = 20000 + static_cast<int>(seed % 40000); attempt < 500;
+         ++attempt, port = 20000 + (port + 7919) % 40000) {
+        if (listener.open(port, 16, reason, address)) return port;
+    }
+    return 0;
+}
+
 int free_port() {
     net::Listener probe;
-    std::string reason;
-    for (int port =
-             20000 +
-             static_cast<int>(std::chrono::steady_clock::now().time_since_epoch().count() % 20000);
-         ; port = 20000 + (port + 7919) % 40000) {
-        if (probe.open(port, 1, reason)) return port;
-    }
+    return listen_on_free_port(probe);
 }
 
 }  // namespace dravo::test

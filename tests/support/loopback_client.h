@@ -12,6 +12,9 @@ namespace dravo::test {
 std::optional<net::Connection> connect_loopback(int port, int timeout_ms,
                                                 const char* address = "127.0.0.1");
 
+// Sets the connection's receive buffer size (a small window keeps an answer from being parked).
+void set_receive_window(net::Connection& connection, int bytes);
+
 // Sends request (as is) and returns all bytes until the close; nullopt when no connection.
 std::optional<std::string> exchange(int port, const std::string& request, int timeout_ms = 5000);
 // A GET of target with CR LF line ends.
@@ -20,7 +23,9 @@ std::optional<std::string> get(int port, const std::string& target);
 const std::string& header_bytes();
 // Waits until something accepts connections on port.
 bool wait_for_port(int port, int timeout_ms);
-// A port that was free a moment ago.
+// A port that was free a moment ago (nobody listens there).
 int free_port();
+// Opens listener on a free port of address (empty: every local address); the port, or 0.
+int listen_on_free_port(net::Listener& listener, const std::string& address = {});
 
 }  // namespace dravo::test

@@ -36,4 +36,9 @@ std::optional<net::Connection> connect_loopback(int port, int timeout_ms, const 
     return net::Connection(fd);
 }
 
+void set_receive_window(net::Connection& connection, int bytes) {
+    ::setsockopt(static_cast<int>(connection.handle()), SOL_SOCKET, SO_RCVBUF, &bytes,
+                 sizeof bytes);
+}
+
 }  // namespace dravo::test

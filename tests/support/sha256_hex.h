@@ -1,22 +1,12 @@
 #pragma once
-// The SHA-256 digest of bytes as lower-case hex, as an update site publishes it.
-#include <openssl/evp.h>
-
+// The SHA-256 digest of bytes as lower-case hex, as an update site publishes it. The library's
+// own digest, checked against published vectors in the update checker's tests.
 #include <string>
+
+#include "sha256.h"
 
 namespace dravo::test {
 
-inline std::string sha256_hex(const std::string& bytes) {
-    unsigned char digest[EVP_MAX_MD_SIZE];
-    unsigned int length = 0;
-    EVP_Digest(bytes.data(), bytes.size(), digest, &length, EVP_sha256(), nullptr);
-    static const char* hex = "0123456789abcdef";
-    std::string text;
-    for (unsigned int i = 0; i < length; ++i) {
-        text += hex[digest[i] >> 4];
-        text += hex[digest[i] & 15];
-    }
-    return text;
-}
+inline std::string sha256_hex(const std::string& bytes) { return dravo::sha256_hex(bytes); }
 
 }  // namespace dravo::test

@@ -65,6 +65,13 @@ inline std::string TempDir::write(const std::string& name, const std::string& co
     return file(name);
 }
 
+// A relative path written with '/', in this platform's separators.
+inline std::string native(std::string path) {
+    for (char& c : path)
+        if (c == '/') c = kPathSeparator;
+    return path;
+}
+
 // The names of a folder in the order the file system gives them, "." and ".." left out.
 inline std::vector<std::string> readdir_order(const std::string& dir) {
     std::vector<std::string> names;
