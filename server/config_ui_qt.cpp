@@ -2,6 +2,8 @@
 #include <QApplication>
 #include <QThread>
 
+#include <string>
+
 #include "config_dialog_qt.h"
 #include "config_ui.h"
 #include "plugin.h"
@@ -15,12 +17,12 @@ namespace {
 
 // Widgets need the host's QApplication and its thread; a headless host has neither, and a
 // plug-in must not create an application of its own inside someone else's process.
-bool show_config_dialog(Plugin& plugin) {
+std::string show_config_dialog(Plugin& plugin) {
     auto* app = qobject_cast<QApplication*>(QCoreApplication::instance());
-    if (!app || QThread::currentThread() != app->thread()) return false;
+    if (!app || QThread::currentThread() != app->thread()) return kConfigNeedsWindowText;
     config_dlg_t dialog(plugin.settings(), plugin.media_cache());
     dialog.exec();
-    return true;
+    return {};
 }
 
 }  // namespace

@@ -124,10 +124,13 @@ INT_PTR CALLBACK dialog_procedure(HWND window, UINT message, WPARAM wparam, LPAR
     }
 }
 
-bool show_config_dialog(Plugin& plugin) {
+std::string show_config_dialog(Plugin& plugin) {
     ConfigDialog dialog(plugin);
-    return DialogBoxParamA(this_module(), MAKEINTRESOURCEA(IDD_DRAVO_CONFIG), nullptr,
-                           dialog_procedure, reinterpret_cast<LPARAM>(&dialog)) != -1;
+    if (DialogBoxParamA(this_module(), MAKEINTRESOURCEA(IDD_DRAVO_CONFIG), nullptr,
+                        dialog_procedure, reinterpret_cast<LPARAM>(&dialog)) != -1)
+        return {};
+    return "The configuration dialog could not be opened (error " +
+           std::to_string(GetLastError()) + ").";
 }
 
 }  // namespace

@@ -59,8 +59,8 @@ void Plugin::config() {
     if (!host_) return;  // before init there are no settings to edit
     if (!config_ui_) {
         host_->message_box("The configuration dialog is not part of this build.", "dravo_srv");
-    } else if (!config_ui_(*this)) {
-        host_->message_box(kConfigNeedsWindowText, "dravo_srv");
+    } else if (const std::string failure = config_ui_(*this); !failure.empty()) {
+        host_->message_box(failure, "dravo_srv");
     }
 }
 

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <string>
 #include <thread>
 
 #include "client_policy.h"
@@ -28,8 +29,9 @@ class Plugin {
 public:
     // Starts the listener thread; tests replace it to see a failed start.
     using ThreadStarter = std::function<std::thread(std::function<void()>)>;
-    // Shows the configuration dialog modally; false when this host has no window to show it in.
-    using ConfigUi = std::function<bool(Plugin&)>;
+    // Shows the configuration dialog modally. Empty when it was shown, else the notice that says
+    // why it could not be (kConfigNeedsWindowText when the host has no window for it).
+    using ConfigUi = std::function<std::string(Plugin&)>;
 
     Plugin();
     ~Plugin();

@@ -169,7 +169,7 @@ TEST_F(PluginConfigTest, ConfigRunsTheInstalledDialogWithThePluginsState) {
         ++shown;
         EXPECT_EQ(&seen, &plugin);
         EXPECT_NE(seen.media_cache(), nullptr);
-        return true;
+        return std::string();
     });
     plugin.config();
     EXPECT_EQ(shown, 0);
@@ -177,6 +177,11 @@ TEST_F(PluginConfigTest, ConfigRunsTheInstalledDialogWithThePluginsState) {
     plugin.config();
     EXPECT_EQ(shown, 1);
     EXPECT_TRUE(host->boxes().empty());
+    // A dialog that cannot be shown says why.
+    plugin.set_config_ui([](Plugin&) { return std::string("no dialog (error 5)"); });
+    plugin.config();
+    ASSERT_EQ(host->boxes().size(), 1u);
+    EXPECT_EQ(host->boxes()[0], Box("no dialog (error 5)", "dravo_srv"));
 }
 
 TEST_F(PluginConfigTest, WithoutADialogTheUserIsToldSo) {
