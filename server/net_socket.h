@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace dravo::net {
@@ -24,8 +25,16 @@ class Connection {
 public:
     Connection() = default;
     explicit Connection(std::intptr_t handle) : handle_(handle) {}
-    Connection(Connection&& other) noexcept;
-    Connection& operator=(Connection&& other) noexcept;
+    Connection(Connection&& other) noexcept
+        : handle_(std::exchange(other.handle_, kNoHandle)), error_(other.error_) {}
+    Connection& operator=(Connection&& other) noexcept {
+        if (this != &other) {
+            close();
+            handle_ = std::exchange(other.handle_, kNoHandle);
+            error_ = other.error_;
+        }
+        return *this;
+    }
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
     ~Connection() { close(); }

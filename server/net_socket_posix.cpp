@@ -87,18 +87,6 @@ int socket_error_code(int e) {
     }
 }
 
-Connection::Connection(Connection&& other) noexcept
-    : handle_(std::exchange(other.handle_, kNoHandle)), error_(other.error_) {}
-
-Connection& Connection::operator=(Connection&& other) noexcept {
-    if (this != &other) {
-        close();
-        handle_ = std::exchange(other.handle_, kNoHandle);
-        error_ = other.error_;
-    }
-    return *this;
-}
-
 long Connection::receive(char* buffer, std::size_t size) {
     for (;;) {
         ssize_t n = ::recv(fd_of(handle_), buffer, size, 0);

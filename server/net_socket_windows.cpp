@@ -49,18 +49,6 @@ std::string describe(int code) {
 
 int socket_error_code(int e) { return e; }
 
-Connection::Connection(Connection&& other) noexcept
-    : handle_(std::exchange(other.handle_, kNoHandle)), error_(other.error_) {}
-
-Connection& Connection::operator=(Connection&& other) noexcept {
-    if (this != &other) {
-        close();
-        handle_ = std::exchange(other.handle_, kNoHandle);
-        error_ = other.error_;
-    }
-    return *this;
-}
-
 long Connection::receive(char* buffer, std::size_t size) {
     int n = ::recv(socket_of(handle_), buffer, clamp_size(size), 0);
     if (n != SOCKET_ERROR) return n;

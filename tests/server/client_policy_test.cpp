@@ -74,7 +74,7 @@ TEST(ClientPolicy, CrossSiteRequestGetsTheHeaderAloneAndIsLogged) {
     ServerFixture server;
     std::string request =
         "GET /version HTTP/1.1\r\nHost: 127.0.0.1\r\nOrigin: http://evil.example\r\n\r\n";
-    EXPECT_EQ(exchange(server.port(), request), header_bytes());
+    EXPECT_EQ(send_request(server.port(), request), header_bytes());
     EXPECT_NE(server.log_text().find("Refused cross-site request for /version (Origin: "
                                      "http://evil.example, Host: 127.0.0.1)\r\n"),
               std::string::npos)
@@ -82,7 +82,7 @@ TEST(ClientPolicy, CrossSiteRequestGetsTheHeaderAloneAndIsLogged) {
     // The same host, and no headers at all, are served as usual.
     std::string same =
         "GET /version HTTP/1.1\r\nHost: 127.0.0.1\r\nOrigin: http://127.0.0.1\r\n\r\n";
-    EXPECT_EQ(exchange(server.port(), same), header_bytes() + "dravo_srv v1.14");
+    EXPECT_EQ(send_request(server.port(), same), header_bytes() + "dravo_srv v1.14");
     EXPECT_EQ(get(server.port(), "/version"), header_bytes() + "dravo_srv v1.14");
 }
 

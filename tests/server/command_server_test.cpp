@@ -22,9 +22,9 @@ TEST(CommandServer, HeaderIsSeventyOneBytesWithBareLineFeeds) {
 
 TEST(CommandServer, AnswersVersionForCrLfAndBareLfRequests) {
     ServerFixture server;
-    EXPECT_EQ(exchange(server.port(), "GET /version HTTP/1.1\r\nHost: x\r\n\r\n"),
+    EXPECT_EQ(send_request(server.port(), "GET /version HTTP/1.1\r\nHost: x\r\n\r\n"),
               header_bytes() + kVersionAnswer);
-    EXPECT_EQ(exchange(server.port(), "GET /version HTTP/1.0\n\n"),
+    EXPECT_EQ(send_request(server.port(), "GET /version HTTP/1.0\n\n"),
               header_bytes() + kVersionAnswer);
     EXPECT_TRUE(server.host.boxes().empty());
 }
@@ -50,8 +50,8 @@ TEST(CommandServer, GathersARequestSentInSeveralSegments) {
 
 TEST(CommandServer, HeadAndEmptyPathsAnswerTheHeaderAloneWithoutNotice) {
     ServerFixture server;
-    EXPECT_EQ(exchange(server.port(), "HEAD /status HTTP/1.0\r\n\r\n"), header_bytes());
-    EXPECT_EQ(exchange(server.port(), "X\r\n\r\n"), header_bytes());
+    EXPECT_EQ(send_request(server.port(), "HEAD /status HTTP/1.0\r\n\r\n"), header_bytes());
+    EXPECT_EQ(send_request(server.port(), "X\r\n\r\n"), header_bytes());
     EXPECT_TRUE(server.host.boxes().empty());
 }
 
@@ -60,7 +60,7 @@ TEST(CommandServer, UnknownPathsGetTheHeaderAndANoticeListingTheQuery) {
     for (const char* path : {"/Version", "/version/", "/play/"})
         EXPECT_EQ(get(server.port(), path), header_bytes());
     EXPECT_EQ(get(server.port(), "/x?b=2&a=1&c"), header_bytes());
-    EXPECT_EQ(exchange(server.port(), "GET\r\n\r\n"), header_bytes());
+    EXPECT_EQ(send_request(server.port(), "GET\r\n\r\n"), header_bytes());
     auto boxes = server.host.boxes();
     ASSERT_EQ(boxes.size(), 5u);
     EXPECT_EQ(boxes[0].first, "cmd: '/Version'\r\n");

@@ -9,7 +9,7 @@
 
 namespace dravo::test {
 
-std::optional<std::string> exchange(int port, const std::string& request, int timeout_ms) {
+std::optional<std::string> send_request(int port, const std::string& request, int timeout_ms) {
     auto connection = connect_loopback(port, timeout_ms);
     if (!connection) return std::nullopt;
     std::size_t sent = 0;
@@ -39,7 +39,7 @@ std::optional<std::string> exchange(int port, const std::string& request, int ti
 }
 
 std::optional<std::string> get(int port, const std::string& target) {
-    return exchange(port, "GET " + target + " HTTP/1.0\r\n\r\n");
+    return send_request(port, "GET " + target + " HTTP/1.0\r\n\r\n");
 }
 
 const std::string& header_bytes() {
@@ -55,7 +55,7 @@ bool wait_for_port(int port, int timeout_ms) {
     auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
     while (std::chrono::steady_clock::now() < deadline) {
         // An empty request gets the bare header and leaves no trace in the server's log.
-        auto answer = exchange(port, "\r\n\r\n", 1000);
+        auto answer = send_request(port, "\r\n\r\n", 1000);
         if (answer && *answer == header_bytes()) return true;
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }

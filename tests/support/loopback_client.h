@@ -16,7 +16,8 @@ std::optional<net::Connection> connect_loopback(int port, int timeout_ms,
 void set_receive_window(net::Connection& connection, int bytes);
 
 // Sends request (as is) and returns all bytes until the close; nullopt when no connection.
-std::optional<std::string> exchange(int port, const std::string& request, int timeout_ms = 5000);
+std::optional<std::string> send_request(int port, const std::string& request,
+                                        int timeout_ms = 5000);
 // A GET of target with CR LF line ends.
 std::optional<std::string> get(int port, const std::string& target);
 // The 71 header bytes every answer starts with.

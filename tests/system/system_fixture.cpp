@@ -103,7 +103,7 @@ bool SystemHost::listening() const {
 SystemHost::~SystemHost() { process_.reset(); }
 
 std::optional<std::string> SystemHost::body(const std::string& target) {
-    auto answer = exchange(port_, "GET " + target + " HTTP/1.0\r\n\r\n", 60000);
+    auto answer = send_request(port_, "GET " + target + " HTTP/1.0\r\n\r\n", 60000);
     if (!answer || answer->compare(0, header_bytes().size(), header_bytes()) != 0)
         return std::nullopt;
     return answer->substr(header_bytes().size());
