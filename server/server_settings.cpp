@@ -9,36 +9,6 @@ ServerSettings::ServerSettings() : store_("") {
     store_.add_string("current_filter", values_.current_filter, "");
 }
 
-ServerValues ServerSettings::values() const {
-    std::lock_guard lock(mutex_);
-    return values_;
-}
-
-int ServerSettings::port() const {
-    std::lock_guard lock(mutex_);
-    return values_.port;
-}
-
-std::string ServerSettings::media_root() const {
-    std::lock_guard lock(mutex_);
-    return values_.media_root;
-}
-
-std::string ServerSettings::file_extensions() const {
-    std::lock_guard lock(mutex_);
-    return values_.file_extensions;
-}
-
-std::string ServerSettings::current_filter() const {
-    std::lock_guard lock(mutex_);
-    return values_.current_filter;
-}
-
-std::string ServerSettings::file_name() const {
-    std::lock_guard lock(mutex_);
-    return store_.file_name;
-}
-
 bool ServerSettings::load(const std::string& file) {
     std::lock_guard lock(mutex_);
     store_.file_name = file;

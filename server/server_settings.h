@@ -26,12 +26,12 @@ public:
     ServerSettings(const ServerSettings&) = delete;
     ServerSettings& operator=(const ServerSettings&) = delete;
 
-    ServerValues values() const;
-    int port() const;
-    std::string media_root() const;
-    std::string file_extensions() const;
-    std::string current_filter() const;
-    std::string file_name() const;
+    ServerValues values() const { return copy(values_); }
+    int port() const { return copy(values_.port); }
+    std::string media_root() const { return copy(values_.media_root); }
+    std::string file_extensions() const { return copy(values_.file_extensions); }
+    std::string current_filter() const { return copy(values_.current_filter); }
+    std::string file_name() const { return copy(store_.file_name); }
 
     // Reads file (missing keys keep their values) and keeps its name for the saves.
     bool load(const std::string& file);
@@ -48,6 +48,12 @@ public:
     void set_file_name(const std::string& file);
 
 private:
+    template <class T>
+    T copy(const T& field) const {
+        std::lock_guard lock(mutex_);
+        return field;
+    }
+
     mutable std::mutex mutex_;
     ServerValues values_;
     SettingsStore store_;  // bound to the fields of values_
