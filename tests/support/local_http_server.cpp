@@ -88,7 +88,7 @@ std::size_t LocalHttpServer::count(const std::string& target) const {
 
 void LocalHttpServer::serve() {
     while (!stopping_) {
-        auto connection = listener_.accept(-1);
+        auto connection = listener_.accept(200);  // rechecks stopping_ should the wake-up fail
         if (!connection || stopping_) continue;
         if (mode_ == Mode::silent) {
             held_.push_back(std::move(*connection));
