@@ -76,18 +76,13 @@ TEST(ClientSettings, CommandLineNamesAnotherFile) {
 }
 
 TEST(ClientSettings, DefaultFileFollowsTheConfigHome) {
-    const char* saved_config = std::getenv("XDG_CONFIG_HOME");
-    const std::string saved = saved_config ? saved_config : "";
-    ::setenv("HOME", std::getenv("HOME") ? std::getenv("HOME") : "/home/u", 1);
-    const std::string home = std::getenv("HOME");
-    ::setenv("XDG_CONFIG_HOME", "/tmp/cfg", 1);
-    EXPECT_EQ(default_settings_file(), "/tmp/cfg/dravo/dravo.ini");
-    ::setenv("XDG_CONFIG_HOME", "relative", 1);
-    EXPECT_EQ(default_settings_file(), home + "/.config/dravo/dravo.ini");
-    ::unsetenv("XDG_CONFIG_HOME");
-    EXPECT_EQ(default_settings_file(), home + "/.config/dravo/dravo.ini");
-    if (saved_config) {
-        ::setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
+    ScopedEnv home("HOME", std::getenv("HOME") ? std::getenv("HOME") : "/home/u");
+    const std::string in_home = std::string(std::getenv("HOME")) + "/.config/dravo/dravo.ini";
+    const std::pair<const char*, std::string> cases[] = {
+        {"/tmp/cfg", "/tmp/cfg/dravo/dravo.ini"}, {"relative", in_home}, {nullptr, in_home}};
+    for (const auto& [config_home, file] : cases) {
+        ScopedEnv config("XDG_CONFIG_HOME", config_home);
+        EXPECT_EQ(default_settings_file(), file) << (config_home ? config_home : "unset");
     }
 }
 

@@ -1,7 +1,6 @@
 // The media keys and the media-player interface against a recording server: the requests each
 // key (every binding and combinations no binding names) and each bus call sends.
 #include <cmath>
-#include <map>
 
 #include "client_fixture.h"
 #include "media_keys.h"
@@ -10,41 +9,12 @@
 namespace dravo::test {
 namespace {
 
-const std::map<std::string, std::string> kReplies = {{"/title", "A - B"},
-                                                     {"/status", ""},
-                                                     {"/next", ""},
-                                                     {"/prev", ""},
-                                                     {"/play", ""},
-                                                     {"/pause", ""},
-                                                     {"/stop", ""},
-                                                     {"/playmode?shuffle=on", ""},
-                                                     {"/mute", "40"},
-                                                     {"/ffwd", "New position: [0:10 / 4:05]\n"},
-                                                     {"/rewind", "New position: [0:00 / 4:05]\n"},
-                                                     {"/volume?volume=40", ""},
-                                                     {"/volume?volume=49", ""},
-                                                     {"/volume?volume=51", ""},
-                                                     {"/volume?volume=60", ""},
-                                                     {"/volume?volume=70", ""},
-                                                     {"/volume?volume=75", ""},
-                                                     {"/volume?volume=100", ""}};
-
-using Targets = std::vector<std::string>;
-const Targets kNext = {"/next", "/title"};
-const Targets kPrev = {"/prev", "/title"};
-const Targets kForward = {"/ffwd", "/title"};
-const Targets kBack = {"/rewind", "/title"};
-const Targets kPlay = {"/status", "/play", "/title"};
-const Targets kPause = {"/status", "/pause", "/title"};
-const Targets kShuffle = {"/playmode?shuffle=on", "/title"};
-const Targets kStop = {"/stop", "/title"};
-const Targets kNone = {};
-
 class MediaKeyFixture : public ClientFixture {
 protected:
     MediaKeyFixture() {
-        for (const auto& [target, body] : kReplies) {
-            server.set_reply(target, {200, body});
+        serve_player();
+        for (int volume : {40, 49, 51, 60, 70, 75, 100}) {
+            server.set_reply("/volume?volume=" + std::to_string(volume), {200, ""});
         }
     }
     MediaKeyHandler& keys() {
@@ -71,6 +41,9 @@ struct KeyCase {
 
 void PrintTo(const KeyCase& c, std::ostream* out) { *out << c.name; }
 
+// A volume is set after the title, which tells the volume it starts from.
+Targets volume_to(int volume) { return {"/title", "/volume?volume=" + std::to_string(volume)}; }
+
 constexpr KeyModifiers kPlain{};
 constexpr KeyModifiers kShift{.shift = true};
 constexpr KeyModifiers kCtrl{.ctrl = true};
@@ -90,14 +63,10 @@ const KeyCase kKeyCases[] = {
     {"shift_play_pause_shuffles", DRAVO_APPCOMMAND_MEDIA_PLAY_PAUSE, kShift, 1, kShuffle},
     {"ctrl_play_pause_shows_window", DRAVO_APPCOMMAND_MEDIA_PLAY_PAUSE, kCtrl, 1, kNone, true},
     {"stop", DRAVO_APPCOMMAND_MEDIA_STOP, kPlain, 1, kStop},
-    {"volume_down_10", DRAVO_APPCOMMAND_VOLUME_DOWN, kPlain, 1, {"/title", "/volume?volume=40"}},
-    {"shift_volume_down_1",
-     DRAVO_APPCOMMAND_VOLUME_DOWN,
-     kShift,
-     1,
-     {"/title", "/volume?volume=49"}},
-    {"volume_up_10", DRAVO_APPCOMMAND_VOLUME_UP, kPlain, 1, {"/title", "/volume?volume=60"}},
-    {"shift_volume_up_1", DRAVO_APPCOMMAND_VOLUME_UP, kShift, 1, {"/title", "/volume?volume=51"}},
+    {"volume_down_10", DRAVO_APPCOMMAND_VOLUME_DOWN, kPlain, 1, volume_to(40)},
+    {"shift_volume_down_1", DRAVO_APPCOMMAND_VOLUME_DOWN, kShift, 1, volume_to(49)},
+    {"volume_up_10", DRAVO_APPCOMMAND_VOLUME_UP, kPlain, 1, volume_to(60)},
+    {"shift_volume_up_1", DRAVO_APPCOMMAND_VOLUME_UP, kShift, 1, volume_to(51)},
     {"mute", DRAVO_APPCOMMAND_VOLUME_MUTE, kPlain, 1, {"/mute", "/title"}},
     {"app2_next", DRAVO_APPCOMMAND_LAUNCH_APP2, kPlain, 1, kNext},
     {"shift_app2_seeks_forward", DRAVO_APPCOMMAND_LAUNCH_APP2, kShift, 1, kForward},
@@ -130,8 +99,7 @@ TEST_P(MediaKeyTest, SendsTheRequestsOfItsBinding) {
     EXPECT_EQ(shown, c.shows_window ? 1 : 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Bindings, MediaKeyTest, ::testing::ValuesIn(kKeyCases),
-                         [](const auto& test_info) { return std::string(test_info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Bindings, MediaKeyTest, ::testing::ValuesIn(kKeyCases), CaseName());
 
 TEST_F(MediaKeyFixture, ModifierBitsOfTheHookAreRead) {
     // Device bits above the command are not part of it.
@@ -152,23 +120,17 @@ public:
     std::function<void()> during;
 };
 
-TEST(MediaKeyQueue, VolumeStepsPressedDuringARequestAddUp) {
-    LocalHttpServer server;
-    for (const auto& [target, body] : kReplies) {
-        server.set_reply(target, {200, body});
-    }
-    ClientSettings settings("");
-    settings.servers = {server.base_url()};
-    RecordingView view;
-    KeyDuringRequest runner;
-    RemoteSession session(settings, view, runner);
-    MediaKeyHandler keys(session, {});
+using MediaKeyQueue = MediaKeyFixture;
+
+TEST_F(MediaKeyQueue, VolumeStepsPressedDuringARequestAddUp) {
+    KeyDuringRequest key_runner;
+    requests = &key_runner;
     const auto up = media_key_lparam(DRAVO_APPCOMMAND_VOLUME_UP);
-    runner.during = [&] {
-        keys.handle(up);
-        keys.handle(up);
+    key_runner.during = [&] {
+        keys().handle(up);
+        keys().handle(up);
     };
-    keys.handle(media_key_lparam(DRAVO_APPCOMMAND_MEDIA_NEXTTRACK));
+    keys().handle(media_key_lparam(DRAVO_APPCOMMAND_MEDIA_NEXTTRACK));
     EXPECT_EQ(server.targets(), (Targets{"/next", "/title", "/title", "/volume?volume=60", "/title",
                                          "/volume?volume=70"}));
 }
@@ -194,8 +156,8 @@ const BridgeCase kBridgeCases[] = {
     {"seek_back", [](auto& b) { b.seek(-1); }, kBack},
     {"seek_nowhere", [](auto& b) { b.seek(0); }, kNone},
     {"raise", [](auto& b) { b.raise(); }, kNone, true},
-    {"volume", [](auto& b) { b.set_volume(0.75); }, {"/title", "/volume?volume=75"}},
-    {"volume_above_one", [](auto& b) { b.set_volume(1e300); }, {"/title", "/volume?volume=100"}},
+    {"volume", [](auto& b) { b.set_volume(0.75); }, volume_to(75)},
+    {"volume_above_one", [](auto& b) { b.set_volume(1e300); }, volume_to(100)},
     {"volume_nan", [](auto& b) { b.set_volume(std::nan("")); }, kNone},
     {"shuffle_on", [](auto& b) { b.set_shuffle(true); }, kShuffle},
     {"shuffle_already_off", [](auto& b) { b.set_shuffle(false); }, kNone},
@@ -212,7 +174,7 @@ TEST_P(MediaPlayerBridgeTest, RunsTheMatchingKeysOperation) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Calls, MediaPlayerBridgeTest, ::testing::ValuesIn(kBridgeCases),
-                         [](const auto& test_info) { return std::string(test_info.param.name); });
+                         CaseName());
 
 TEST_F(MediaKeyFixture, BridgeReportsWhatChanged) {
     using P = MediaPlayerProperty;

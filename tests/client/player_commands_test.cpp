@@ -10,143 +10,80 @@ namespace dravo::test {
 namespace {
 
 using Step = std::function<void(RemoteSession&)>;
+using S = RemoteSession;
 
 struct OperationCase {
     const char* name;
-    std::map<std::string, std::string> replies;  // target -> body, on top of the defaults
+    std::map<std::string, std::string> replies;  // target -> body, on top of the player's
     Step prepare;                                // run before the records start
     Step operation;
-    std::vector<std::string> targets;
+    Targets targets;
     std::vector<std::string> announcements;
     std::vector<std::string> sliders = {};
 };
 
 void PrintTo(const OperationCase& c, std::ostream* out) { *out << c.name; }
 
-const std::map<std::string, std::string> kDefaults = {{"/title", "A - B\r\n"},
-                                                      {"/status", ""},
-                                                      {"/next", ""},
-                                                      {"/prev", ""},
-                                                      {"/play", ""},
-                                                      {"/pause", ""},
-                                                      {"/stop", ""},
-                                                      {"/playmode?shuffle=on", ""},
-                                                      {"/playmode?shuffle=off", ""},
-                                                      {"/mute", "40"},
-                                                      {"/ffwd", "New position: [1:23 / 4:05]\n"},
-                                                      {"/rewind", "New position: [0:05 / 4:05]\n"},
-                                                      {"/version", "dravo_srv v1.14"}};
-
-const Step kSeenTitle = [](RemoteSession& s) { s.refresh_title(); };
-Step volume_at(int v) {
-    return [v](RemoteSession& s) {
-        s.refresh_title();
+const Step kSeenTitle = &S::refresh_title;
+Step volume(int v, bool title_first = false) {
+    return [=](RemoteSession& s) {
+        if (title_first) s.refresh_title();
         s.set_volume(v);
     };
 }
 
 const OperationCase kCases[] = {
-    {"next", {}, kSeenTitle, [](RemoteSession& s) { s.next_track(); }, {"/next", "/title"}, {}},
-    {"next announces a new title",
-     {},
-     {},
-     [](RemoteSession& s) { s.next_track(); },
-     {"/next", "/title"},
-     {"A - B"}},
-    {"prev", {}, kSeenTitle, [](RemoteSession& s) { s.previous_track(); }, {"/prev", "/title"}, {}},
-    {"play",
-     {},
-     kSeenTitle,
-     [](RemoteSession& s) { s.start_playback(); },
-     {"/status", "/play", "/title"},
-     {}},
-    {"pause",
-     {},
-     kSeenTitle,
-     [](RemoteSession& s) { s.pause_playback(); },
-     {"/status", "/pause", "/title"},
-     {}},
-    {"stop",
-     {},
-     kSeenTitle,
-     [](RemoteSession& s) { s.stop_playback(); },
-     {"/stop", "/title"},
-     {"Stop"}},
-    {"toggle before any status plays",
-     {},
-     kSeenTitle,
-     [](RemoteSession& s) { s.toggle_play_pause(); },
-     {"/status", "/play", "/title"},
-     {}},
-    {"toggle while playing pauses",
-     {},
-     [](RemoteSession& s) { s.start_playback(); },
-     [](RemoteSession& s) { s.toggle_play_pause(); },
-     {"/status", "/pause", "/title"},
-     {}},
-    {"ffwd with title",
-     {},
-     {},
-     [](RemoteSession& s) { s.seek_forward(); },
-     {"/ffwd", "/title"},
-     {"[1:23 / 4:05], A - B"}},
-    {"rewind while stopped",
-     {{"/title", ""}},
-     {},
-     [](RemoteSession& s) { s.seek_back(); },
-     {"/rewind", "/title"},
-     {"[0:05 / 4:05]"}},
-    {"seek answer without position",
-     {{"/ffwd", "nothing"}},
-     {},
-     [](RemoteSession& s) { s.seek_forward(); },
-     {"/ffwd"},
-     {}},
+    {"next", {}, kSeenTitle, &S::next_track, kNext, {}},
+    {"next announces a new title", {}, {}, &S::next_track, kNext, {"A - B"}},
+    {"prev", {}, kSeenTitle, &S::previous_track, kPrev, {}},
+    {"play", {}, kSeenTitle, &S::start_playback, kPlay, {}},
+    {"pause", {}, kSeenTitle, &S::pause_playback, kPause, {}},
+    {"stop", {}, kSeenTitle, &S::stop_playback, kStop, {"Stop"}},
+    {"toggle before any status plays", {}, kSeenTitle, &S::toggle_play_pause, kPlay, {}},
+    {"toggle while playing pauses", {}, &S::start_playback, &S::toggle_play_pause, kPause, {}},
+    {"ffwd with title", {}, {}, &S::seek_forward, kForward, {"[1:23 / 4:05], A - B"}},
+    {"rewind while stopped", {{"/title", ""}}, {}, &S::seek_back, kBack, {"[0:05 / 4:05]"}},
+    {"seek answer without position", {{"/ffwd", "nothing"}}, {}, &S::seek_forward, {"/ffwd"}, {}},
     {"volume above range",
      {},
-     volume_at(90),
-     [](RemoteSession& s) { s.set_volume(120); },
+     volume(90, true),
+     volume(120),
      {"/title", "/volume?volume=100"},
      {"Volume 100%: A - B"},
      {"0"}},
     {"volume below range",
      {},
-     volume_at(90),
-     [](RemoteSession& s) { s.set_volume(-5); },
+     volume(90, true),
+     volume(-5),
      {"/volume?volume=0"},
      {"Mute"},
      {"100"}},
     {"unchanged volume is sent anyway",
      {},
-     volume_at(90),
-     [](RemoteSession& s) { s.set_volume(90); },
+     volume(90, true),
+     volume(90),
      {"/volume?volume=90"},
      {},
      {"10"}},
     {"mute reads the new volume",
      {},
      kSeenTitle,
-     [](RemoteSession& s) { s.toggle_mute(); },
+     &S::toggle_mute,
      {"/mute", "/title"},
      {"Volume 40%: A - B"},
      {"60"}},
     {"mute answer without number",
      {{"/mute", "x"}},
      kSeenTitle,
-     [](RemoteSession& s) { s.toggle_mute(); },
+     &S::toggle_mute,
      {"/mute"},
      {"Mute"},
      {"100"}},
-    {"shuffle on",
-     {},
-     kSeenTitle,
-     [](RemoteSession& s) { s.toggle_shuffle(); },
-     {"/playmode?shuffle=on", "/title"},
-     {"Shuffle on: A - B"}},
+    {"shuffle on", {}, kSeenTitle, &S::toggle_shuffle, kShuffle, {"Shuffle on: A - B"}},
     {"shuffle off",
      {},
-     [](RemoteSession& s) { s.toggle_shuffle(); },
-     [](RemoteSession& s) { s.toggle_shuffle(); },
+     &S::toggle_shuffle,
+     &S::toggle_shuffle,
      {"/playmode?shuffle=off", "/title"},
      {"Shuffle off: A - B"}},
 };
@@ -156,9 +93,7 @@ class PlayerCommandsTest : public ClientFixture,
 
 TEST_P(PlayerCommandsTest, SendsItsRequestsInOrderAndAnnounces) {
     const auto& c = GetParam();
-    for (const auto& [target, body] : kDefaults) {
-        server.set_reply(target, {200, c.replies.contains(target) ? c.replies.at(target) : body});
-    }
+    serve_player(c.replies);
     server.set_reply("/volume?volume=90", {200, ""});
     if (c.prepare) {
         c.prepare(session());
@@ -167,22 +102,14 @@ TEST_P(PlayerCommandsTest, SendsItsRequestsInOrderAndAnnounces) {
     view.lines.clear();
     c.operation(session());
     const auto targets = server.targets();
-    EXPECT_EQ(std::vector<std::string>(targets.begin() + static_cast<long>(before), targets.end()),
-              c.targets);
+    EXPECT_EQ(Targets(targets.begin() + static_cast<long>(before), targets.end()), c.targets);
     EXPECT_EQ(view.with("osd:"), c.announcements);
     if (!c.sliders.empty()) {
         EXPECT_EQ(view.with("slider:"), c.sliders);
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Operations, PlayerCommandsTest, ::testing::ValuesIn(kCases),
-                         [](const auto& test_info) {
-                             std::string name = test_info.param.name;
-                             for (auto& ch : name) {
-                                 ch = std::isalnum(static_cast<unsigned char>(ch)) ? ch : '_';
-                             }
-                             return name;
-                         });
+INSTANTIATE_TEST_SUITE_P(Operations, PlayerCommandsTest, ::testing::ValuesIn(kCases), CaseName());
 
 TEST_F(PlayerCommandsTest, ServerDownChangesStateButNeverTheTitle) {
     server_down();

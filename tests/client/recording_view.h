@@ -1,6 +1,8 @@
 #pragma once
 // A window stand-in for the client's operations: records every call as one line of a log
 // ("osd:Stop", "slider:60", ...) and keeps the texts and the selection a real window would hold.
+// The media keys' test driver prints the same lines. Called on one thread, like a window.
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -37,6 +39,7 @@ public:
     std::string filter_text() const override { return filter; }
     void set_filter_text(const std::string& text) override { log("filter:" + (filter = text)); }
     void show_message(const std::string& text) override { log("message:" + text); }
+    void show_error(const std::string& text) override { log("error:" + text); }
     void quit() override { log("quit"); }
 
     // The logged lines that start with prefix, without it ("osd:" gives the announcements).
@@ -55,9 +58,13 @@ public:
     std::optional<std::size_t> selected;
     std::string search;
     std::string filter;
+    std::function<void(const std::string&)> on_line;  // called with each line as it is logged
 
 private:
-    void log(const std::string& line) { lines.push_back(line); }
+    void log(const std::string& line) {
+        lines.push_back(line);
+        if (on_line) on_line(line);
+    }
 };
 
 }  // namespace dravo::test

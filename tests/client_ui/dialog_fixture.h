@@ -9,6 +9,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 
 #include "client_settings.h"
@@ -66,9 +67,12 @@ protected:
         });
         dialog().open_sleep_dialog();
     }
-    std::vector<std::string> targets_since(std::size_t first) const {
+    // The requests the server got while act ran.
+    std::vector<std::string> sent_by(const std::function<void()>& act) const {
+        const auto before = server.targets().size();
+        act();
         const auto all = server.targets();
-        return {all.begin() + static_cast<std::ptrdiff_t>(std::min(first, all.size())), all.end()};
+        return {all.begin() + static_cast<std::ptrdiff_t>(std::min(before, all.size())), all.end()};
     }
 
     TempDir dir;

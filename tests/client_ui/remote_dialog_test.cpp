@@ -74,21 +74,18 @@ TEST_F(DialogFixture, EnterAppliesFilterInFilterEditElsePlaysSelectedTrack) {
     find<QLineEdit>("filter")->setText("jazz");
     for (const auto& row : {Row{"filter", "/set_filter?filter=jazz"},
                             Row{"search", "/play?track=1"}, Row{"tracks", "/play?track=1"}}) {
-        const auto before = server.targets().size();
         auto* focus = find<QWidget>(row.focus);
         focus->setFocus();
-        QTest::keyClick(focus, Qt::Key_Return);
-        const auto sent = targets_since(before);
+        const auto sent = sent_by([&] { QTest::keyClick(focus, Qt::Key_Return); });
         ASSERT_FALSE(sent.empty()) << row.focus;
         EXPECT_EQ(sent.front(), row.sent) << row.focus;
     }
 }
 
 TEST_F(DialogFixture, ListKeysInTheSearchEditMoveTheSelection) {
-    server.set_reply("/list",
-                     {200,
-                      "1\n2\n3\n4\n5\n6\n7\n8\n9\n10\n11\n12\n13\n14\n15\n16\n17\n18\n19\n20\n"
-                      "21\n22\n23\n24\n25\n26\n27\n28\n29\n30\n"});
+    std::string numbers;
+    for (int i = 1; i <= 30; ++i) numbers += std::to_string(i) + "\n";
+    server.set_reply("/list", {200, numbers});
     dialog().show_at_cursor();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog()));
     auto* search = find<QLineEdit>("search");
@@ -125,9 +122,7 @@ TEST_F(DialogFixture, VolumeSliderSendsOneRequestPerStep) {
         {[&] { slider->triggerAction(QAbstractSlider::SliderToMinimum); }, "/volume?volume=100"},
     };
     for (const auto& row : rows) {
-        const auto before = server.targets().size();
-        row.act();
-        const auto sent = targets_since(before);
+        const auto sent = sent_by(row.act);
         ASSERT_FALSE(sent.empty()) << row.sent;
         EXPECT_EQ(sent.back(), row.sent);
         EXPECT_EQ(std::count(sent.begin(), sent.end(), std::string(row.sent)), 1);
@@ -147,10 +142,10 @@ TEST_F(DialogFixture, SleepTimerCountsDownCancelsAndStops) {
     EXPECT_FALSE(dialog().sleep_timer().running());
     EXPECT_EQ(settings.sleep_hours, 0);  // Cancel keeps the last time
 
-    const auto before = server.targets().size();
-    answer_sleep_dialog("0", "0", "ok");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return osd.text() == kSleepVerse; }, 10'000));
-    const auto sent = targets_since(before);
+    const auto sent = sent_by([&] {  // the stop comes when the timer runs out
+        answer_sleep_dialog("0", "0", "ok");
+        ASSERT_TRUE(QTest::qWaitFor([&] { return osd.text() == kSleepVerse; }, 10'000));
+    });
     ASSERT_FALSE(sent.empty());
     EXPECT_EQ(sent.front(), "/stop");
     EXPECT_FALSE(dialog().sleep_timer().running());
@@ -158,9 +153,7 @@ TEST_F(DialogFixture, SleepTimerCountsDownCancelsAndStops) {
 
 TEST_F(DialogFixture, TrayClicks) {
     dialog();
-    const auto before = server.targets().size();
-    dialog().on_tray_click(TrayClick::other);
-    EXPECT_EQ(server.targets().size(), before);
+    EXPECT_TRUE(sent_by([&] { dialog().on_tray_click(TrayClick::other); }).empty());
     EXPECT_FALSE(dialog().isVisible());
 
     server.set_reply("/title", {200, "New & 100% <b>"});

@@ -38,17 +38,6 @@ PluginRecord g_inline{kPluginRecordVersion,
 
 class PlayerWindowTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        static int argc = 1;
-        static char name[] = "host_gui_tests";
-        static char* argv[] = {name, nullptr};
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        app_ = new QApplication(argc, argv);
-    }
-    static void TearDownTestSuite() {
-        delete app_;
-        app_ = nullptr;
-    }
     PlayerWindowTest()
         : core(
               engine, [](const std::string& path) { return "Title " + path; }, [] {},
@@ -70,7 +59,6 @@ protected:
         return nullptr;
     }
 
-    static inline QApplication* app_ = nullptr;
     FakeAudioEngine engine;
     HostCore core;
     PluginSet plugins;

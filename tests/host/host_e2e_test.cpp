@@ -7,8 +7,6 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <thread>
 
 #include "host_process.h"
@@ -22,11 +20,6 @@ using namespace std::chrono_literals;
 
 bool run(const std::string& command) {
     return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
-}
-
-std::string read_all(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 std::string send_text(std::uint32_t message, std::uintptr_t wparam, std::intptr_t lparam) {
@@ -90,7 +83,7 @@ protected:
         }
         auto host =
             std::make_unique<test::HostProcess>(arguments, environment, work.file("stderr.txt"));
-        EXPECT_TRUE(host->connect(socket_path(), 15s)) << read_all(work.file("stderr.txt"));
+        EXPECT_TRUE(host->connect(socket_path(), 15s)) << test::read_file(work.file("stderr.txt"));
         return host;
     }
     // Polls a query until it answers value or time runs out; the last answer.
@@ -176,8 +169,8 @@ TEST_F(HostEndToEnd, PlaysAPlaylistSeeksMovesOnAndRemembersIt) {
     EXPECT_EQ(host->ask("box Hej Värld"), "R 1");
     EXPECT_EQ(host->number("post 16 0 0"), 1);
     EXPECT_EQ(host->wait_exit(10s), 0);
-    EXPECT_EQ(read_all(work.file("report.txt")), "quit\n");
-    EXPECT_NE(read_all(work.file("stderr.txt")).find("Test control: Hej Värld\n"),
+    EXPECT_EQ(test::read_file(work.file("report.txt")), "quit\n");
+    EXPECT_NE(test::read_file(work.file("stderr.txt")).find("Test control: Hej Värld\n"),
               std::string::npos);
 
     // A new run finds the playlist, position, volume and repeat where they were.
@@ -223,7 +216,7 @@ TEST_F(HostEndToEnd, WindowModeWritesEveryNoticeToStandardError) {
     }
     EXPECT_EQ(host->number("post 16 0 0"), 1);
     EXPECT_EQ(host->wait_exit(10s), 0);
-    const std::string errors = read_all(work.file("stderr.txt"));
+    const std::string errors = test::read_file(work.file("stderr.txt"));
     int missing = 0;
     for (int i = 0; i < 500; ++i) {
         missing += errors.find("Test control: cmd: '/junk" + std::to_string(i) + "'\n") ==
@@ -238,7 +231,7 @@ TEST_F(HostEndToEnd, StopSignalDuringASendFloodEndsInOrder) {
     std::this_thread::sleep_for(200ms);
     kill(host->pid(), SIGTERM);
     EXPECT_EQ(host->wait_exit(10s), 0);
-    EXPECT_EQ(read_all(work.file("report.txt")), "quit\n");
+    EXPECT_EQ(test::read_file(work.file("report.txt")), "quit\n");
 }
 
 TEST_F(HostEndToEnd, CloseSentWhileAnotherThreadSendsEndsInOrder) {
@@ -247,7 +240,7 @@ TEST_F(HostEndToEnd, CloseSentWhileAnotherThreadSendsEndsInOrder) {
     std::this_thread::sleep_for(100ms);
     EXPECT_EQ(host->number(send_text(msg::close, 0, 0)), 0);
     EXPECT_EQ(host->wait_exit(10s), 0);
-    EXPECT_EQ(read_all(work.file("report.txt")), "quit\n");
+    EXPECT_EQ(test::read_file(work.file("report.txt")), "quit\n");
 }
 
 }  // namespace

@@ -19,6 +19,16 @@ protected:
         }
     }
     void add_four() { model.add({"a", "b", "c", "d"}); }
+    // Adds count one-second entries "s0", "s1", ... and gives their names.
+    std::vector<std::string> add_short(int count) {
+        std::vector<std::string> names;
+        for (int i = 0; i < count; ++i) {
+            names.push_back("s" + std::to_string(i));
+            engine.add_track(names.back(), 1000);
+        }
+        model.add(names);
+        return names;
+    }
 
     FakeAudioEngine engine;
     PlayerModel model;
@@ -116,12 +126,7 @@ TEST_F(PlayerModelTest, SeekingFiveSecondsStaysInsideTheTrack) {
 }
 
 TEST_F(PlayerModelTest, ShufflePlaysEveryEntryOnceBeforeRepeating) {
-    std::vector<std::string> names;
-    for (int i = 0; i < 20; ++i) {
-        names.push_back("s" + std::to_string(i));
-        engine.add_track(names.back(), 1000);
-    }
-    model.add(names);
+    add_short(20);
     model.set_shuffle(true);
     model.play();
     std::set<std::string> heard{engine.loaded()};
@@ -142,12 +147,7 @@ TEST_F(PlayerModelTest, ShufflePlaysEveryEntryOnceBeforeRepeating) {
 }
 
 TEST_F(PlayerModelTest, ShuffleNextIsRandomAndPreviousWalksBack) {
-    std::vector<std::string> names;
-    for (int i = 0; i < 30; ++i) {
-        names.push_back("s" + std::to_string(i));
-        engine.add_track(names.back(), 1000);
-    }
-    model.add(names);
+    const auto names = add_short(30);
     model.set_shuffle(true);
     model.play();
     std::vector<int> order{model.current()};
@@ -184,15 +184,12 @@ TEST_F(PlayerModelTest, UnplayableEntriesAreSkippedWithoutLoopingForever) {
 }
 
 TEST_F(PlayerModelTest, VolumeIsClampedAndPassedOnAsPercent) {
-    model.set_volume(128);
-    EXPECT_EQ(model.volume(), 128);
-    EXPECT_EQ(engine.volume(), 50);
-    model.set_volume(1000);
-    EXPECT_EQ(model.volume(), 255);
-    EXPECT_EQ(engine.volume(), 100);
-    model.set_volume(-3);
-    EXPECT_EQ(model.volume(), 0);
-    EXPECT_EQ(engine.volume(), 0);
+    const int rows[][3] = {{128, 128, 50}, {1000, 255, 100}, {-3, 0, 0}};  // set, kept, percent
+    for (const auto& [set, kept, percent] : rows) {
+        model.set_volume(set);
+        EXPECT_EQ(model.volume(), kept) << set;
+        EXPECT_EQ(engine.volume(), percent) << set;
+    }
 }
 
 TEST_F(PlayerModelTest, OutOfRangeIndexesAreIgnoredAndEmptyListIsHarmless) {

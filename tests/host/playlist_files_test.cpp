@@ -11,40 +11,35 @@ namespace {
 
 using Entries = std::vector<std::string>;
 
-TEST(PlaylistFiles, M3uResolvesRelativeEntriesAndSkipsComments) {
+TEST(PlaylistFiles, ListFilesGiveTheirEntries) {
     test::TempDir folder;
-    const std::string list =
-        folder.write("lists/mix.m3u",
-                     "#EXTM3U\r\n#EXTINF:12,Someone - Something\r\nsong one.mp3\r\n\r\n"
-                     "../other/Värld.ogg\r\n/abs/x.wav\r\nhttp://radio.example/stream\r\n"
-                     "file:///music/a%20b.mp3\r\nsub/./c.flac");
-    const std::string base = folder.path();
-    EXPECT_EQ(expand_entry(list), (Entries{base + "/lists/song one.mp3", base + "/other/Värld.ogg",
-                                           "/abs/x.wav", "http://radio.example/stream",
-                                           "/music/a b.mp3", base + "/lists/sub/c.flac"}));
-}
-
-TEST(PlaylistFiles, M3u8WithByteOrderMarkAndLfEnds) {
-    test::TempDir folder;
-    const std::string list = folder.write("a.M3U8", "\xEF\xBB\xBFone.mp3\ntwo.mp3\n");
-    EXPECT_EQ(expand_entry(list), (Entries{folder.file("one.mp3"), folder.file("two.mp3")}));
-}
-
-TEST(PlaylistFiles, PlsGivesItsFilesInNumberOrder) {
-    test::TempDir folder;
-    const std::string list =
-        folder.write("radio.pls",
-                     "[playlist]\nNumberOfEntries=3\nFile2=b.mp3\nTitle2=Bee\nFile10=http://x/y\n"
-                     "file1=/abs/a.mp3\nFileX=ignored\nLength1=-1\nVersion=2\n");
-    EXPECT_EQ(expand_entry(list), (Entries{"/abs/a.mp3", folder.file("b.mp3"), "http://x/y"}));
-}
-
-TEST(PlaylistFiles, UrlShortcutGivesItsAddress) {
-    test::TempDir folder;
-    const std::string shortcut =
-        folder.write("station.url", "[InternetShortcut]\r\nURL=http://radio.example:8000/live\r\n");
-    EXPECT_EQ(expand_entry(shortcut), (Entries{"http://radio.example:8000/live"}));
-    EXPECT_TRUE(expand_entry(folder.write("empty.url", "[InternetShortcut]\r\n")).empty());
+    const auto in = [&](const std::string& name) { return folder.file(name); };
+    const struct {
+        const char* name;
+        std::string content;
+        Entries entries;
+    } cases[] = {
+        // Relative entries resolve against the list's folder; comments and blank lines go.
+        {"lists/mix.m3u",
+         "#EXTM3U\r\n#EXTINF:12,Someone - Something\r\nsong one.mp3\r\n\r\n../other/Värld.ogg\r\n"
+         "/abs/x.wav\r\nhttp://radio.example/stream\r\nfile:///music/a%20b.mp3\r\nsub/./c.flac",
+         {in("lists/song one.mp3"), in("other/Värld.ogg"), "/abs/x.wav",
+          "http://radio.example/stream", "/music/a b.mp3", in("lists/sub/c.flac")}},
+        {"a.M3U8", "\xEF\xBB\xBFone.mp3\ntwo.mp3\n", {in("one.mp3"), in("two.mp3")}},  // BOM, LF
+        // Files in number order.
+        {"radio.pls",
+         "[playlist]\nNumberOfEntries=3\nFile2=b.mp3\nTitle2=Bee\nFile10=http://x/y\n"
+         "file1=/abs/a.mp3\nFileX=ignored\nLength1=-1\nVersion=2\n",
+         {"/abs/a.mp3", in("b.mp3"), "http://x/y"}},
+        // A shortcut gives its address.
+        {"station.url",
+         "[InternetShortcut]\r\nURL=http://radio.example:8000/live\r\n",
+         {"http://radio.example:8000/live"}},
+        {"empty.url", "[InternetShortcut]\r\n", {}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(expand_entry(folder.write(c.name, c.content)), c.entries) << c.name;
+    }
 }
 
 TEST(PlaylistFiles, OtherPathsAreAddedAsTheyAre) {

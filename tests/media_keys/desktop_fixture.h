@@ -8,7 +8,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <map>
 #include <memory>
 #include <string>
 #include <thread>
@@ -44,22 +43,14 @@ inline std::string output_of(const std::string& command) {
     return text;
 }
 
-inline const std::map<std::string, std::string> kDesktopReplies = {{"/title", "Artist - Song"},
-                                                                   {"/status", ""},
-                                                                   {"/next", ""},
-                                                                   {"/prev", ""},
-                                                                   {"/play", ""},
-                                                                   {"/pause", ""},
-                                                                   {"/stop", ""},
-                                                                   {"/volume?volume=25", ""},
-                                                                   {"/volume?volume=51", ""}};
-
 class DriverFixture : public ::testing::Test {
 protected:
     DriverFixture() {
-        for (const auto& [target, body] : kDesktopReplies) {
-            server.set_reply(target, {200, body});
+        for (const char* target : {"/status", "/next", "/prev", "/play", "/pause", "/stop",
+                                   "/volume?volume=25", "/volume?volume=51"}) {
+            server.set_reply(target, {200, ""});
         }
+        server.set_reply("/title", {200, "Artist - Song"});
     }
 
     // Starts the driver and returns its "started ..." line (empty when it never came).

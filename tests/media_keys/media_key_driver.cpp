@@ -1,5 +1,5 @@
-// Test driver, not the product: a client session with a stand-in window and the media-key
-// service, for the desktop tests. Usage: media_key_driver <server base URL>
+// Test driver, not the product: a client session with the client tests' recording window and the
+// media-key service, for the desktop tests. Usage: media_key_driver <server base URL>
 // Prints "started installed=<0|1> hook=<0|1> bus=<0|1> grabbed=<n> held=<n> name=<bus name>", then
 // one line per window call ("view osd:Stop", "view show_at_cursor"). Reads commands from standard
 // input, one a line, and prints "ok <command>" once each has run: poll (status), title (refresh the
@@ -15,7 +15,7 @@
 #include "client_settings.h"
 #include "media_key_service.h"
 #include "remote_session.h"
-#include "remote_view.h"
+#include "recording_view.h"
 #include "request_runner_qt.h"
 
 namespace {
@@ -24,32 +24,6 @@ void say(const std::string& line) {
     std::printf("%s\n", line.c_str());
     std::fflush(stdout);
 }
-
-class PrintingView final : public dravo::RemoteView {
-public:
-    void set_window_text(const std::string& text) override { say("view window:" + text); }
-    void set_now_playing(const std::string& text) override { say("view label:" + text); }
-    void set_tray_tip(const std::string& text) override { say("view tip:" + text); }
-    void show_osd(const std::string& text) override { say("view osd:" + text); }
-    void set_volume_slider(int position) override {
-        say("view slider:" + std::to_string(position));
-    }
-    void set_shuffle_box(dravo::ShuffleBox state) override {
-        say(state == dravo::ShuffleBox::checked ? "view box:on" : "view box:off");
-    }
-    void make_shuffle_box_two_state() override {}
-    void show_track_rows(const dravo::TrackList&) override {}
-    void select_track_row(std::optional<std::size_t>) override {}
-    std::optional<std::size_t> selected_track_row() const override { return std::nullopt; }
-    std::string search_text() const override { return {}; }
-    void set_search_text(const std::string&) override {}
-    void focus_search() override {}
-    std::string filter_text() const override { return {}; }
-    void set_filter_text(const std::string&) override {}
-    void show_message(const std::string& text) override { say("view message:" + text); }
-    void show_error(const std::string& text) override { say("view error:" + text); }
-    void quit() override { QCoreApplication::quit(); }
-};
 
 }  // namespace
 
@@ -61,7 +35,8 @@ int main(int argc, char** argv) {
     }
     dravo::ClientSettings settings("");
     settings.servers = {argv[1]};
-    PrintingView view;
+    dravo::test::RecordingView view;
+    view.on_line = [](const std::string& line) { say("view " + line); };
     dravo::EventLoopRunner runner;
     dravo::RemoteSession session(settings, view, runner);
     dravo::MediaKeyService keys(session, view, [] { say("view show_at_cursor"); });

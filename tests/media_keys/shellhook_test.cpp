@@ -5,6 +5,7 @@
 
 #include "desktop_fixture.h"
 #include "dravo_shellhook.h"
+#include "temp_dir.h"
 
 namespace dravo::test {
 namespace {
@@ -75,13 +76,11 @@ TEST(ShellHook, FailsWithoutDisplayOrDelivery) {
     UnSetMMShellHook(nullptr);
     UnSetMMShellHook(&empty);
 
-    const std::string display = std::getenv("DISPLAY") ? std::getenv("DISPLAY") : "";
-    ::setenv("DISPLAY", ":nonexistent", 1);
+    ScopedEnv no_display("DISPLAY", ":nonexistent");
     Received nobody;
     DravoMediaKeyTarget target{Received::record, &nobody, 0, 0};
     EXPECT_EQ(SetMMShellHook(&target), 0);
     UnSetMMShellHook(&target);
-    ::setenv("DISPLAY", display.c_str(), 1);
 }
 
 }  // namespace

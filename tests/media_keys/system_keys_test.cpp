@@ -22,12 +22,17 @@ TEST(MediaKeySystem, NextKeyChangesTheHostsTrack) {
     ASSERT_NE(found, std::string::npos) << list;
     const auto track = std::count(list.begin(), list.begin() + static_cast<long>(found), '\n') + 1;
     ASSERT_TRUE(host.body("/play?track=" + std::to_string(track)));
-    auto title_now = [&] { return host.body("/title").value_or(""); };
-    std::string first;
-    for (auto until = std::chrono::steady_clock::now() + kPatience;
-         (first = title_now()).empty() && std::chrono::steady_clock::now() < until;) {
-        std::this_thread::sleep_for(20ms);
-    }
+    // The title once it differs from before, or the last one when time runs out.
+    auto title_other_than = [&](const std::string& before) {
+        std::string now = before;
+        for (auto until = std::chrono::steady_clock::now() + kPatience;
+             (now = host.body("/title").value_or("")) == before &&
+             std::chrono::steady_clock::now() < until;) {
+            std::this_thread::sleep_for(20ms);
+        }
+        return now;
+    };
+    const std::string first = title_other_than("");
     ASSERT_FALSE(first.empty());
 
     ChildProcess driver(
@@ -35,11 +40,7 @@ TEST(MediaKeySystem, NextKeyChangesTheHostsTrack) {
     const auto started = driver.wait_line("started", kPatience);
     ASSERT_TRUE(started && started->find("hook=1") != std::string::npos) << started.value_or("");
     press("XF86AudioNext");
-    std::string now = first;
-    for (auto until = std::chrono::steady_clock::now() + kPatience;
-         (now = title_now()) == first && std::chrono::steady_clock::now() < until;) {
-        std::this_thread::sleep_for(20ms);
-    }
+    const std::string now = title_other_than(first);
     EXPECT_NE(now, first);
     EXPECT_FALSE(now.empty());
     EXPECT_EQ(host.body("/get_playing"), "1");

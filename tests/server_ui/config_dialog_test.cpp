@@ -229,10 +229,7 @@ class PluginDialogTest : public ::testing::Test, public ConfigFixture {};
 TEST_F(PluginDialogTest, ConfigEntryRunsTheDialogModallyAndCancelLeavesTheFile) {
     Plugin plugin;
     install_config_ui(plugin);
-    plugin.set_thread_starter([](std::function<void()>) { return std::thread(); });
-    auto host = std::make_unique<QuietHost>(module_);
-    QuietHost* seen = host.get();
-    plugin.init(std::move(host));
+    QuietHost* seen = start_plugin(plugin);
 
     QString caption;
     QString port;

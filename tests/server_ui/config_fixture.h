@@ -1,14 +1,18 @@
 #pragma once
 // A plug-in folder with its settings and media cache, a music tree, and a host that answers
-// nothing and records message boxes: what the configuration tests share.
+// nothing and records message boxes: what the configuration tests share. Test thread only,
+// except QuietHost, which any thread may call.
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
 #include "media_cache.h"
+#include "plugin.h"
 #include "plugin_host.h"
 #include "server_config.h"
 #include "server_settings.h"
@@ -67,6 +71,15 @@ public:
         return [this](const std::string& text, const std::string& caption) {
             boxes_.emplace_back(text, caption);
         };
+    }
+    // Starts plugin on a quiet host in the module folder, without its server thread; the host
+    // stays the plug-in's.
+    QuietHost* start_plugin(Plugin& plugin) {
+        plugin.set_thread_starter([](std::function<void()>) { return std::thread(); });
+        auto host = std::make_unique<QuietHost>(module_);
+        QuietHost* seen = host.get();
+        plugin.init(std::move(host));
+        return seen;
     }
 
     TempDir temp_;

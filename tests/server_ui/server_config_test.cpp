@@ -17,12 +17,7 @@ namespace {
 
 using namespace std::chrono_literals;
 
-class ServerConfigTest : public ::testing::Test, public ConfigFixture {
-protected:
-    ConfigTexts texts(std::string port, std::string root, std::string extensions) {
-        return {std::move(port), std::move(root), std::move(extensions)};
-    }
-};
+class ServerConfigTest : public ::testing::Test, public ConfigFixture {};
 
 TEST_F(ServerConfigTest, EditsStartFromTheSettings) {
     settings_.edit([](ServerValues& v) { v = {8081, "/srv/music/", "mp3 flac", ""}; });
@@ -35,12 +30,12 @@ TEST_F(ServerConfigTest, EditsStartFromTheSettings) {
 
 TEST_F(ServerConfigTest, PortMessageOnlyWhenThePortChanges) {
     ServerConfig config(settings_, &cache_, capture());
-    config.apply(texts("81", "/m/", "mp3"));
-    config.apply(texts(" 81", "/m/", "mp3"));  // the number is what counts, not the text
-    config.apply(texts("81x", "/m/", "mp3"));
+    config.apply({"81", "/m/", "mp3"});
+    config.apply({" 81", "/m/", "mp3"});  // the number is what counts, not the text
+    config.apply({"81x", "/m/", "mp3"});
     EXPECT_TRUE(boxes_.empty());
 
-    config.apply(texts("8080", "/m/", "mp3"));
+    config.apply({"8080", "/m/", "mp3"});
     ASSERT_EQ(boxes_.size(), 1u);
     EXPECT_EQ(boxes_[0], kPortBox);
     EXPECT_EQ(boxes_[0].first,
@@ -49,16 +44,16 @@ TEST_F(ServerConfigTest, PortMessageOnlyWhenThePortChanges) {
     EXPECT_EQ(settings_.port(), 8080);
 
     // Applied again (OK after a refresh): the port is already stored, so no second message.
-    config.apply(texts("8080", "/m/", "mp3"));
+    config.apply({"8080", "/m/", "mp3"});
     EXPECT_EQ(boxes_.size(), 1u);
 }
 
 TEST_F(ServerConfigTest, PortTextThatIsNoNumberIsStoredAsZero) {
     ServerConfig config(settings_, &cache_, capture());
-    config.apply(texts("abc", "/m/", "mp3"));
+    config.apply({"abc", "/m/", "mp3"});
     EXPECT_EQ(settings_.port(), 0);
     EXPECT_EQ(boxes_.size(), 1u);
-    config.apply(texts("", "/m/", "mp3"));
+    config.apply({"", "/m/", "mp3"});
     EXPECT_EQ(boxes_.size(), 1u);  // empty is 0 too: unchanged
 }
 
@@ -68,7 +63,7 @@ TEST_F(ServerConfigTest, MediaRootGetsOneTrailingSeparatorUnlessEmpty) {
         {"d:/songs", "d:/songs/"}, {"/srv/music/", "/srv/music/"}, {"", ""}, {"/", "/"},
         {"a b", "a b/"},           {"d:\\songs", "d:\\songs/"}};
     for (const auto& [typed, stored] : cases) {
-        config.apply(texts("81", typed, "mp3"));
+        config.apply({"81", typed, "mp3"});
         EXPECT_EQ(settings_.media_root(), stored) << typed;
     }
     EXPECT_EQ(with_trailing_separator("x"), std::string("x") + kPathSeparator);
@@ -77,7 +72,7 @@ TEST_F(ServerConfigTest, MediaRootGetsOneTrailingSeparatorUnlessEmpty) {
 TEST_F(ServerConfigTest, ApplySavesAllSettingsAndLeavesExtensionsAsTyped) {
     settings_.edit([&](ServerValues& v) { v.current_filter = "jazz"; });
     ServerConfig config(settings_, &cache_, capture());
-    config.apply(texts("8080", "d:/songs", " mp3\togg  "));
+    config.apply({"8080", "d:/songs", " mp3\togg  "});
     EXPECT_EQ(settings_.file_extensions(), " mp3\togg  ");
     EXPECT_EQ(settings_.current_filter(), "jazz");
 
@@ -97,13 +92,13 @@ TEST_F(ServerConfigTest, RebuildScansTheNewRootWithTheNewExtensions) {
     make_files(old_root, {"a.mp3"});
     make_files(new_root, {"b.ogg", "c.mp3", "sub/d.ogg", "e.OGG"});
     ServerConfig config(settings_, &cache_, capture());
-    config.apply(texts("81", old_root, "mp3"));
+    config.apply({"81", old_root, "mp3"});
     config.start_rebuild();
     config.finish_rebuild();
     EXPECT_EQ(cache_file(), "a.mp3\r\n");
     EXPECT_EQ(config.files_found(), 1u);
 
-    config.apply(texts("81", new_root, "ogg"));
+    config.apply({"81", new_root, "ogg"});
     EXPECT_EQ(cache_file(), "a.mp3\r\n");  // applying alone does not rescan
     config.start_rebuild();
     config.finish_rebuild();
@@ -117,7 +112,7 @@ TEST_F(ServerConfigTest, RebuildScansTheNewRootWithTheNewExtensions) {
 
 TEST_F(ServerConfigTest, WithoutACacheApplyStillWorksAndNothingIsRebuilt) {
     ServerConfig config(settings_, nullptr, capture());
-    config.apply(texts("82", "/m", "mp3"));
+    config.apply({"82", "/m", "mp3"});
     config.start_rebuild();
     EXPECT_FALSE(config.rebuilding());
     EXPECT_EQ(config.files_found(), 0u);
@@ -128,7 +123,7 @@ TEST_F(ServerConfigTest, DestroyingWhileARebuildWaitsWaitsForIt) {
     make_files(folder("m"), {"a.mp3"});
     {
         ServerConfig config(settings_, &cache_, capture());
-        config.apply(texts("81", folder("m"), "mp3"));
+        config.apply({"81", folder("m"), "mp3"});
         auto held = cache_.lock();  // a filter pass in progress
         config.start_rebuild();
         std::this_thread::sleep_for(20ms);
@@ -140,22 +135,13 @@ TEST_F(ServerConfigTest, DestroyingWhileARebuildWaitsWaitsForIt) {
 }
 
 // The plug-in's config entry, on a host whose process has no GUI application.
-class PluginConfigTest : public ::testing::Test, public ConfigFixture {
-protected:
-    QuietHost* start(Plugin& plugin) {
-        plugin.set_thread_starter([](std::function<void()>) { return std::thread(); });
-        auto host = std::make_unique<QuietHost>(module_);
-        QuietHost* seen = host.get();
-        plugin.init(std::move(host));
-        return seen;
-    }
-};
+class PluginConfigTest : public ::testing::Test, public ConfigFixture {};
 
 TEST_F(PluginConfigTest, HeadlessHostIsToldTheDialogNeedsItsWindow) {
     Plugin plugin;
     install_config_ui(plugin);
     plugin.config();  // before init: nothing to edit, nothing shown, no crash
-    QuietHost* host = start(plugin);
+    QuietHost* host = start_plugin(plugin);
     plugin.config();
     ASSERT_EQ(host->boxes().size(), 1u);
     EXPECT_EQ(host->boxes()[0], Box(kConfigNeedsWindowText, "dravo_srv"));
@@ -173,7 +159,7 @@ TEST_F(PluginConfigTest, ConfigRunsTheInstalledDialogWithThePluginsState) {
     });
     plugin.config();
     EXPECT_EQ(shown, 0);
-    QuietHost* host = start(plugin);
+    QuietHost* host = start_plugin(plugin);
     plugin.config();
     EXPECT_EQ(shown, 1);
     EXPECT_TRUE(host->boxes().empty());
@@ -186,7 +172,7 @@ TEST_F(PluginConfigTest, ConfigRunsTheInstalledDialogWithThePluginsState) {
 
 TEST_F(PluginConfigTest, WithoutADialogTheUserIsToldSo) {
     Plugin plugin;
-    QuietHost* host = start(plugin);
+    QuietHost* host = start_plugin(plugin);
     plugin.config();
     ASSERT_EQ(host->boxes().size(), 1u);
     EXPECT_EQ(host->boxes()[0].second, "dravo_srv");
