@@ -7,6 +7,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <optional>
 #include <ostream>
 #include <thread>
 
@@ -173,9 +174,15 @@ Outcome perform_get(const std::string& url, const FetchLimits& limits, Sink sink
     if (!session) {
         return Outcome::failed;
     }
-    Watchdog watchdog(session, deadline);
+    std::optional<Watchdog> watchdog;
+    try {
+        watchdog.emplace(session, deadline);
+    } catch (...) {  // no thread to spare: no transfer without its limit
+        InternetCloseHandle(session);
+        return Outcome::failed;
+    }
     const Outcome outcome = send_and_read(session, parts, limits, deadline, sink);
-    if (watchdog.finish()) {
+    if (watchdog->finish()) {
         return outcome == Outcome::complete ? Outcome::answered : outcome;
     }
     InternetCloseHandle(session);  // and the connection and request with it
