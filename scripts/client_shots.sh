@@ -183,7 +183,8 @@ status=0
 until_ok 20 gone "$dravo" || fail "dravo did not end on SIGTERM"
 wait "$dravo" || status=$?
 [ "$status" -eq 0 ] && grep -q "^CurrentServer" "$tmp/dravo.ini" && pass "SIGTERM ended dravo with its settings saved" \
-  || fail "SIGTERM: status $status, settings: $(tr '\n' ' ' <"$tmp/dravo.ini")"
+  || fail "SIGTERM: status $status, settings: $(tr '\n' ' ' <"$tmp/dravo.ini")
+$(tail -30 "$tmp/dravo.err")"
 
 echo "screenshots in $out: $(cd "$out" && ls *.png 2>/dev/null | tr '\n' ' ')"
 [ "$failures" -eq 0 ] && echo "all window checks passed" || echo "$failures window checks failed"

@@ -13,9 +13,10 @@ root=$(pwd)
 which=${1:-all}
 jobs=${JOBS:-2}
 
+# -O1 -g1: line tables are all a report needs, and the builds take about half the time of -O2 -g.
 configure() {  # build dir, sanitizer
   cmake -S . -B "$1" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDRAVO_SANITIZE="$2" -DDRAVO_WERROR=ON \
-    -DDRAVO_BUILD_BENCH=OFF >/dev/null
+    -DDRAVO_BUILD_BENCH=OFF -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG" >/dev/null
 }
 
 timed() {  # label, command...
