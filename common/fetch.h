@@ -2,10 +2,10 @@
 // One blocking HTTP(S) GET of a full URL. Every call uses its own connection; nothing is cached
 // locally and "Cache-Control: no-cache" asks proxies not to answer from theirs. Proxies come from
 // the usual environment variables (http_proxy, https_proxy, no_proxy) with libcurl, from the
-// system's settings with WinInet on Windows. Redirects are followed (at most 5 with libcurl, by
-// WinInet's rules on Windows; http and https only); https certificates are checked against the
-// system's store.
-// Any HTTP status counts as an answer: a 404 page is a body like any other.
+// system's settings with WinInet on Windows. Redirects are followed between http and https
+// (at most 5 with libcurl, WinInet's own limit on Windows); one to another scheme fails the
+// fetch. https certificates are checked against the system's store.
+// Any other HTTP status counts as an answer: a 404 page is a body like any other.
 // Safe to call from any thread; calls share no state. The calling thread blocks until the
 // transfer ends or a limit below runs out.
 #include <chrono>
