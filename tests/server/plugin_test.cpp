@@ -72,10 +72,8 @@ TEST(Plugin, ReadsItsIniBesideTheModuleWhateverTheCurrentFolder) {
     std::getline(log, line);
     EXPECT_NE(line.find("]Error: Receive() returned 10054\r"), std::string::npos) << line;
 
-    auto start = std::chrono::steady_clock::now();
+    // quit joins the listener: a listener that never stops hangs here until the test's time-out.
     host.quit();
-    // No client is open: only a listener that never stops could cross this.
-    EXPECT_LT(std::chrono::steady_clock::now() - start, 30s) << "quit must end the listener";
     EXPECT_FALSE(connect_loopback(port, 200)) << "quit must close the listening socket";
 }
 
