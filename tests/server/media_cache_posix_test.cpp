@@ -38,6 +38,7 @@ TEST_F(MediaCacheTest, LinksAreFollowedButALoopEnds) {
 
 TEST_F(MediaCacheTest, NamesWithLineBreaksAreLeftOut) {
     write_file(root.slash() + "bad\nname.mp3");
+    write_file(root.slash() + "bad\nfolder/inside.mp3");  // its entry would hold the break
     write_file(root.slash() + "good.mp3");
     EXPECT_EQ(rebuilt(), std::vector<std::string>{"good.mp3"});
 }
