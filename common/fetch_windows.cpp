@@ -8,10 +8,9 @@
 #include <condition_variable>
 #include <mutex>
 #include <optional>
-#include <ostream>
 #include <thread>
 
-#include "fetch.h"
+#include "fetch_platform.h"
 
 namespace dravo {
 namespace {
@@ -51,10 +50,6 @@ private:
     std::thread thread_;
 };
 
-bool is_web_url(const std::string& url) {
-    return url.rfind("http://", 0) == 0 || url.rfind("https://", 0) == 0;
-}
-
 void set_timeout(HINTERNET handle, DWORD option, std::chrono::milliseconds limit) {
     DWORD value = static_cast<DWORD>(limit.count() > 0 ? limit.count() : 1);
     InternetSetOptionA(handle, option, &value, sizeof value);
@@ -66,8 +61,6 @@ DWORD remaining_ms(Clock::time_point deadline) {
     return left.count() > 0 ? static_cast<DWORD>(left.count()) : 0;
 }
 
-enum class Outcome { failed, answered, complete };
-
 // A number from the answer's head, or -1 when it has none.
 long long query_number(HINTERNET file, DWORD what) {
     DWORD value = 0;
@@ -76,12 +69,11 @@ long long query_number(HINTERNET file, DWORD what) {
 }
 
 // Reads the body of an opened url into sink until its end, a failure or the deadline.
-template <class Sink>
-Outcome read_body(HINTERNET file, Clock::time_point deadline, Sink& sink) {
+FetchOutcome read_body(HINTERNET file, Clock::time_point deadline, const BodySink& sink) {
     // A redirect WinInet would not follow (to another scheme) is not the document.
     const long long status = query_number(file, HTTP_QUERY_STATUS_CODE);
     if (status >= 300 && status < 400) {
-        return Outcome::answered;
+        return FetchOutcome::answered;
     }
     const long long announced = query_number(file, HTTP_QUERY_CONTENT_LENGTH);
     long long received = 0;
@@ -89,20 +81,21 @@ Outcome read_body(HINTERNET file, Clock::time_point deadline, Sink& sink) {
     for (;;) {
         const DWORD left = remaining_ms(deadline);
         if (left == 0) {
-            return Outcome::answered;
+            return FetchOutcome::answered;
         }
         set_timeout(file, INTERNET_OPTION_RECEIVE_TIMEOUT, std::chrono::milliseconds(left));
         DWORD got = 0;
         if (!InternetReadFile(file, buffer, sizeof buffer, &got)) {
-            return Outcome::answered;
+            return FetchOutcome::answered;
         }
         if (got == 0) {
             // WinInet reports a connection closed early as a normal end.
-            return announced < 0 || received == announced ? Outcome::complete : Outcome::answered;
+            return announced < 0 || received == announced ? FetchOutcome::complete
+                                                          : FetchOutcome::answered;
         }
         received += got;
         if (!sink(buffer, got)) {
-            return Outcome::answered;
+            return FetchOutcome::answered;
         }
     }
 }
@@ -134,15 +127,14 @@ bool crack_url(const std::string& url, UrlParts& parts) {
     return true;
 }
 
-// Sends the GET and hands every piece of the body to sink (a null sink drops it). The time-outs
-// go on the request itself, where every WinInet honours them.
-template <class Sink>
-Outcome send_and_read(HINTERNET session, const UrlParts& url, const FetchLimits& limits,
-                      Clock::time_point deadline, Sink& sink) {
+// Sends the GET and hands every piece of the body to sink. The time-outs go on the request
+// itself, where every WinInet honours them.
+FetchOutcome send_and_read(HINTERNET session, const UrlParts& url, const FetchLimits& limits,
+                           Clock::time_point deadline, const BodySink& sink) {
     HINTERNET connection = InternetConnectA(session, url.host.c_str(), url.port, nullptr, nullptr,
                                             INTERNET_SERVICE_HTTP, 0, 0);
     if (!connection) {
-        return Outcome::failed;
+        return FetchOutcome::failed;
     }
     const DWORD request_flags =
         INTERNET_FLAG_RELOAD | INTERNET_FLAG_DONT_CACHE | INTERNET_FLAG_NO_UI |
@@ -151,62 +143,43 @@ Outcome send_and_read(HINTERNET session, const UrlParts& url, const FetchLimits&
     HINTERNET request = HttpOpenRequestA(connection, "GET", url.target.c_str(), nullptr, nullptr,
                                          nullptr, request_flags, 0);
     if (!request) {
-        return Outcome::failed;
+        return FetchOutcome::failed;
     }
     set_timeout(request, INTERNET_OPTION_CONNECT_TIMEOUT, limits.connect);
     set_timeout(request, INTERNET_OPTION_SEND_TIMEOUT, limits.total);
     set_timeout(request, INTERNET_OPTION_RECEIVE_TIMEOUT, limits.total);
     static const char kHeaders[] = "Cache-Control: no-cache\r\n";
     if (!HttpSendRequestA(request, kHeaders, static_cast<DWORD>(sizeof kHeaders - 1), nullptr, 0)) {
-        return Outcome::failed;
+        return FetchOutcome::failed;
     }
     return read_body(request, deadline, sink);
 }
 
-template <class Sink>
-Outcome perform_get(const std::string& url, const FetchLimits& limits, Sink sink) {
+}  // namespace
+
+FetchOutcome http_get(const std::string& url, const FetchLimits& limits, const BodySink& sink) {
     UrlParts parts;
-    if (!is_web_url(url) || !crack_url(url, parts)) {
-        return Outcome::failed;
+    if (!crack_url(url, parts)) {
+        return FetchOutcome::failed;
     }
     const auto deadline = Clock::now() + limits.total;
     HINTERNET session = InternetOpenA("dravo", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
     if (!session) {
-        return Outcome::failed;
+        return FetchOutcome::failed;
     }
     std::optional<Watchdog> watchdog;
     try {
         watchdog.emplace(session, deadline);
     } catch (...) {  // no thread to spare: no transfer without its limit
         InternetCloseHandle(session);
-        return Outcome::failed;
+        return FetchOutcome::failed;
     }
-    const Outcome outcome = send_and_read(session, parts, limits, deadline, sink);
+    const FetchOutcome outcome = send_and_read(session, parts, limits, deadline, sink);
     if (watchdog->finish()) {
-        return outcome == Outcome::complete ? Outcome::answered : outcome;
+        return outcome == FetchOutcome::complete ? FetchOutcome::answered : outcome;
     }
     InternetCloseHandle(session);  // and the connection and request with it
     return outcome;
-}
-
-}  // namespace
-
-bool fetch_url(std::ostream& out, const std::string& url,
-               std::uint32_t /*flags: HTTP has no transfer types*/, const FetchLimits& limits) {
-    auto append = [&out](const char* data, DWORD size) {
-        try {
-            out.write(data, static_cast<std::streamsize>(size));
-            return static_cast<bool>(out);
-        } catch (...) {
-            return false;
-        }
-    };
-    return perform_get(url, limits, append) == Outcome::complete;
-}
-
-bool request_url(const std::string& url, const FetchLimits& limits) {
-    auto drop = [](const char*, DWORD) { return true; };
-    return perform_get(url, limits, drop) != Outcome::failed;
 }
 
 }  // namespace dravo
