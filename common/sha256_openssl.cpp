@@ -1,6 +1,7 @@
 #include <openssl/evp.h>
 
 #include "sha256.h"
+#include "text.h"
 
 namespace dravo {
 
@@ -10,12 +11,8 @@ std::string sha256_hex(std::string_view bytes) {
     if (EVP_Digest(bytes.data(), bytes.size(), digest, &length, EVP_sha256(), nullptr) != 1) {
         return {};
     }
-    static constexpr char hex[] = "0123456789abcdef";
     std::string text;
-    for (unsigned int i = 0; i < length; ++i) {
-        text += hex[digest[i] >> 4];
-        text += hex[digest[i] & 0x0F];
-    }
+    for (unsigned int i = 0; i < length; ++i) append_hex(text, digest[i]);
     return text;
 }
 

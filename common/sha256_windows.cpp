@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "sha256.h"
+#include "text.h"
 
 namespace dravo {
 namespace {
@@ -57,12 +58,8 @@ std::string sha256_hex(std::string_view bytes) {
     if (!algorithm.get() || !hash_into(algorithm.get(), bytes, digest)) {
         return {};
     }
-    static constexpr char hex[] = "0123456789abcdef";
     std::string text;
-    for (unsigned char byte : digest) {
-        text += hex[byte >> 4];
-        text += hex[byte & 0x0F];
-    }
+    for (unsigned char byte : digest) append_hex(text, byte);
     return text;
 }
 

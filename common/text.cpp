@@ -110,9 +110,14 @@ int parse_digits(const std::string& text) {
     return static_cast<int>(value);
 }
 
+void append_hex(std::string& out, unsigned char byte) {
+    static constexpr std::string_view hex = "0123456789abcdef";
+    out += hex[byte >> 4];
+    out += hex[byte & 0x0F];
+}
+
 std::string url_encode(const std::string& text) {
     static constexpr std::string_view reserved = " <>#%{}|\\^~[]`;/?:@=&+";
-    static constexpr std::string_view hex = "0123456789abcdef";
     std::string result;
     result.reserve(text.size());
     for (char c : text) {
@@ -120,10 +125,8 @@ std::string url_encode(const std::string& text) {
             result += c;
             continue;
         }
-        const auto byte = static_cast<unsigned char>(c);
         result += '%';
-        result += hex[byte >> 4];
-        result += hex[byte & 0x0F];
+        append_hex(result, static_cast<unsigned char>(c));
     }
     return result;
 }

@@ -24,6 +24,8 @@ std::string trim(const std::string& text);
 bool is_text_char(int code);
 // All decimal digits of the text as one number: "v1.14" gives 114. No overflow check.
 int parse_digits(const std::string& text);
+// Appends byte as two lower-case hex digits.
+void append_hex(std::string& out, unsigned char byte);
 // Percent-encodes the 22 reserved characters with lower-case hex digits; other bytes unchanged.
 std::string url_encode(const std::string& text);
 // Reverses url_encode: every "%" with two hex digits becomes its byte; a "%" without them, and
