@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "browser_guard.h"
 #include "client_connection.h"
 #include "client_policy.h"
 #include "fuzz_check.h"
@@ -35,6 +36,22 @@ std::string rebuilt(const ParsedRequest& request) {
     return "GET " + target + " HTTP/1.0\r\n\r\n";
 }
 
+// A browser's request never runs without the proof from a name of this machine, and one that
+// bears no browser's mark is never stopped by the browser rule.
+void check_browser_rule(const ParsedRequest& request, bool cross_site) {
+    using Kind = dravo::BrowserVerdict::Kind;
+    static const auto guard = dravo::BrowserGuard::from_settings("box", "dravo.lan");
+    const auto verdict = guard.judge(request, "192.168.1.5", true);
+    FUZZ_CHECK(verdict.why.empty() == (verdict.kind == Kind::run));
+    const bool browser = !dravo::browser_mark(request).empty();
+    if (!browser && !cross_site) FUZZ_CHECK(verdict.kind == Kind::run);
+    if (browser && verdict.kind == Kind::run) {
+        const std::string* host = request.header("host");
+        FUZZ_CHECK(request.header("x-dravo-remote") && host &&
+                   guard.names_this_machine(*host, "192.168.1.5"));
+    }
+}
+
 void check_parse(std::string_view text) {
     const std::string_view head = text.substr(0, text.find('\0'));
     const ParsedRequest request = dravo::parse_request(text);
@@ -62,7 +79,9 @@ void check_parse(std::string_view text) {
 
     // The cross-site test reads the parsed header lines; every header name is lower-case.
     std::string why;
-    if (dravo::is_cross_site(request, why)) FUZZ_CHECK(!why.empty());
+    const bool cross_site = dravo::is_cross_site(request, why);
+    if (cross_site) FUZZ_CHECK(!why.empty());
+    check_browser_rule(request, cross_site);
     for (const auto& [name, value] : request.headers)
         FUZZ_CHECK(!name.empty() && dravo::lower_case(name) == name && !has_any(name, ":\n"));
 

@@ -35,6 +35,7 @@ public:
     const std::string& request() const { return in_; }
     int error() const { return error_; }
     net::Connection& socket() { return socket_; }
+    const net::Connection& socket() const { return socket_; }
 
 private:
     net::Connection socket_;

@@ -108,11 +108,14 @@ bool is_cross_site(const ParsedRequest& request, std::string& why) {
     const std::string* origin = request.header("origin");
     if (!origin) return false;
     const std::string* host = request.header("host");
-    if (host && !origin_authority(*origin).empty() &&
-        origin_authority(*origin) == host_authority(*host))
-        return false;
+    if (host && url_names_host(*origin, *host)) return false;
     why = "Origin: " + *origin + ", Host: " + (host ? *host : std::string("(none)"));
     return true;
+}
+
+bool url_names_host(const std::string& url, const std::string& host) {
+    const std::string authority = origin_authority(url);
+    return !authority.empty() && authority == host_authority(host);
 }
 
 }  // namespace dravo

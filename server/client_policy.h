@@ -40,4 +40,8 @@ private:
 // (scripts, our client) are never cross-site. why says what gave it away.
 bool is_cross_site(const ParsedRequest& request, std::string& why);
 
+// True when the scheme://authority at the start of url names the same host and port as a Host
+// header (letter case and the scheme's default port aside).
+bool url_names_host(const std::string& url, const std::string& host);
+
 }  // namespace dravo

@@ -12,9 +12,9 @@ namespace dravo {
 using Clock = ClientConnection::Clock;
 
 CommandServer::CommandServer(int port, CommandTable& table, PluginHost& host, const ServerLog& log,
-                             ServerLimits limits, ClientPolicy policy)
+                             ServerLimits limits, ClientPolicy policy, BrowserGuard guard)
     : port_(port), table_(table), host_(host), log_(log), limits_(limits),
-      policy_(std::move(policy)) {}
+      policy_(std::move(policy)), guard_(std::move(guard)) {}
 
 int CommandServer::run() {
     net::Listener listener;
@@ -118,13 +118,20 @@ bool CommandServer::flush(ClientConnection& client, Clock::time_point now) {
 void CommandServer::handle_connection(ClientConnection& client) {
     const ParsedRequest request = parse_request(client.request());
     const SendText send = [&client](const std::string& piece) { client.queue(piece); };
+    const BrowserVerdict verdict =
+        guard_.judge(request, client.socket().local_address(), table_.has(request.path));
+    if (verdict.kind == BrowserVerdict::Kind::confirm) {
+        log_.log_error(strip_line_breaks("Asked to confirm " + request.path + " (" +
+                                         verdict.why + ")"));
+        send(confirmation_page());
+        return;
+    }
     // The header is queued first and so is first on the wire; the whole answer leaves in one
     // write once the command has run, which spares the client a wake-up per piece.
     for (const char* piece : kHeaderPieces) send(piece);
-    std::string why;
-    if (is_cross_site(request, why))
-        log_.log_error(
-            strip_line_breaks("Refused cross-site request for " + request.path + " (" + why + ")"));
+    if (verdict.kind == BrowserVerdict::Kind::refuse)
+        log_.log_error(strip_line_breaks("Refused cross-site request for " + request.path + " (" +
+                                         verdict.why + ")"));
     else
         run_command(request, send);
 }

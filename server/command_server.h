@@ -9,6 +9,7 @@
 #include <list>
 #include <string>
 
+#include "browser_guard.h"
 #include "client_connection.h"
 #include "client_policy.h"
 #include "command_table.h"
@@ -31,7 +32,8 @@ public:
     enum class State { starting, listening, failed, stopped };
 
     CommandServer(int port, CommandTable& table, PluginHost& host, const ServerLog& log,
-                  ServerLimits limits = {}, ClientPolicy policy = {});
+                  ServerLimits limits = {}, ClientPolicy policy = {},
+                  BrowserGuard guard = BrowserGuard::from_settings(net::machine_host_name(), ""));
     CommandServer(const CommandServer&) = delete;
     CommandServer& operator=(const CommandServer&) = delete;
 
@@ -61,6 +63,7 @@ private:
     const ServerLog& log_;
     ServerLimits limits_;
     ClientPolicy policy_;
+    BrowserGuard guard_;
     Clients clients_;
     std::atomic<bool> stop_requested_{false};
     std::atomic<State> state_{State::starting};

@@ -35,6 +35,7 @@ public:
     explicit CommandTable(CommandEnv env);
     // Runs the command for path (exact, case-sensitive). False when no command matches.
     bool run(const std::string& path, const QueryMap& query, const SendText& send_text);
+    bool has(const std::string& path) const { return commands_.count(path) != 0; }
 
 private:
     using Handler = std::function<void(const QueryMap&, const SendText&)>;

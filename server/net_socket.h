@@ -51,6 +51,8 @@ public:
     int last_error() const { return error_; }
     // The peer's address as dotted text; empty when unknown.
     std::string peer_address() const;
+    // The address the peer reached us at, as dotted text; empty when unknown.
+    std::string local_address() const;
     // Shuts both directions down, then closes.
     void shutdown_and_close();
     // Ends our sending side only (the peer reads an end of stream).
@@ -93,6 +95,9 @@ struct WaitEntry {
     bool readable = false;  // also set on errors and hang-ups, so the next call reports them
     bool writable = false;
 };
+
+// This machine's host name; empty when unknown.
+std::string machine_host_name();
 
 // Waits up to timeout_ms until one of the entries is ready; marks the ready ones.
 void wait_any(std::vector<WaitEntry>& entries, int timeout_ms);

@@ -136,15 +136,34 @@ void Connection::close() {
     if (is_open()) ::close(fd_of(std::exchange(handle_, kNoHandle)));
 }
 
-std::string Connection::peer_address() const {
+namespace {
+
+// One end of a connection as dotted text; empty when unknown.
+std::string end_address(int fd, bool peer) {
     sockaddr_in address{};
     socklen_t size = sizeof address;
     char text[INET_ADDRSTRLEN] = {};
-    if (!is_open() ||
-        ::getpeername(fd_of(handle_), reinterpret_cast<sockaddr*>(&address), &size) != 0 ||
+    auto* raw = reinterpret_cast<sockaddr*>(&address);
+    if ((peer ? ::getpeername(fd, raw, &size) : ::getsockname(fd, raw, &size)) != 0 ||
         !inet_ntop(AF_INET, &address.sin_addr, text, sizeof text))
         return {};
     return text;
+}
+
+}  // namespace
+
+std::string Connection::peer_address() const {
+    return is_open() ? end_address(fd_of(handle_), true) : std::string();
+}
+
+std::string Connection::local_address() const {
+    return is_open() ? end_address(fd_of(handle_), false) : std::string();
+}
+
+std::string machine_host_name() {
+    char name[256] = {};
+    if (::gethostname(name, sizeof name - 1) != 0) return {};
+    return name;
 }
 
 bool Listener::open(int port, int backlog, std::string& reason, const std::string& bind_address) {

@@ -93,15 +93,36 @@ void Connection::close() {
     if (is_open()) ::closesocket(socket_of(std::exchange(handle_, kNoHandle)));
 }
 
-std::string Connection::peer_address() const {
+namespace {
+
+// One end of a connection as dotted text; empty when unknown.
+std::string end_address(SOCKET socket, bool peer) {
     sockaddr_in address{};
     int size = sizeof address;
-    if (!is_open() ||
-        ::getpeername(socket_of(handle_), reinterpret_cast<sockaddr*>(&address), &size) != 0)
+    auto* raw = reinterpret_cast<sockaddr*>(&address);
+    if ((peer ? ::getpeername(socket, raw, &size) : ::getsockname(socket, raw, &size)) != 0)
         return {};
     const auto* b = reinterpret_cast<const unsigned char*>(&address.sin_addr);
     return std::to_string(b[0]) + "." + std::to_string(b[1]) + "." + std::to_string(b[2]) + "." +
            std::to_string(b[3]);
+}
+
+}  // namespace
+
+std::string Connection::peer_address() const {
+    return is_open() ? end_address(socket_of(handle_), true) : std::string();
+}
+
+std::string Connection::local_address() const {
+    return is_open() ? end_address(socket_of(handle_), false) : std::string();
+}
+
+// The computer's DNS host name needs no started socket layer, unlike gethostname.
+std::string machine_host_name() {
+    char name[256] = {};
+    DWORD size = sizeof name;
+    if (!GetComputerNameExA(ComputerNameDnsHostname, name, &size)) return {};
+    return std::string(name, size);
 }
 
 bool Listener::open(int port, int backlog, std::string& reason, const std::string& bind_address) {

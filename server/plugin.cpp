@@ -10,7 +10,7 @@
 
 namespace dravo {
 
-// The two network settings are read, never bound: saving the settings must not add them to a
+// The network settings are read, never bound: saving the settings must not add them to a
 // file that lacks them.
 ClientPolicy Plugin::read_client_policy(const std::string& ini) const {
     std::vector<std::string> problems;
@@ -40,8 +40,11 @@ int Plugin::init(std::unique_ptr<PluginHost> host) {
     table_ = std::make_unique<CommandTable>(
         CommandEnv{*host_, *player_, settings_, filter_.get(), mute_,
                    profile_read_string("Settings", "update_url", "", directory + kServerIniName)});
-    server_ = std::make_unique<CommandServer>(port, *table_, *host_, *log_, ServerLimits{},
-                                              read_client_policy(directory + kServerIniName));
+    server_ = std::make_unique<CommandServer>(
+        port, *table_, *host_, *log_, ServerLimits{}, read_client_policy(directory + kServerIniName),
+        BrowserGuard::from_settings(
+            net::machine_host_name(),
+            profile_read_string("Settings", "allowed_hosts", "", directory + kServerIniName)));
     listener_done_.store(false);
     try {
         thread_ = start_thread_([this, server = server_.get()] {

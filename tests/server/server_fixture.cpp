@@ -6,13 +6,13 @@
 
 namespace dravo::test {
 
-ServerFixture::ServerFixture(ServerLimits limits, ClientPolicy policy)
+ServerFixture::ServerFixture(ServerLimits limits, ClientPolicy policy, BrowserGuard guard)
     : log_(dir_.file(kServerLogName)) {
     // Another program may take the free port before the server binds it: then another port.
     for (int attempt = 0; attempt < 5; ++attempt) {
         if (thread_.joinable()) thread_.join();
         port_ = free_port();
-        server_ = std::make_unique<CommandServer>(port_, table_, host, log_, limits, policy);
+        server_ = std::make_unique<CommandServer>(port_, table_, host, log_, limits, policy, guard);
         thread_ = std::thread([this] { server_->run(); });
         while (server_->state() == CommandServer::State::starting)
             std::this_thread::sleep_for(std::chrono::milliseconds(1));

@@ -15,7 +15,8 @@ namespace dravo::test {
 
 class ServerFixture {
 public:
-    explicit ServerFixture(ServerLimits limits = {}, ClientPolicy policy = {});
+    explicit ServerFixture(ServerLimits limits = {}, ClientPolicy policy = {},
+                           BrowserGuard guard = BrowserGuard::from_settings("", ""));
     ~ServerFixture();
 
     int port() const { return port_; }
