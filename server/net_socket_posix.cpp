@@ -31,6 +31,18 @@ bool wait_for(int fd, short events, int timeout_ms) {
     }
 }
 
+// One end of a connection as dotted text; empty when unknown.
+std::string end_address(int fd, bool peer) {
+    sockaddr_in address{};
+    socklen_t size = sizeof address;
+    char text[INET_ADDRSTRLEN] = {};
+    auto* raw = reinterpret_cast<sockaddr*>(&address);
+    if ((peer ? ::getpeername(fd, raw, &size) : ::getsockname(fd, raw, &size)) != 0 ||
+        !inet_ntop(AF_INET, &address.sin_addr, text, sizeof text))
+        return {};
+    return text;
+}
+
 }  // namespace
 
 int socket_error_code(int e) {
@@ -135,22 +147,6 @@ void Connection::reset() {
 void Connection::close() {
     if (is_open()) ::close(fd_of(std::exchange(handle_, kNoHandle)));
 }
-
-namespace {
-
-// One end of a connection as dotted text; empty when unknown.
-std::string end_address(int fd, bool peer) {
-    sockaddr_in address{};
-    socklen_t size = sizeof address;
-    char text[INET_ADDRSTRLEN] = {};
-    auto* raw = reinterpret_cast<sockaddr*>(&address);
-    if ((peer ? ::getpeername(fd, raw, &size) : ::getsockname(fd, raw, &size)) != 0 ||
-        !inet_ntop(AF_INET, &address.sin_addr, text, sizeof text))
-        return {};
-    return text;
-}
-
-}  // namespace
 
 std::string Connection::peer_address() const {
     return is_open() ? end_address(fd_of(handle_), true) : std::string();

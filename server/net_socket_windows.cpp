@@ -45,6 +45,18 @@ std::string describe(int code) {
     return n > 0 ? reason + " (" + std::string(text, n) + ")" : reason;
 }
 
+// One end of a connection as dotted text; empty when unknown.
+std::string end_address(SOCKET socket, bool peer) {
+    sockaddr_in address{};
+    int size = sizeof address;
+    auto* raw = reinterpret_cast<sockaddr*>(&address);
+    if ((peer ? ::getpeername(socket, raw, &size) : ::getsockname(socket, raw, &size)) != 0)
+        return {};
+    const auto* b = reinterpret_cast<const unsigned char*>(&address.sin_addr);
+    return std::to_string(b[0]) + "." + std::to_string(b[1]) + "." + std::to_string(b[2]) + "." +
+           std::to_string(b[3]);
+}
+
 }  // namespace
 
 int socket_error_code(int e) { return e; }
@@ -92,22 +104,6 @@ void Connection::reset() {
 void Connection::close() {
     if (is_open()) ::closesocket(socket_of(std::exchange(handle_, kNoHandle)));
 }
-
-namespace {
-
-// One end of a connection as dotted text; empty when unknown.
-std::string end_address(SOCKET socket, bool peer) {
-    sockaddr_in address{};
-    int size = sizeof address;
-    auto* raw = reinterpret_cast<sockaddr*>(&address);
-    if ((peer ? ::getpeername(socket, raw, &size) : ::getsockname(socket, raw, &size)) != 0)
-        return {};
-    const auto* b = reinterpret_cast<const unsigned char*>(&address.sin_addr);
-    return std::to_string(b[0]) + "." + std::to_string(b[1]) + "." + std::to_string(b[2]) + "." +
-           std::to_string(b[3]);
-}
-
-}  // namespace
 
 std::string Connection::peer_address() const {
     return is_open() ? end_address(socket_of(handle_), true) : std::string();
