@@ -144,7 +144,8 @@ public:
         fs::copy_file(DRAVO_PLUGIN_PATH, work_.file("plugins/gen_dravo_srv.so"));
         port_ = dravo::test::free_port();
         work_.write("plugins/gen_dravo_srv.ini", "[Settings]\r\nport=" + std::to_string(port_) +
-                                                     "\r\nmedia_root=" + work_.path() + "\r\n");
+                                                     "\r\nmedia_root=" + work_.path() +
+                                                     "\r\nannounce=off\r\n");
         std::ofstream list(work_.file("big.m3u"), std::ios::binary);
         for (int i = 0; i < entries; ++i)
             list << "/srv/music/Artist " << i / 1000 << "/Album " << i / 100 % 10 << "/Track "

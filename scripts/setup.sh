@@ -12,7 +12,19 @@ packages=(
   curl clang libclang-rt-14-dev binutils
   openbox trayer xcompmgr imagemagick x11-utils
   chromium wget nodejs
+  libavahi-client-dev iproute2 util-linux
 )
 install_packages "${packages[@]}"
+# avahi-daemon (avahi-browse needs it) runs only inside the announcement test's own network
+# namespaces: its package must not start it on this machine's interfaces.
+if ! dpkg-query -W -f='${Status}' avahi-utils 2>/dev/null | grep -q "install ok installed"; then
+  guard=/usr/sbin/policy-rc.d
+  made_guard=""
+  if [ ! -e "$guard" ] && [ -w /usr/sbin ]; then
+    printf '#!/bin/sh\nexit 101\n' > "$guard" && chmod +x "$guard" && made_guard=yes
+  fi
+  install_packages avahi-daemon avahi-utils
+  [ -n "$made_guard" ] && rm -f "$guard"
+fi
 # The browser tests' driver, from npm at the locked version; the browser is Debian's chromium.
 npm ci --prefix "$(dirname "$0")/../tests/browser" --no-audit --no-fund --loglevel=error

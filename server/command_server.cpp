@@ -16,7 +16,7 @@ CommandServer::CommandServer(int port, CommandTable& table, PluginHost& host, co
     : port_(port), table_(table), host_(host), log_(log), limits_(limits),
       policy_(std::move(policy)), guard_(std::move(guard)) {}
 
-int CommandServer::run() {
+int CommandServer::run(const std::function<void(int)>& listening) {
     net::Listener listener;
     std::string reason;
     // A backlog of 5 made bursts of clients wait a full second for a SYN retry; the loop
@@ -28,6 +28,7 @@ int CommandServer::run() {
     }
     listening_port_ = listener.port();
     state_ = State::listening;
+    if (listening) listening(listening_port_);
     serve(listener);
     // Every connection closes before the thread ends; an answer still on its way is cut, and
     // only a reset tells its client so.

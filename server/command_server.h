@@ -6,6 +6,7 @@
 // run() is the listener thread's procedure; stop() may be called from any thread and is seen
 // within 10 ms. Everything else runs on the listener thread.
 #include <atomic>
+#include <functional>
 #include <list>
 #include <string>
 
@@ -37,7 +38,8 @@ public:
     CommandServer(const CommandServer&) = delete;
     CommandServer& operator=(const CommandServer&) = delete;
 
-    int run();
+    // listening, when given, is called on this thread with the port once the socket listens.
+    int run(const std::function<void(int)>& listening = {});
     void stop() { stop_requested_ = true; }
     State state() const { return state_; }
     int listening_port() const { return listening_port_; }

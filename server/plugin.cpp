@@ -1,5 +1,6 @@
 #include "plugin.h"
 
+#include "announcer.h"
 #include "client_policy.h"
 #include "command_server.h"
 #include "media_cache.h"
@@ -45,10 +46,13 @@ int Plugin::init(std::unique_ptr<PluginHost> host) {
         BrowserGuard::from_settings(
             net::machine_host_name(),
             profile_read_string("Settings", "allowed_hosts", "", directory + kServerIniName)));
+    announce_ = should_announce(
+        profile_read_string("Settings", "announce", "", directory + kServerIniName),
+        profile_read_string("Settings", "bind_address", "", directory + kServerIniName));
     listener_done_.store(false);
     try {
         thread_ = start_thread_([this, server = server_.get()] {
-            server->run();
+            server->run([this](int listening) { start_announcing(listening); });
             listener_done_.store(true);
         });
     } catch (const std::exception&) {
@@ -72,7 +76,15 @@ void Plugin::quit() {
     // The listener may be caught in a send that only this thread can carry out.
     if (host_) host_->keep_answering_until([this] { return listener_done_.load(); });
     if (thread_.joinable()) thread_.join();
+    announcer_.reset();  // withdraws the announcement
     server_.reset();
+}
+
+void Plugin::start_announcing(int port) {
+    if (!announce_) return;
+    announcer_ = make_announcer([log = log_.get()](const std::string& line) { log->log_error(line); });
+    if (announcer_ && !announcer_->start({"dravo on " + net::machine_host_name(), port}))
+        announcer_.reset();
 }
 
 }  // namespace dravo

@@ -15,6 +15,7 @@
 
 namespace dravo {
 
+class Announcer;
 class CommandServer;
 class MediaCache;
 class PlayerControl;
@@ -52,6 +53,8 @@ public:
 
 private:
     ClientPolicy read_client_policy(const std::string& ini) const;
+    // On the listener thread, once it listens: tells the network, unless the settings say not to.
+    void start_announcing(int port);
 
     ServerSettings settings_;
     MuteMemory mute_;
@@ -62,6 +65,8 @@ private:
     std::unique_ptr<TrackFilter> filter_;
     std::unique_ptr<CommandTable> table_;
     std::unique_ptr<CommandServer> server_;
+    std::unique_ptr<Announcer> announcer_;
+    bool announce_ = false;
     std::thread thread_;
     std::atomic<bool> listener_done_{true};
     ThreadStarter start_thread_;

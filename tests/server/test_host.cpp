@@ -34,7 +34,9 @@ TestHost::TestHost(const std::string& ini_text) {
     std::filesystem::create_directories(plugin_dir_);
     plugin_file_ = plugin_dir_ / "gen_dravo_srv.so";
     std::filesystem::copy_file(DRAVO_PLUGIN_PATH, plugin_file_);
-    if (!ini_text.empty()) std::ofstream(plugin_dir_ / "gen_dravo_srv.ini") << ini_text;
+    // Tests never announce themselves on the network.
+    if (!ini_text.empty())
+        std::ofstream(plugin_dir_ / "gen_dravo_srv.ini") << ini_text << "announce=off\r\n";
     module_ = dlopen(plugin_file_.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!module_) return;
     auto entry = reinterpret_cast<PluginEntryFunction>(dlsym(module_, kPluginEntryName));

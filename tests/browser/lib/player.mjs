@@ -64,7 +64,7 @@ export class PlayerHost {
     for (let attempt = 0; attempt < 3; ++attempt) {
       this.port = await freePort();
       fs.writeFileSync(path.join(plugins, 'gen_dravo_srv.ini'),
-        `[Settings]\r\nport=${this.port}\r\nmedia_root=${this.music}/\r\n${this.ini}`);
+        `[Settings]\r\nport=${this.port}\r\nmedia_root=${this.music}/\r\nannounce=off\r\n${this.ini}`);
       this.stderr = '';
       this.process = spawn(path.join(this.build, 'bin', 'player_host'),
         ['--plugins', plugins, '--audio-output', 'null', '--state-dir', path.join(this.dir, 'state')],
