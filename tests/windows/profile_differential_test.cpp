@@ -54,6 +54,8 @@ struct WriteRow {
 
 const std::string kMark = "\xEF\xBB\xBF";  // UTF-8, Notepad's "UTF-8 with BOM"
 const std::string kCut(kProfileValueMax, 'x');
+const std::string kArrow = "\xE2\x86\x92";  // U+2192 in UTF-8, not in Windows-1252
+const std::string kNotUtf8 = "\xFF";
 
 std::string utf16le(const std::string& ascii) {
     std::string bytes = "\xFF\xFE";
@@ -126,9 +128,9 @@ const Row kReads[] = {
     {"UTF-8 mark, letters to the code page",
      kMark + "[Settings]\r\nmedia_root=D:\\Bj\xC3\xB6rk\\\r\n", text("Settings", "media_root"),
      "D:\\Bj\xF6rk\\"},
-    {"UTF-8 mark, a letter the code page lacks",
-     kMark + "[S]\r\nk=a\xE2\x86\x92"
-             "b\r\n",
+    {"UTF-8 mark, a letter the code page lacks", kMark + "[S]\r\nk=a" + kArrow + "b\r\n",
+     text("S", "k"), "a?b"},
+    {"UTF-8 mark, a byte that is not UTF-8", kMark + "[S]\r\nk=a" + kNotUtf8 + "b\r\n",
      text("S", "k"), "a?b"},
     {"UTF-8 mark alone", kMark, text("Settings", "port"), kMissing},
 
