@@ -9,6 +9,15 @@
 namespace dravo {
 namespace {
 
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+
+// UTF-16 in either byte order (UTF-32 LE starts the same way) and UTF-32 BE.
+bool has_wide_mark(std::string_view bytes) {
+    using namespace std::string_view_literals;
+    return bytes.starts_with("\xFF\xFE"sv) || bytes.starts_with("\xFE\xFF"sv) ||
+           bytes.starts_with("\0\0\xFE\xFF"sv);
+}
+
 std::string_view trim_blanks(std::string_view text) {
     const auto first = text.find_first_not_of(" \t");
     if (first == std::string_view::npos) {
@@ -32,14 +41,18 @@ bool same_name(std::string_view a, std::string_view b) {
     return true;
 }
 
-// The section name of a "[name]" line (text up to ']' or the line's end).
+// The section name of a "[name]" line (text up to the first ']'); a line without ']' opens no
+// section, as with Windows' profile functions.
 std::optional<std::string_view> section_name(std::string_view line) {
     line = trim_blanks(line);
     if (line.empty() || line.front() != '[') {
         return std::nullopt;
     }
-    line.remove_prefix(1);
-    return trim_blanks(line.substr(0, line.find(']')));
+    const auto close = line.find(']');
+    if (close == std::string_view::npos) {
+        return std::nullopt;
+    }
+    return trim_blanks(line.substr(1, close - 1));
 }
 
 struct KeyValue {
@@ -105,19 +118,21 @@ int parse_int(std::string_view text) {
 
 ProfileDocument::ProfileDocument(const std::string& bytes) {
     std::size_t pos = 0;
+    if (bytes.starts_with(kUtf8Mark)) {
+        mark_ = kUtf8Mark;
+        pos = kUtf8Mark.size();
+    }
+    // A lone CR ends a line too: Windows reads such files (and the CR CR LF that a second CR LF
+    // conversion leaves), and a CR kept in a value would spoil a path.
     while (pos < bytes.size()) {
-        const auto newline = bytes.find('\n', pos);
-        if (newline == std::string::npos) {
+        const auto text_end = bytes.find_first_of("\r\n", pos);
+        if (text_end == std::string::npos) {
             lines_.push_back({bytes.substr(pos), ""});
             break;
         }
-        std::size_t text_end = newline;
-        if (text_end > pos && bytes[text_end - 1] == '\r') {
-            --text_end;
-        }
-        lines_.push_back(
-            {bytes.substr(pos, text_end - pos), bytes.substr(text_end, newline + 1 - text_end)});
-        pos = newline + 1;
+        const std::size_t end_size = bytes.compare(text_end, 2, "\r\n") == 0 ? 2 : 1;
+        lines_.push_back({bytes.substr(pos, text_end - pos), bytes.substr(text_end, end_size)});
+        pos = text_end + end_size;
     }
     line_end_ = "\r\n";
     for (const auto& line : lines_) {
@@ -130,8 +145,8 @@ ProfileDocument::ProfileDocument(const std::string& bytes) {
 
 std::optional<ProfileDocument> ProfileDocument::load(const std::string& file) {
     auto bytes = detail::read_file_bytes(file);
-    if (!bytes) {
-        return std::nullopt;
+    if (!bytes || has_wide_mark(*bytes)) {
+        return std::nullopt;  // 8-bit lines written into a UTF-16 file would spoil it
     }
     return ProfileDocument(*bytes);
 }
@@ -167,11 +182,19 @@ ProfileDocument::Location ProfileDocument::locate(const std::string& section,
 
 std::optional<std::string> ProfileDocument::find_value(const std::string& section,
                                                        const std::string& key) const {
-    const auto location = locate(section, key);
+    const auto location = locate(in_file_encoding(section), in_file_encoding(key));
     if (!location.key_line) {
         return std::nullopt;
     }
-    return std::string(key_value(lines_[*location.key_line].text)->value);
+    return from_file_encoding(key_value(lines_[*location.key_line].text)->value);
+}
+
+std::string ProfileDocument::in_file_encoding(const std::string& text) const {
+    return mark_.empty() ? text : detail::utf8_from_text(text);
+}
+
+std::string ProfileDocument::from_file_encoding(std::string_view text) const {
+    return mark_.empty() ? std::string(text) : detail::text_from_utf8(text);
 }
 
 std::string ProfileDocument::read_string(const std::string& section, const std::string& key,
@@ -197,12 +220,12 @@ int ProfileDocument::read_int(const std::string& section, const std::string& key
 
 bool ProfileDocument::write_string(const std::string& section, const std::string& key,
                                    const std::string& value) {
-    const auto clean_section = without_line_breaks(section);
-    const auto clean_key = without_line_breaks(key);
+    const auto clean_section = in_file_encoding(without_line_breaks(section));
+    const auto clean_key = in_file_encoding(without_line_breaks(key));
     if (!readable_names(clean_section, clean_key)) {
         return false;
     }
-    std::string line = clean_key + "=" + without_line_breaks(value);
+    std::string line = clean_key + "=" + in_file_encoding(without_line_breaks(value));
     const auto location = locate(clean_section, clean_key);
     if (location.key_line) {
         lines_[*location.key_line].text = std::move(line);
@@ -235,7 +258,7 @@ void ProfileDocument::append_section(const std::string& section, std::string key
 }
 
 std::string ProfileDocument::text() const {
-    std::string bytes;
+    std::string bytes = mark_;
     for (const auto& line : lines_) {
         bytes += line.text;
         bytes += line.end;

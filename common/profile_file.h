@@ -8,12 +8,41 @@
 // Each call opens the file for one operation and closes it. Calls on the same file from several
 // threads must be serialised by the caller.
 //
-// File format: "[section]" lines open a section; "key=value" lines inside a section hold values;
-// lines starting with ';' or '#' are comments; other lines are kept but mean nothing. Lines end in
-// LF or CR LF; new lines take the style of the file's first line end (CR LF in a new file).
+// File format: "[section]" lines open a section (the name ends at the first ']'; a line without
+// ']' opens none); "key=value" lines inside a section hold values; lines starting with ';' or '#'
+// are comments; other lines are kept but mean nothing. Lines end in LF, CR LF or a lone CR; new
+// lines take the style of the file's first line end (CR LF in a new file).
+//
+// Encodings: a file holds text in the platform's encoding (UTF-8 on POSIX, the ANSI code page on
+// Windows). A file that starts with the UTF-8 byte-order mark (Notepad's "UTF-8 with BOM") is
+// read after the mark and keeps it when written; on Windows its names and values are converted
+// between UTF-8 and the code page, as the system's profile functions do. A file that starts with
+// a UTF-16 or UTF-32 mark is not read: reads give the fallback and writes fail and leave it as it
+// is (8-bit lines added to it would spoil it). Other marks are not recognised: they are bytes of
+// the first line, which then opens no section.
+//
+// Where reads differ from Windows' own profile functions (GetPrivateProfileStringA and
+// GetPrivateProfileIntA as wine implements them; every case is a row of the differential test
+// tests/windows/profile_differential_test.cpp):
+// - Quotes stay: Windows strips one pair of matching quotes (" or ') around a value. A filter
+//   saved as "live at" (the filter language's quotes) must read back as written, and our own
+//   writes never add quotes; a hand-quoted media_root="D:\Music\" keeps its quotes here.
+// - Integers are decimal and saturate at the int limits. Windows also reads 0x, 0o and 0b
+//   prefixes, only a value's first 29 characters, and a quoted number, and wraps a number beyond
+//   32 bits around (port=4294967377 reads as 81, a valid port). The store only writes decimals.
+// - ';' and '#' lines are comments; Windows reads them as keys named ";..." and "#...".
+// - Keys before the first section belong to no section; Windows puts them in a section "".
+// - A key missing from the first of several sections of the same name is looked up in the later
+//   ones, and written where it was found; Windows looks only in the first. A file that the old
+//   byte-order-mark fault spoilt holds in a second [Settings] the keys only our saves wrote.
+// - A section name ends at the first ']' (Windows: the last); an empty key is never read; a
+//   Ctrl+Z at a value's end is kept (Windows drops it).
+// - UTF-16 and UTF-32 files (above).
+// Writes agree: a value written by either side reads back alike, but for the cases above.
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace dravo {
@@ -45,7 +74,7 @@ bool profile_write_string(const std::string& section, const std::string& key,
 class ProfileDocument {
 public:
     // The file's content; a missing file gives an empty document. Empty when the file exists but
-    // cannot be read.
+    // cannot be read, or starts with a UTF-16 or UTF-32 byte-order mark.
     static std::optional<ProfileDocument> load(const std::string& file);
 
     std::string read_string(const std::string& section, const std::string& key,
@@ -72,9 +101,14 @@ private:
 
     explicit ProfileDocument(const std::string& bytes);
     Location locate(const std::string& section, const std::string& key) const;
+    // The value in the caller's encoding; section and key are given in it too.
     std::optional<std::string> find_value(const std::string& section, const std::string& key) const;
+    // Text between the caller's encoding and the file's (UTF-8 after the UTF-8 mark).
+    std::string in_file_encoding(const std::string& text) const;
+    std::string from_file_encoding(std::string_view text) const;
     void append_section(const std::string& section, std::string key_line);
 
+    std::string mark_;  // the UTF-8 byte-order mark the file starts with, or ""
     std::vector<Line> lines_;
     std::string line_end_;  // style for new lines
 };

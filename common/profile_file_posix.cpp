@@ -1,5 +1,5 @@
 // Whole-file reading and atomic replacement on POSIX: write a sibling temporary file, fsync it,
-// rename it over the original, fsync the folder.
+// rename it over the original, fsync the folder. Text is UTF-8, as in a file with the UTF-8 mark.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -126,5 +126,10 @@ bool replace_file(const std::string& file, std::string_view bytes) {
     sync_folder_of(target);
     return true;
 }
+
+// Text is UTF-8 already.
+std::string utf8_from_text(std::string_view text) { return std::string(text); }
+
+std::string text_from_utf8(std::string_view utf8) { return std::string(utf8); }
 
 }  // namespace dravo::detail

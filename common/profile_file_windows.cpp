@@ -1,9 +1,11 @@
 // Whole-file reading and atomic replacement on Windows: write a sibling temporary file, flush
-// it, and move it over the original with MoveFileExA.
+// it, and move it over the original with MoveFileExA. Text is in the ANSI code page; a file with
+// the UTF-8 mark is converted through UTF-16, as the system's profile functions do.
 #include <windows.h>
 
 #include <atomic>
 #include <string>
+#include <string_view>
 
 #include "profile_io.h"
 
@@ -55,7 +57,37 @@ HANDLE create_temporary(const std::string& target, std::string& name) {
     return INVALID_HANDLE_VALUE;
 }
 
+bool is_ascii(std::string_view text) {
+    for (const char c : text) {
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// From one code page to another through UTF-16; characters the target lacks become its default
+// character ('?').
+std::string convert(std::string_view text, UINT from, UINT to) {
+    if (text.empty() || is_ascii(text)) {
+        return std::string(text);  // the same bytes in both
+    }
+    const int size = static_cast<int>(text.size());
+    const int wide_size = MultiByteToWideChar(from, 0, text.data(), size, nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(wide_size), L'\0');
+    MultiByteToWideChar(from, 0, text.data(), size, wide.data(), wide_size);
+    const int out_size =
+        WideCharToMultiByte(to, 0, wide.data(), wide_size, nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(out_size), '\0');
+    WideCharToMultiByte(to, 0, wide.data(), wide_size, out.data(), out_size, nullptr, nullptr);
+    return out;
+}
+
 }  // namespace
+
+std::string utf8_from_text(std::string_view text) { return convert(text, CP_ACP, CP_UTF8); }
+
+std::string text_from_utf8(std::string_view utf8) { return convert(utf8, CP_UTF8, CP_ACP); }
 
 std::optional<std::string> read_file_bytes(const std::string& file) {
     // Readers share everything, so a writer's move never finds the file held.

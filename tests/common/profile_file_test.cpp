@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
 
 #include "profile_file.h"
 #include "temp_dir.h"
@@ -111,6 +112,55 @@ TEST_F(ProfileFileTest, LineBreaksInValuesCannotInjectKeys) {
     EXPECT_FALSE(profile_write_string("Settings", "a=b", "x", ini));
     EXPECT_FALSE(profile_write_string("Set]tings", "a", "x", ini));
     EXPECT_EQ(read_file(ini), "[Settings]\nport=81\nfilter=rock[Settings]port=1\n");
+}
+
+// UTF-16 text (little- or big-endian) behind its byte-order mark.
+std::string utf16(const std::string& ascii, bool big_endian) {
+    std::string bytes = big_endian ? "\xFE\xFF" : "\xFF\xFE";
+    for (const char c : ascii) {
+        bytes += big_endian ? std::string{'\0', c} : std::string{c, '\0'};
+    }
+    return bytes;
+}
+
+// Files as editors leave them: what Settings.port reads, and the file after writing port=81.
+TEST_F(ProfileFileTest, ByteOrderMarksAndLineEnds) {
+    const std::string mark = "\xEF\xBB\xBF";  // UTF-8, Notepad's "UTF-8 with BOM"
+    const std::string wide = "[Settings]\r\nport=8081\r\n";
+    struct Case {
+        const char* what;
+        std::string before;
+        const char* port;                  // "-": missing
+        std::optional<std::string> after;  // empty: the write fails and the file stays
+    };
+    const Case cases[] = {
+        {"UTF-8 mark", mark + "[Settings]\r\nport=8081\r\n", "8081",
+         mark + "[Settings]\r\nport=81\r\n"},
+        {"UTF-8 mark, new key", mark + "[Settings]\nx=1\n", "-",
+         mark + "[Settings]\nx=1\nport=81\n"},
+        {"UTF-8 mark alone", mark, "-", mark + "[Settings]\r\nport=81\r\n"},
+        {"UTF-16 LE", utf16(wide, false), "-", std::nullopt},
+        {"UTF-16 BE", utf16(wide, true), "-", std::nullopt},
+        {"lone CR", "[Settings]\rport=8081\rx=1", "8081", "[Settings]\rport=81\rx=1"},
+        {"CR CR LF", "[Settings]\r\r\nport=8081\r\r\n", "8081", "[Settings]\r\r\nport=81\r\r\n"},
+        {"unclosed bracket opens nothing", "[Other]\n[Settings\nport=8081\n", "-",
+         "[Other]\n[Settings\nport=8081\n\n[Settings]\nport=81\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        write_file(ini, c.before);
+        EXPECT_EQ(profile_read_string("Settings", "port", "-", ini), c.port);
+        EXPECT_EQ(profile_write_string("Settings", "port", "81", ini), c.after.has_value());
+        EXPECT_EQ(read_file(ini), c.after.value_or(c.before));
+    }
+}
+
+// The filter language's quotes are the value's own: nothing strips them.
+TEST_F(ProfileFileTest, QuotedValuesReadBackAsWritten) {
+    for (const char* value : {"\"live at\"", "'live'", "\"D:\\Music\\\""}) {
+        ASSERT_TRUE(profile_write_string("Settings", "current_filter", value, ini));
+        EXPECT_EQ(profile_read_string("Settings", "current_filter", "", ini), value);
+    }
 }
 
 TEST_F(ProfileFileTest, WriteIntoMissingFolderFails) {

@@ -185,6 +185,22 @@ TEST_F(SettingsStoreTest, SaveKeepsForeignContent) {
         << text;
 }
 
+// Notepad's "UTF-8 with BOM": the section after the mark is the store's, and a save keeps the
+// mark and that one section.
+TEST_F(SettingsStoreTest, FileWithUtf8MarkIsReadAndSavedInPlace) {
+    const std::string mark = "\xEF\xBB\xBF";
+    write_file(ini, mark + "[Settings]\r\nport=8080\r\nmedia_root=/mine/\r\n");
+    SampleSettings settings(ini);
+    ASSERT_TRUE(settings.load());
+    EXPECT_EQ(settings.port, 8080);
+    EXPECT_EQ(settings.media_root, "/mine/");
+    settings.port = 8081;
+    ASSERT_TRUE(settings.save());
+    const auto text = read_file(ini);
+    EXPECT_EQ(text.rfind(mark + "[Settings]\r\nport=8081\r\nmedia_root=/mine/\r\n", 0), 0u) << text;
+    EXPECT_EQ(text.find("[Settings]", mark.size() + 1), std::string::npos) << text;
+}
+
 TEST_F(SettingsStoreTest, FailedWritesAndReadsAreReportedAndChangeNothing) {
     SampleSettings settings(dir.file("missing/settings.ini"));
     EXPECT_FALSE(settings.save());

@@ -90,6 +90,11 @@ TEST_F(TrackFilterTest, KeepsTheDecodedTextAsCurrentFilter) {
     EXPECT_EQ(settings.current_filter(), "\"Blue Note\"+x");
     EXPECT_EQ(profile_read_string("Settings", "current_filter", "?", settings.file_name()),
               "\"Blue Note\"+x");
+    // Quotes around the whole text are the filter's (Windows' profile read would strip them).
+    apply("%22live%20at%22");
+    ServerSettings reloaded;
+    ASSERT_TRUE(reloaded.load(settings.file_name()));
+    EXPECT_EQ(reloaded.current_filter(), "\"live at\"");
 }
 
 TEST_F(TrackFilterTest, SecondFilterReplacesTheFirstSelection) {
