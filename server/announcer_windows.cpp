@@ -6,6 +6,9 @@
 namespace dravo {
 namespace {
 
+// DNS_REQUEST_PENDING of the system's headers (not in every toolchain's): registration goes on.
+constexpr DWORD kRequestPending = 9506;
+
 // Windows 10 1809 and later register services themselves; older systems lack the calls, so
 // they are looked up at run time and their absence means no announcement, quietly.
 struct DnsServiceCalls {
@@ -80,7 +83,7 @@ public:
         request_.Version = DNS_QUERY_REQUEST_VERSION1;
         request_.pServiceInstance = instance_;
         request_.pRegisterCompletionCallback = on_registered;
-        registered_ = calls_.register_service(&request_, nullptr) == DNS_REQUEST_PENDING;
+        registered_ = calls_.register_service(&request_, nullptr) == kRequestPending;
     }
     ~Registration() {
         if (registered_) calls_.deregister_service(&request_, nullptr);

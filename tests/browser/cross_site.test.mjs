@@ -120,7 +120,9 @@ test('programs that are not browsers work as before, byte for byte', async () =>
                             `http://music-box:${host.port}/get_volume`]), '45');
 });
 
-test('our client works against the same server', async () => {
+// A build of only the threaded tests (the thread sanitizer's) has no client.
+const kClient = path.join(kBuild, 'bin', 'dravo');
+test('our client works against the same server', { skip: !fs.existsSync(kClient) && 'no client in this build' }, async () => {
   const dir = fs.mkdtempSync('/tmp/dravo-client-');
   const ini = path.join(dir, 'dravo.ini');
   fs.writeFileSync(ini, `[Settings]\nServer1=http://127.0.0.1:${host.port}/\nUpdateOnStartup=false\n`);
@@ -129,7 +131,7 @@ test('our client works against the same server', async () => {
   const titleBefore = await get(host.port, '/title');
   // The client on a bus of its own: the desktop's media-player call reaches the server.
   const session = spawn('dbus-run-session', ['--', 'sh', '-c',
-    `"${path.join(kBuild, 'bin', 'dravo')}" /i "${ini}" & client=$!
+    `"${kClient}" /i "${ini}" & client=$!
      for i in $(seq 50); do gdbus call --session --dest org.mpris.MediaPlayer2.dravo \
        --object-path /org/mpris/MediaPlayer2 --method org.mpris.MediaPlayer2.Player.Next \
        >/dev/null 2>&1 && break; sleep 0.2; done
