@@ -6,6 +6,7 @@
 // run() is the listener thread's procedure; stop() may be called from any thread and is seen
 // within 10 ms. Everything else runs on the listener thread.
 #include <atomic>
+#include <functional>
 #include <list>
 #include <string>
 
@@ -17,8 +18,10 @@
 
 namespace dravo {
 
-class PluginHost;
 class ServerLog;
+
+// Shows a notice to the user (text, caption); the host's message box in the plug-in.
+using ShowNotice = std::function<void(const std::string& text, const std::string& caption)>;
 
 struct ServerLimits {
     int wait_ms = 10;                   // longest readiness wait before the stop flag is checked
@@ -31,7 +34,7 @@ class CommandServer {
 public:
     enum class State { starting, listening, failed, stopped };
 
-    CommandServer(int port, CommandTable& table, PluginHost& host, const ServerLog& log,
+    CommandServer(int port, CommandTable& table, ShowNotice notice, const ServerLog& log,
                   ServerLimits limits = {}, ClientPolicy policy = {},
                   BrowserGuard guard = BrowserGuard::from_settings(net::machine_host_name(), ""));
     CommandServer(const CommandServer&) = delete;
@@ -59,7 +62,7 @@ private:
 
     int port_;
     CommandTable& table_;
-    PluginHost& host_;
+    ShowNotice notice_;
     const ServerLog& log_;
     ServerLimits limits_;
     ClientPolicy policy_;
