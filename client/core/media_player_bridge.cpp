@@ -3,12 +3,13 @@
 #include <cmath>
 #include <cstdio>
 
+#include "remote_protocol.h"
 #include "remote_session.h"
 
 namespace dravo {
 namespace {
 
-constexpr double kPercent = 100.0;
+constexpr double kPercent = remote::kVolumeMax;
 
 // A stable name per title (FNV-1a), so a title that comes back gets its old id again.
 std::string track_id_of(const std::string& title) {
