@@ -3,25 +3,6 @@
 #include "text.h"
 
 namespace dravo::remote {
-namespace {
-
-bool is_space(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
-}
-
-// The next word at or after pos; pos moves past it.
-std::string_view next_word(std::string_view line, std::size_t& pos) {
-    while (pos < line.size() && is_space(line[pos])) {
-        ++pos;
-    }
-    const std::size_t start = pos;
-    while (pos < line.size() && !is_space(line[pos])) {
-        ++pos;
-    }
-    return line.substr(start, pos - start);
-}
-
-}  // namespace
 
 std::string command_text(std::string_view path, std::string_view key, std::string_view value) {
     std::string text(path.starts_with('/') ? path.substr(1) : path);
@@ -50,10 +31,14 @@ std::vector<std::string_view> answer_lines(std::string_view answer) {
 }
 
 StatusEntry status_entry(std::string_view line) {
-    std::size_t pos = 0;
+    const auto words = split_words(line);
     StatusEntry entry;
-    entry.key = next_word(line, pos);
-    entry.value = next_word(line, pos);
+    if (!words.empty()) {
+        entry.key = words[0];
+    }
+    if (words.size() > 1) {
+        entry.value = words[1];
+    }
     return entry;
 }
 

@@ -57,6 +57,14 @@ inline constexpr int kStatePaused = 3;
 // Leads the answer of /ffwd and /rewind: "New position: [m:ss / m:ss]" and a line feed.
 inline constexpr std::string_view kNewPosition = "New position: ";
 
+// The volume as commands and status answers carry it: percent, kVolumeMin (silent) to kVolumeMax.
+inline constexpr int kVolumeMin = 0;
+inline constexpr int kVolumeMax = 100;
+
+// The longest text the client hands over from an edit (search words, filter, sleep time), in
+// characters.
+inline constexpr int kEditTextMax = 254;
+
 // What the client appends to a server's base URL (which ends in "/"): the path without its
 // slash, and "?key=value" when a key is given. value is put in as it is: free text must be
 // URL-encoded by the caller.

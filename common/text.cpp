@@ -1,5 +1,6 @@
 #include "text.h"
 
+#include <algorithm>
 #include <string_view>
 
 #include "text_platform.h"
@@ -192,6 +193,31 @@ std::string with_trailing_separator(std::string path) {
 
 std::string two_digits(int value) {
     return value < 10 ? "0" + std::to_string(value) : std::to_string(value);
+}
+
+std::vector<std::string_view> split_words(std::string_view text, std::string_view separators) {
+    std::vector<std::string_view> words;
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        const std::size_t start = text.find_first_not_of(separators, pos);
+        if (start == std::string_view::npos) {
+            break;
+        }
+        pos = std::min(text.find_first_of(separators, start), text.size());
+        words.push_back(text.substr(start, pos - start));
+    }
+    return words;
+}
+
+std::string_view utf8_first_characters(std::string_view text, std::size_t max_characters) {
+    std::size_t characters = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const bool continuation = (static_cast<unsigned char>(text[i]) & 0xC0) == 0x80;
+        if (!continuation && characters++ == max_characters) {
+            return text.substr(0, i);
+        }
+    }
+    return text;
 }
 
 }  // namespace dravo

@@ -1,8 +1,11 @@
 #pragma once
 // Small text helpers shared by the server and the client. Text is a byte string: UTF-8 on Linux,
 // the ANSI code page on Windows. None of these keeps state; all are safe from any thread.
+#include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace dravo {
 
@@ -19,6 +22,14 @@ std::string strip_line_breaks(const std::string& text);
 std::string trim_left(const std::string& text);
 std::string trim_right(const std::string& text);
 std::string trim(const std::string& text);
+// The words of text, in order, as views into it: the runs between separators (by default blank,
+// tab, CR, LF, VT and FF). Empty or all-separator text has no words.
+inline constexpr std::string_view kWhiteSpace = " \t\r\n\v\f";
+std::vector<std::string_view> split_words(std::string_view text,
+                                          std::string_view separators = kWhiteSpace);
+// The first max_characters characters of UTF-8 text, never ending inside a multi-byte sequence
+// (continuation bytes count with the character before them).
+std::string_view utf8_first_characters(std::string_view text, std::size_t max_characters);
 // True for characters that count as typed text: ASCII letters and digits, the blank, 32 ASCII
 // marks and å ä ö Å Ä Ö ¤ § ½ £ € (a Unicode code point on Linux, a code page byte on Windows).
 bool is_text_char(int code);

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "text.h"
+
 #include "update_checker.h"
 
 namespace dravo {
@@ -17,11 +19,8 @@ namespace {
 
 std::vector<std::string> split_arguments(const std::string& arguments) {
     std::vector<std::string> words;
-    std::size_t pos = 0;
-    while ((pos = arguments.find_first_not_of(" \t", pos)) != std::string::npos) {
-        const auto end = arguments.find_first_of(" \t", pos);
-        words.push_back(arguments.substr(pos, end - pos));
-        pos = end;
+    for (const auto word : split_words(arguments, " \t")) {
+        words.emplace_back(word);
     }
     return words;
 }

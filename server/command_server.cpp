@@ -2,7 +2,6 @@
 
 #include <vector>
 
-#include "plugin_host.h"
 #include "request_parser.h"
 #include "server_log.h"
 #include "text.h"
@@ -11,9 +10,9 @@ namespace dravo {
 
 using Clock = ClientConnection::Clock;
 
-CommandServer::CommandServer(int port, CommandTable& table, PluginHost& host, const ServerLog& log,
+CommandServer::CommandServer(int port, CommandTable& table, ShowNotice notice, const ServerLog& log,
                              ServerLimits limits, ClientPolicy policy, BrowserGuard guard)
-    : port_(port), table_(table), host_(host), log_(log), limits_(limits),
+    : port_(port), table_(table), notice_(std::move(notice)), log_(log), limits_(limits),
       policy_(std::move(policy)), guard_(std::move(guard)) {}
 
 int CommandServer::run(const std::function<void(int)>& listening) {
@@ -23,7 +22,7 @@ int CommandServer::run(const std::function<void(int)>& listening) {
     // accepts at once, so a longer queue costs nothing.
     if (!listener.open(port_, 128, reason, policy_.bind_address())) {
         state_ = State::failed;
-        host_.message_box("socket.Listen() failed\r\n" + reason, "dravo_srv Error");
+        notice_("socket.Listen() failed\r\n" + reason, "dravo_srv Error");
         return 0;
     }
     listening_port_ = listener.port();
@@ -142,7 +141,7 @@ void CommandServer::run_command(const ParsedRequest& request, const SendText& se
     if (request.path.empty() || request.path == " ") return;
     std::string text = "cmd: '" + request.path + "'\r\n";
     for (const auto& [key, value] : request.query) text += key + ": " + value + "\r\n";
-    host_.message_box(text, "");
+    notice_(text, "");
 }
 
 void CommandServer::log_code(const char* what, int code) {

@@ -18,8 +18,10 @@
 
 namespace dravo {
 
-class PluginHost;
 class ServerLog;
+
+// Shows a notice to the user (text, caption); the host's message box in the plug-in.
+using ShowNotice = std::function<void(const std::string& text, const std::string& caption)>;
 
 struct ServerLimits {
     int wait_ms = 10;                   // longest readiness wait before the stop flag is checked
@@ -32,7 +34,7 @@ class CommandServer {
 public:
     enum class State { starting, listening, failed, stopped };
 
-    CommandServer(int port, CommandTable& table, PluginHost& host, const ServerLog& log,
+    CommandServer(int port, CommandTable& table, ShowNotice notice, const ServerLog& log,
                   ServerLimits limits = {}, ClientPolicy policy = {},
                   BrowserGuard guard = BrowserGuard::from_settings(net::machine_host_name(), ""));
     CommandServer(const CommandServer&) = delete;
@@ -61,7 +63,7 @@ private:
 
     int port_;
     CommandTable& table_;
-    PluginHost& host_;
+    ShowNotice notice_;
     const ServerLog& log_;
     ServerLimits limits_;
     ClientPolicy policy_;

@@ -15,7 +15,7 @@ class ServerSettings;
 class PluginHost;
 class TrackFilter;
 
-// Process-wide mute memory: set while the server holds the player muted.
+// The plug-in's mute memory (one per Plugin): set while the server holds the player muted.
 struct MuteMemory {
     bool muted = false;
     int saved_volume = 0;

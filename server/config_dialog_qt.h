@@ -13,6 +13,7 @@ class QPushButton;
 
 namespace dravo {
 
+// The name breaks the naming rule on purpose: the dialog class has always been config_dlg_t.
 class config_dlg_t : public QDialog {
 public:
     // message shows the port notice; when empty, a modal box owned by this dialog shows it.

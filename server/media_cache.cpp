@@ -10,7 +10,8 @@
 namespace dravo {
 namespace {
 
-bool is_list_space(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+// An extension list's separators: VT and FF belong to the extensions.
+constexpr std::string_view kListSpace = " \t\r\n";
 
 struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
@@ -63,13 +64,7 @@ TextList TextList::with_bytes(std::string bytes) const {
 }
 
 ExtensionSet::ExtensionSet(std::string_view list) {
-    std::size_t i = 0;
-    while (i < list.size()) {
-        while (i < list.size() && is_list_space(list[i])) ++i;
-        std::size_t start = i;
-        while (i < list.size() && !is_list_space(list[i])) ++i;
-        if (i > start) words_.emplace_back(list.substr(start, i - start));
-    }
+    for (const auto word : split_words(list, kListSpace)) words_.emplace_back(word);
 }
 
 bool ExtensionSet::matches(std::string_view file_name) const {

@@ -42,7 +42,11 @@ int Plugin::init(std::unique_ptr<PluginHost> host) {
         CommandEnv{*host_, *player_, settings_, filter_.get(), mute_,
                    profile_read_string("Settings", "update_url", "", directory + kServerIniName)});
     server_ = std::make_unique<CommandServer>(
-        port, *table_, *host_, *log_, ServerLimits{}, read_client_policy(directory + kServerIniName),
+        port, *table_,
+        [host = host_.get()](const std::string& text, const std::string& caption) {
+            host->message_box(text, caption);
+        },
+        *log_, ServerLimits{}, read_client_policy(directory + kServerIniName),
         BrowserGuard::from_settings(
             net::machine_host_name(),
             profile_read_string("Settings", "allowed_hosts", "", directory + kServerIniName)));

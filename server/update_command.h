@@ -4,7 +4,7 @@
 // Runs on the listener thread.
 #include <string>
 
-#include "command_table.h"
+#include "request.h"
 #include "update_checker.h"
 
 namespace dravo {

@@ -17,6 +17,9 @@
  * Failures are results: SetMMShellHook answers 0 when there is no display or no media key could
  * be grabbed; a key another program holds is skipped and counted in held_keys. Nothing is thrown
  * and the library never ends the process over an X error.
+ *
+ * The entry names break the naming rule on purpose: clients know the library by SetMMShellHook and
+ * UnSetMMShellHook.
  */
 #ifndef DRAVO_SHELLHOOK_H
 #define DRAVO_SHELLHOOK_H

@@ -18,6 +18,7 @@
 
 #include "dravo_shellhook.h"
 #include "key_grabber.h"
+#include "media_key_value.h"
 
 namespace dravo::shellhook {
 namespace {
@@ -241,11 +242,10 @@ void X11KeyGrabber::deliver(const XKeyEvent& event) {
         return;
     }
     const unsigned state = event.state & ~(LockMask | num_lock_);
-    std::uint32_t lparam = found->second << DRAVO_APPCOMMAND_SHIFT;
-    lparam |= (state & ShiftMask) != 0 ? DRAVO_MK_SHIFT : 0;
-    lparam |= (state & ControlMask) != 0 ? DRAVO_MK_CONTROL : 0;
-    lparam |= (state & Mod1Mask) != 0 ? DRAVO_MK_ALT : 0;
-    deliver_(lparam);
+    deliver_(media_key_lparam(static_cast<int>(found->second),
+                              {.shift = (state & ShiftMask) != 0,
+                               .ctrl = (state & ControlMask) != 0,
+                               .alt = (state & Mod1Mask) != 0}));
 }
 
 void X11KeyGrabber::close() {

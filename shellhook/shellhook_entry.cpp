@@ -8,6 +8,13 @@
 #include "dravo_shellhook.h"
 #include "key_grabber.h"
 
+// Marks the library's two exported entries, whatever the compiler (like the plug-in's entry).
+#if defined(_WIN32)
+#define DRAVO_SHELLHOOK_EXPORT extern "C" __declspec(dllexport)
+#else
+#define DRAVO_SHELLHOOK_EXPORT extern "C" __attribute__((visibility("default")))
+#endif
+
 namespace dravo::shellhook {
 namespace {
 
@@ -70,7 +77,7 @@ private:
 }  // namespace
 }  // namespace dravo::shellhook
 
-extern "C" __attribute__((visibility("default"))) int SetMMShellHook(DravoMediaKeyTarget* target) {
+DRAVO_SHELLHOOK_EXPORT int SetMMShellHook(DravoMediaKeyTarget* target) {
     if (target == nullptr || target->deliver == nullptr) {
         return 0;
     }
@@ -81,8 +88,7 @@ extern "C" __attribute__((visibility("default"))) int SetMMShellHook(DravoMediaK
     }
 }
 
-extern "C" __attribute__((visibility("default"))) void UnSetMMShellHook(
-    DravoMediaKeyTarget* target) {
+DRAVO_SHELLHOOK_EXPORT void UnSetMMShellHook(DravoMediaKeyTarget* target) {
     if (target == nullptr) {
         return;
     }

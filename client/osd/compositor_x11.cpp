@@ -1,18 +1,16 @@
 // X11: a compositing manager owns the selection _NET_WM_CM_S<screen>.
 #include "compositor.h"
 
-#include <QGuiApplication>
-
 #include <X11/Xlib.h>
 
 #include <string>
 
+#include "x11_display.h"
+
 namespace dravo {
 
 bool compositor_running() {
-    const auto* x11 =
-        qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    Display* display = x11 ? x11->display() : nullptr;
+    Display* display = qt_x11_display();
     if (!display) {
         return false;
     }

@@ -10,7 +10,7 @@
 #include <QWidget>
 
 #include "compositor.h"
-#include "window_rules.h"
+#include "timer_period.h"
 
 namespace dravo {
 namespace {

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <string_view>
+#include <vector>
 
 #include "text.h"
 
@@ -68,6 +70,35 @@ TEST(TextTrim, WhiteSpaceIsBlankTabCrLf) {
     EXPECT_EQ(trim_right(" a \t"), " a");
     EXPECT_EQ(trim("\va\f"), "\va\f");  // not white space here
     EXPECT_EQ(strip_line_breaks("a\r\nb\nc\rd"), "abcd");
+}
+
+TEST(TextWords, SplitAtTheSeparatorsOnly) {
+    using Words = std::vector<std::string_view>;
+    struct Row {
+        std::string_view text;
+        std::string_view separators;
+        Words words;
+    };
+    for (const auto& row : {Row{"", kWhiteSpace, {}},
+                            Row{" \t\r\n\v\f", kWhiteSpace, {}},
+                            Row{"  mp3\togg\r\nwav ", kWhiteSpace, {"mp3", "ogg", "wav"}},
+                            Row{"a\vb", kWhiteSpace, {"a", "b"}},
+                            Row{"a\vb c", " \t\r\n", {"a\vb", "c"}},
+                            Row{"x", " ", {"x"}}}) {
+        EXPECT_EQ(split_words(row.text, row.separators), row.words) << row.text;
+    }
+}
+
+TEST(TextUtf8, FirstCharactersNeverEndInsideASequence) {
+    const std::string mixed = "a\xc3\xa5\xe2\x82\xac" "b";  // a, å (2 bytes), € (3 bytes), b
+    struct Row {
+        std::size_t characters;
+        std::size_t bytes;
+    };
+    for (const auto& row : {Row{0, 0}, Row{1, 1}, Row{2, 3}, Row{3, 6}, Row{4, 7}, Row{99, 7}}) {
+        EXPECT_EQ(utf8_first_characters(mixed, row.characters), mixed.substr(0, row.bytes))
+            << row.characters;
+    }
 }
 
 TEST(TextChars, TypedTextCharacters) {

@@ -200,7 +200,12 @@ TEST(CommandServer, PortInUseGivesTheListenNoticeNamingThePort) {
     PlayerControl player(host);
     CommandTable table(CommandEnv{host, player, settings, nullptr, mute});
     ServerLog log("/nonexistent/log");
-    CommandServer server(port, table, host, log);
+    CommandServer server(
+        port, table,
+        [&host](const std::string& text, const std::string& caption) {
+            host.message_box(text, caption);
+        },
+        log);
     EXPECT_EQ(server.run(), 0);
     EXPECT_EQ(server.state(), CommandServer::State::failed);
     auto boxes = host.boxes();

@@ -12,7 +12,12 @@ ServerFixture::ServerFixture(ServerLimits limits, ClientPolicy policy, BrowserGu
     for (int attempt = 0; attempt < 5; ++attempt) {
         if (thread_.joinable()) thread_.join();
         port_ = free_port();
-        server_ = std::make_unique<CommandServer>(port_, table_, host, log_, limits, policy, guard);
+        server_ = std::make_unique<CommandServer>(
+            port_, table_,
+            [this](const std::string& text, const std::string& caption) {
+                host.message_box(text, caption);
+            },
+            log_, limits, policy, guard);
         thread_ = std::thread([this] { server_->run(); });
         while (server_->state() == CommandServer::State::starting)
             std::this_thread::sleep_for(std::chrono::milliseconds(1));

@@ -2,14 +2,9 @@
 
 #include <filesystem>
 
+#include "text.h"
+
 namespace dravo {
-namespace {
-
-bool is_blank(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
-}
-
-}  // namespace
 
 ClientSettings::ClientSettings(std::string file) : SettingsStore(std::move(file)) {
     add_int("CurrentServer", current_server, 1);
@@ -75,18 +70,11 @@ std::optional<std::string> settings_file_from_command_line(const std::string& co
     if (option == std::string::npos) {
         return std::nullopt;
     }
-    std::size_t start = option + 3;
-    while (start < command_line.size() && is_blank(command_line[start])) {
-        ++start;
-    }
-    std::size_t end = start;
-    while (end < command_line.size() && !is_blank(command_line[end])) {
-        ++end;
-    }
-    if (end == start) {
+    const auto words = split_words(std::string_view(command_line).substr(option + 3));
+    if (words.empty()) {
         return std::nullopt;  // keep the default file rather than one without a name
     }
-    std::string name = command_line.substr(start, end - start);
+    std::string name(words.front());
     return name.find('/') == std::string::npos ? "./" + name : name;
 }
 

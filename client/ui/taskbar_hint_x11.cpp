@@ -1,18 +1,17 @@
 // X11: the _NET_WM_STATE_SKIP_TASKBAR and _NET_WM_STATE_SKIP_PAGER states.
 #include "taskbar_hint.h"
 
-#include <QGuiApplication>
 #include <QWidget>
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
+#include "x11_display.h"
+
 namespace dravo {
 
 void keep_off_taskbar(QWidget& window) {
-    const auto* x11 =
-        qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    Display* display = x11 ? x11->display() : nullptr;
+    Display* display = qt_x11_display();
     if (!display) {
         return;
     }

@@ -21,16 +21,16 @@
 #include "filter_edit.h"
 #include "osd_window.h"
 #include "program_icon.h"
+#include "remote_protocol.h"
 #include "track_list_model.h"
 #include "tray_icon.h"
-#include "window_rules.h"
+#include "timer_period.h"
 
 namespace dravo {
 namespace {
 
 constexpr int kWidth = 450;  // about the size the old dialog template gave
 constexpr int kHeight = 230;
-constexpr int kSearchChars = 254;
 constexpr int kVolumePage = 20;
 constexpr int kUpdateShowMs = 3000;  // how long the update notice shows before the program ends
 constexpr int kRetryEndMs = 10;
@@ -119,7 +119,7 @@ void RemoteDialog::make_controls() {
     filter_->setObjectName("filter");
     search_ = new QLineEdit;
     search_->setObjectName("search");
-    search_->setMaxLength(kSearchChars);
+    search_->setMaxLength(remote::kEditTextMax);
     connect(search_, &QLineEdit::textChanged, this, [this] { session_->show_matching_tracks(); });
     model_ = std::make_unique<TrackListModel>(session_->tracks());
     tracks_ = new QListView;
@@ -179,9 +179,9 @@ void RemoteDialog::start_up(MediaKeyHooks keys) {
     tray_->notify(TrayAction::add, &icon_);
     search_->setFocus();
     shuffle_->setCheckState(Qt::PartiallyChecked);
-    volume_->setRange(0, 100);
+    volume_->setRange(remote::kVolumeMin, remote::kVolumeMax);
     volume_->setPageStep(kVolumePage);
-    set_volume_slider(100 - session_->state().volume);
+    set_volume_slider(remote::kVolumeMax - session_->state().volume);
     session_->load_track_list();
     status_timer_.start(timer_period_ms(settings_.refresh_interval));
     if (settings_.update_on_startup && session_->update_at_startup()) {

@@ -1,5 +1,7 @@
 #include "player_commands.h"
 
+#include <algorithm>
+
 #include "client_info.h"
 #include "client_settings.h"
 #include "playback_state.h"
@@ -11,8 +13,6 @@
 
 namespace dravo {
 namespace {
-
-constexpr int kVolumeMax = 100;
 
 std::string command(std::string_view path) { return remote::command_text(path); }
 
@@ -87,11 +87,11 @@ void PlayerCommands::stop_playback() {
 void PlayerCommands::show_volume(int v) {
     int& volume = ctx_.state.volume;
     if (v != volume) {
-        volume = v > kVolumeMax ? kVolumeMax : v < 0 ? 0 : v;
+        volume = std::clamp(v, remote::kVolumeMin, remote::kVolumeMax);
         ctx_.view.show_osd(volume == 0 ? std::string("Mute")
                                        : "Volume " + to_text(volume) + "%: " + title_or_empty());
     }
-    ctx_.view.set_volume_slider(kVolumeMax - volume);
+    ctx_.view.set_volume_slider(remote::kVolumeMax - volume);
 }
 
 void PlayerCommands::set_volume(int v) {
@@ -172,6 +172,35 @@ bool PlayerCommands::update_at_startup() {
     }
     ctx_.view.show_osd("New program version downloaded. Starting update program...");
     return true;
+}
+
+// Status polling: the "/status" answer applied to the local playback state, line by line.
+void PlayerCommands::poll_status() {
+    const auto answer = ctx_.server.fetch(remote::command_text(remote::kStatus));
+    if (answer.ok) {
+        apply_status(answer.body);
+    }
+}
+
+void PlayerCommands::apply_status(const std::string& answer) {
+    PlaybackState& state = ctx_.state;
+    // Every line counts in its order: a key sent twice is applied twice.
+    for (const auto line : remote::answer_lines(answer)) {
+        const auto entry = remote::status_entry(line);
+        const std::int32_t value = remote::status_number(entry.value);
+        if (entry.key == remote::kPlayingKey) {
+            state.is_paused = value == remote::kStatePaused;
+            state.is_playing = value > 0;
+        } else if (entry.key == remote::kRepeatStatusKey) {
+            // the client has no repeat control
+        } else if (entry.key == remote::kShuffleStatusKey) {
+            state.shuffle_on = value == 1;
+            ctx_.view.set_shuffle_box(state.shuffle_on ? ShuffleBox::checked
+                                                       : ShuffleBox::unchecked);
+        } else if (entry.key == remote::kVolumeStatusKey) {
+            show_volume(value);
+        }
+    }
 }
 
 }  // namespace dravo

@@ -11,9 +11,12 @@
 #include <string_view>
 #include <vector>
 
+#include "remote_protocol.h"
+
 namespace dravo {
 
-inline constexpr std::size_t kSearchTextMax = 254;  // characters of the search text looked at
+// Characters of the search text looked at.
+inline constexpr std::size_t kSearchTextMax = remote::kEditTextMax;
 
 class TrackList {
 public:

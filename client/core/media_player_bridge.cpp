@@ -3,13 +3,13 @@
 #include <cmath>
 #include <cstdio>
 
-#include "media_keys.h"
+#include "remote_protocol.h"
 #include "remote_session.h"
 
 namespace dravo {
 namespace {
 
-constexpr double kPercent = 100.0;
+constexpr double kPercent = remote::kVolumeMax;
 
 // A stable name per title (FNV-1a), so a title that comes back gets its old id again.
 std::string track_id_of(const std::string& title) {
@@ -28,26 +28,27 @@ std::string track_id_of(const std::string& title) {
 
 }  // namespace
 
-MediaPlayerBridge::MediaPlayerBridge(RemoteSession& session, MediaKeyHandler& keys)
-    : session_(session), keys_(keys) {}
+MediaPlayerBridge::MediaPlayerBridge(RemoteSession& session, std::function<void()> raise)
+    : session_(session), raise_(std::move(raise)) {}
 
-void MediaPlayerBridge::key(int command, bool shift, bool ctrl) {
-    keys_.handle(media_key_lparam(command, {.shift = shift, .ctrl = ctrl}));
+void MediaPlayerBridge::next() { session_.next_track(); }
+void MediaPlayerBridge::previous() { session_.previous_track(); }
+void MediaPlayerBridge::play() { session_.start_playback(); }
+void MediaPlayerBridge::pause() { session_.pause_playback(); }
+void MediaPlayerBridge::play_pause() { session_.toggle_play_pause(); }
+void MediaPlayerBridge::stop() { session_.stop_playback(); }
+
+void MediaPlayerBridge::raise() {
+    if (raise_) {
+        raise_();
+    }
 }
-
-void MediaPlayerBridge::next() { key(DRAVO_APPCOMMAND_MEDIA_NEXTTRACK); }
-void MediaPlayerBridge::previous() { key(DRAVO_APPCOMMAND_MEDIA_PREVIOUSTRACK); }
-void MediaPlayerBridge::play() { key(DRAVO_APPCOMMAND_MEDIA_PLAY); }
-void MediaPlayerBridge::pause() { key(DRAVO_APPCOMMAND_MEDIA_PAUSE); }
-void MediaPlayerBridge::play_pause() { key(DRAVO_APPCOMMAND_MEDIA_PLAY_PAUSE); }
-void MediaPlayerBridge::stop() { key(DRAVO_APPCOMMAND_MEDIA_STOP); }
-void MediaPlayerBridge::raise() { key(DRAVO_APPCOMMAND_MEDIA_PLAY, false, true); }
 
 void MediaPlayerBridge::seek(std::int64_t offset_microseconds) {
     if (offset_microseconds > 0) {
-        key(DRAVO_APPCOMMAND_MEDIA_NEXTTRACK, true);
+        session_.seek_forward();
     } else if (offset_microseconds < 0) {
-        key(DRAVO_APPCOMMAND_MEDIA_PREVIOUSTRACK, true);
+        session_.seek_back();
     }
 }
 
@@ -61,7 +62,7 @@ void MediaPlayerBridge::set_volume(double level) {
 
 void MediaPlayerBridge::set_shuffle(bool on) {
     if (on != session_.state().shuffle_on) {
-        key(DRAVO_APPCOMMAND_MEDIA_PLAY_PAUSE, true);
+        session_.toggle_shuffle();
     }
 }
 

@@ -6,17 +6,16 @@
 #include <QPushButton>
 
 #include "client_settings.h"
+#include "remote_protocol.h"
 #include "text.h"
 
 namespace dravo {
 namespace {
 
-constexpr int kEditChars = 254;  // what the edits hand over at most
-
 QLineEdit* number_edit(const char* name, int value, QWidget* parent) {
     auto* edit = new QLineEdit(QString::fromStdString(to_text(value)), parent);
     edit->setObjectName(name);
-    edit->setMaxLength(kEditChars);
+    edit->setMaxLength(remote::kEditTextMax);
     return edit;
 }
 

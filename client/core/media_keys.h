@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "dravo_shellhook.h"
+#include "media_key_value.h"
 
 namespace dravo {
 
@@ -42,17 +43,8 @@ struct MediaKeyBinding {
     int parameter = 0;
 };
 
-struct KeyModifiers {
-    bool shift = false;
-    bool ctrl = false;
-    bool alt = false;
-};
-
 // The 25 rows, in matching order.
 std::vector<MediaKeyBinding> default_media_key_bindings();
-
-// The message value for command pressed with modifiers, as the shell hook delivers it.
-std::uint32_t media_key_lparam(int command, KeyModifiers modifiers = {});
 
 class MediaKeyHandler {
 public:

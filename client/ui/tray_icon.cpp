@@ -5,7 +5,7 @@
 #include <QSystemTrayIcon>
 #include <QTextDocument>
 
-#include "window_rules.h"
+#include "tray_tip.h"
 
 namespace dravo {
 namespace {

@@ -1,8 +1,7 @@
 #pragma once
-// The main window's small rules that need no toolkit: the volume slider's steps, where the window
-// comes up beside the cursor, the tray tip's length and the timer periods. Pure functions, safe
-// from any thread; nothing fails (out-of-range input is clamped as each comment says).
-#include <cstdint>
+// The main window's small rules that need no toolkit: the volume slider's steps and where the
+// window comes up beside the cursor. Pure functions, safe from any thread; nothing fails
+// (out-of-range input is clamped as each comment says).
 #include <optional>
 #include <string>
 
@@ -23,14 +22,5 @@ struct WindowPlace {
 // The window's bottom edge at the cursor, its top never above 0, its right edge never beyond the
 // work area's right edge (work_right is the first column past the work area); no left limit.
 WindowPlace place_at_cursor(int cursor_x, int cursor_y, int width, int height, int work_right);
-
-inline constexpr std::size_t kTrayTipMax = 127;  // characters
-
-// The first kTrayTipMax characters of a UTF-8 text (never a cut sequence).
-std::string tray_tip_text(const std::string& text);
-
-// A timer period in milliseconds for a number of seconds, kept between the shortest period a
-// window timer has (10 ms) and the longest one a Qt timer takes.
-int timer_period_ms(std::int64_t seconds);
 
 }  // namespace dravo

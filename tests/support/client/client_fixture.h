@@ -30,6 +30,11 @@ inline const Targets kShuffle = {"/playmode?shuffle=on", "/title"};
 inline const Targets kStop = {"/stop", "/title"};
 inline const Targets kNone = {};
 
+// A volume is set after the title, which tells the volume it starts from.
+inline Targets volume_to(int volume) {
+    return {"/title", "/volume?volume=" + std::to_string(volume)};
+}
+
 class ClientFixture : public ::testing::Test {
 protected:
     ClientFixture() : settings("") { settings.servers = {server.base_url()}; }

@@ -57,7 +57,7 @@ void post_key(void* context, std::uint32_t, std::uint32_t lparam) {
 
 struct MediaKeyService::Impl {
     Impl(RemoteSession& s, RemoteView& v, std::function<void()> show)
-        : session(s), view(v), keys(s, std::move(show)), bridge(s, keys) {}
+        : session(s), view(v), keys(s, show), bridge(s, std::move(show)) {}
 
     bool install_hook();
     bool register_on_bus();

@@ -1,17 +1,18 @@
 #pragma once
 // The desktop's media-player interface (MPRIS) as the client answers it, without a toolkit: each
-// call runs the same operation as the matching media key, so the server sees the same requests;
+// call runs the session operation of the matching media key, so the server sees the same
+// requests, and Raise brings the window up through the callback it was handed;
 // the properties are read from the session's playback state, and changed() says which of them
 // moved since it was last asked, for the change signals.
 // User-interface thread only. Nothing fails: out-of-range values are clamped, NaN is ignored.
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace dravo {
 
-class MediaKeyHandler;
 class RemoteSession;
 
 inline constexpr const char* kNoTrackId = "/org/mpris/MediaPlayer2/TrackList/NoTrack";
@@ -29,7 +30,8 @@ enum class MediaPlayerProperty { playback_status, metadata, volume, shuffle };
 
 class MediaPlayerBridge {
 public:
-    MediaPlayerBridge(RemoteSession& session, MediaKeyHandler& keys);
+    // raise brings the main window up beside the mouse; it may be empty.
+    MediaPlayerBridge(RemoteSession& session, std::function<void()> raise);
 
     void next();
     void previous();
@@ -39,7 +41,7 @@ public:
     void stop();
     // Forward or back one seek step by the offset's sign (the server seeks by a fixed step).
     void seek(std::int64_t offset_microseconds);
-    void raise();                   // the key that brings the main window up
+    void raise();                   // brings the main window up
     void set_volume(double level);  // 0 to 1
     void set_shuffle(bool on);
 
@@ -48,10 +50,8 @@ public:
     std::vector<MediaPlayerProperty> changed();
 
 private:
-    void key(int command, bool shift = false, bool ctrl = false);
-
     RemoteSession& session_;
-    MediaKeyHandler& keys_;
+    std::function<void()> raise_;
     std::optional<MediaPlayerState> announced_;
 };
 

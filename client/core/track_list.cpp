@@ -10,22 +10,6 @@ namespace {
 
 constexpr std::size_t kProgressStep = 100;
 
-bool is_space(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
-}
-
-// The byte length of the first max characters of UTF-8 text.
-std::size_t first_characters(const std::string& text, std::size_t max) {
-    std::size_t characters = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const bool continuation = (static_cast<unsigned char>(text[i]) & 0xC0) == 0x80;
-        if (!continuation && characters++ == max) {
-            return i;
-        }
-    }
-    return text.size();
-}
-
 // lower_case of the whole text, faster on long lists: ASCII bytes are lowered here (A-Z only, as
 // lower_case does) and each run of non-ASCII bytes goes through lower_case itself. The national
 // capitals are non-ASCII sequences, so a run always holds them whole and the result is the same.
@@ -53,20 +37,10 @@ std::string lowered_copy(const std::string& text) {
 }  // namespace
 
 std::vector<std::string> search_words(const std::string& search) {
-    const std::string text = lower_case(search.substr(0, first_characters(search, kSearchTextMax)));
+    const std::string text = lower_case(std::string(utf8_first_characters(search, kSearchTextMax)));
     std::vector<std::string> words;
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        while (pos < text.size() && is_space(text[pos])) {
-            ++pos;
-        }
-        const std::size_t start = pos;
-        while (pos < text.size() && !is_space(text[pos])) {
-            ++pos;
-        }
-        if (pos > start) {
-            words.push_back(text.substr(start, pos - start));
-        }
+    for (const auto word : split_words(text)) {
+        words.emplace_back(word);
     }
     return words;
 }

@@ -11,6 +11,7 @@ namespace dravo {
 
 class ClientSettings;
 
+// The name breaks the naming rule on purpose: the sleep dialog class has always been CsleepDlg.
 class CsleepDlg : public QDialog {
 public:
     CsleepDlg(ClientSettings& settings, QWidget* parent = nullptr);

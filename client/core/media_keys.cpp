@@ -50,15 +50,6 @@ std::vector<MediaKeyBinding> default_media_key_bindings() {
     };
 }
 
-std::uint32_t media_key_lparam(int command, KeyModifiers modifiers) {
-    std::uint32_t lparam = (static_cast<std::uint32_t>(command) & DRAVO_APPCOMMAND_MASK)
-                           << DRAVO_APPCOMMAND_SHIFT;
-    lparam |= modifiers.shift ? DRAVO_MK_SHIFT : 0;
-    lparam |= modifiers.ctrl ? DRAVO_MK_CONTROL : 0;
-    lparam |= modifiers.alt ? DRAVO_MK_ALT : 0;
-    return lparam;
-}
-
 MediaKeyHandler::MediaKeyHandler(RemoteSession& session, std::function<void()> show_at_cursor)
     : bindings_(default_media_key_bindings()) {
     using namespace key_action;
@@ -83,14 +74,10 @@ MediaKeyHandler::MediaKeyHandler(RemoteSession& session, std::function<void()> s
 }
 
 int MediaKeyHandler::handle(std::uint32_t lparam) {
-    const int command =
-        static_cast<int>((lparam >> DRAVO_APPCOMMAND_SHIFT) & DRAVO_APPCOMMAND_MASK);
-    const bool shift = (lparam & DRAVO_MK_SHIFT) != 0;
-    const bool ctrl = (lparam & DRAVO_MK_CONTROL) != 0;
-    const bool alt = (lparam & DRAVO_MK_ALT) != 0;
+    const auto [command, keys] = media_key_press(lparam);
     for (const auto& binding : bindings_) {
-        if (!binding.enabled || binding.command != command || binding.shift != shift ||
-            binding.ctrl != ctrl || binding.alt != alt) {
+        if (!binding.enabled || binding.command != command || binding.shift != keys.shift ||
+            binding.ctrl != keys.ctrl || binding.alt != keys.alt) {
             continue;
         }
         const auto action = actions_.find(binding.action);
