@@ -34,6 +34,12 @@ void ClientConnection::start_answer(Clock::time_point now, int send_stall_ms) {
     deadline_ = now + std::chrono::milliseconds(send_stall_ms);
 }
 
+std::optional<LateAnswer::Result> ClientConnection::take_late_answer() {
+    auto result = late_ ? late_->take() : std::nullopt;
+    if (result) late_.reset();
+    return result;
+}
+
 ClientConnection::FlushResult ClientConnection::flush(Clock::time_point now) {
     while (sent_ < out_.size()) {
         long n = socket_.send(out_.data() + sent_, out_.size() - sent_);

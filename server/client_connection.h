@@ -2,8 +2,11 @@
 // One accepted connection of the command server: its request bytes coming in and its answer
 // going out. Owned and used by the listener thread only.
 #include <chrono>
+#include <memory>
+#include <optional>
 #include <string>
 
+#include "late_answer.h"
 #include "net_socket.h"
 
 namespace dravo {
@@ -27,6 +30,12 @@ public:
     FlushResult flush(Clock::time_point now);
     // Starts the answering phase: the deadline becomes the no-progress limit for sending.
     void start_answer(Clock::time_point now, int send_stall_ms);
+    // The rest of the answer comes from a worker: until it is finished the connection neither
+    // reads nor writes and has no deadline.
+    void wait_for(std::shared_ptr<LateAnswer> answer) { late_ = std::move(answer); }
+    bool waiting() const { return late_ != nullptr; }
+    // The late answer once its worker finished it (the connection stops waiting), else nullopt.
+    std::optional<LateAnswer::Result> take_late_answer();
 
     bool answering() const { return answering_; }
     bool has_output() const { return sent_ < out_.size(); }
@@ -42,6 +51,7 @@ private:
     std::string out_;
     std::size_t sent_ = 0;
     bool answering_ = false;
+    std::shared_ptr<LateAnswer> late_;
     int idle_ms_;
     int error_ = 0;
     Clock::time_point deadline_;

@@ -43,11 +43,17 @@ std::string clock_text(int minutes, int seconds) {
 
 CommandTable::CommandTable(CommandEnv env) : env_(env) { add_commands(); }
 
-bool CommandTable::run(const std::string& path, const QueryMap& query, const SendText& send_text) {
-    auto found = commands_.find(path);
-    if (found == commands_.end()) return false;
-    found->second(query, send_text);
-    return true;
+bool CommandTable::run(const std::string& path, const QueryMap& query, const SendText& send_text,
+                       const DeferAnswer& defer) {
+    if (auto found = commands_.find(path); found != commands_.end()) {
+        found->second(query, send_text);
+        return true;
+    }
+    if (auto found = late_commands_.find(path); found != late_commands_.end()) {
+        found->second(query, defer);
+        return true;
+    }
+    return false;
 }
 
 std::string CommandTable::current_filter() { return env_.settings.current_filter(); }
@@ -175,10 +181,11 @@ void CommandTable::add_commands() {
     add(remote::kStatus, [this](Q, S send) { status(send); });
     add(remote::kStop, [&player](Q, S) { player.stop(); });
     add(remote::kTitle, [this](Q, S send) { title(send); });
-    add(remote::kUpdate, [this](Q, S send) {
-        run_update(env_.host, env_.player,
-                   env_.update_url.empty() ? default_update_url() : env_.update_url,
-                   UpdateChecker(), send);
+    add_late(remote::kUpdate, [this](Q, const DeferAnswer& defer) {
+        if (env_.updates)
+            env_.updates->request(defer());
+        else
+            defer()->finish(kUpdateNoVersionInfo);
     });
     add(remote::kVersion, [](Q, S send) { send(kVersionText); });
     add(remote::kVolume, [&player](Q query, S) {

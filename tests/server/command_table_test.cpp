@@ -18,9 +18,10 @@ protected:
     // Runs path with the query and gives the body; the pieces stay in `pieces`.
     std::string run(const std::string& path, const QueryMap& query = {}) {
         pieces.clear();
-        EXPECT_TRUE(table.run(path, query, [&](const std::string& piece) {
-            pieces.push_back(piece);
-        })) << path;
+        EXPECT_TRUE(table.run(
+            path, query, [&](const std::string& piece) { pieces.push_back(piece); },
+            [&] { return late = std::make_shared<LateAnswer>(); }))
+            << path;
         std::string body;
         for (const auto& piece : pieces) body += piece;
         return body;
@@ -39,6 +40,7 @@ protected:
     MuteMemory mute;
     CommandTable table{CommandEnv{host, player, settings, nullptr, mute}};
     std::vector<std::string> pieces;
+    std::shared_ptr<LateAnswer> late;  // the answer a late command was handed
 };
 
 TEST_F(CommandTableTest, ValueQueriesAskOnceAndAnswerDecimalText) {
@@ -240,7 +242,7 @@ TEST_F(CommandTableTest, ShutdownPostsClose) {
 
 TEST_F(CommandTableTest, UnknownPathsRunNothing) {
     for (const char* path : {"/Status", "/status/", "/play/", "", " ", "/update "}) {
-        EXPECT_FALSE(table.run(path, {}, [](const std::string&) {})) << path;
+        EXPECT_FALSE(table.run(path, {}, [](const std::string&) {}, {})) << path;
     }
     EXPECT_TRUE(host.messages().empty());
 }
@@ -256,14 +258,14 @@ TEST_F(CommandTableTest, SetFilterAnswersOkAndGetFilterGivesTheDecodedText) {
     CommandTable with_filter(CommandEnv{host, player, settings, &filter, mute});
     std::string body;
     auto collect = [&](const std::string& piece) { body += piece; };
-    EXPECT_TRUE(with_filter.run("/set_filter", {{"filter", "the%20beatles"}}, collect));
+    EXPECT_TRUE(with_filter.run("/set_filter", {{"filter", "the%20beatles"}}, collect, {}));
     EXPECT_EQ(body, "ok");
     EXPECT_EQ(host.files, std::vector<std::string>{tmp.slash() + kTempPlaylistName});
     body.clear();
-    with_filter.run("/get_filter", {}, collect);
+    with_filter.run("/get_filter", {}, collect, {});
     EXPECT_EQ(body, "the beatles");
     body.clear();
-    with_filter.run("/set_filter", {}, collect);  // no key: the empty filter
+    with_filter.run("/set_filter", {}, collect, {});  // no key: the empty filter
     EXPECT_EQ(body, "ok");
     EXPECT_EQ(settings.current_filter(), "");
     // Without a media library the answer is the same.
