@@ -2,6 +2,7 @@
 // One accepted connection of the command server: its request bytes coming in and its answer
 // going out. Owned and used by the listener thread only.
 #include <chrono>
+#include <deque>
 #include <memory>
 #include <optional>
 #include <string>
@@ -25,7 +26,7 @@ public:
     // buffer is full. failed: a receive error (see error()).
     ReadResult read_some(Clock::time_point now);
     // Queues answer bytes; nothing is sent until flush.
-    void queue(const std::string& bytes) { out_ += bytes; }
+    void queue(const std::string& bytes);
     // Sends what the socket takes now. done: everything queued has gone.
     FlushResult flush(Clock::time_point now);
     // Starts the answering phase: the deadline becomes the no-progress limit for sending.
@@ -38,7 +39,7 @@ public:
     std::optional<LateAnswer::Result> take_late_answer();
 
     bool answering() const { return answering_; }
-    bool has_output() const { return sent_ < out_.size(); }
+    bool has_output() const { return !out_.empty(); }
     bool expired(Clock::time_point now) const { return now >= deadline_; }
     Clock::time_point last_activity() const { return last_activity_; }
     const std::string& request() const { return in_; }
@@ -48,8 +49,9 @@ public:
 private:
     net::Connection socket_;
     std::string in_;
-    std::string out_;
-    std::size_t sent_ = 0;
+    // The answer in chunks: a long one (a playlist) is never copied again as it grows.
+    std::deque<std::string> out_;
+    std::size_t sent_ = 0;  // of out_.front()
     bool answering_ = false;
     std::shared_ptr<LateAnswer> late_;
     int idle_ms_;

@@ -138,15 +138,20 @@ void CommandTable::title(const SendText& send) {
 
 void CommandTable::list(const SendText& send) {
     constexpr std::size_t kNameMax = 511;
+    // Lines go out in pieces of about this size: a long playlist would otherwise cost a call
+    // and a copy a line.
+    constexpr std::size_t kPieceBytes = 64 * 1024;
     int count = env_.player.list_length();
-    std::string line;  // reused: a long playlist would otherwise cost two allocations a line
+    std::string piece;
+    piece.reserve(kPieceBytes + kNameMax + 1);
     for (int i = 0; i < count; ++i) {
-        auto name = env_.player.file_name(i);
-        if (!name) continue;
-        line.assign(*name, 0, kNameMax);
-        line += '\n';
-        send(line);
+        if (!env_.player.append_file_name(i, piece, kNameMax)) continue;
+        piece += '\n';
+        if (piece.size() < kPieceBytes) continue;
+        send(piece);
+        piece.clear();
     }
+    if (!piece.empty()) send(piece);
 }
 
 void CommandTable::add_commands() {
