@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <map>
@@ -106,6 +107,8 @@ bool MpdReference::start(std::size_t entries) {
     pid_ = fork();
     if (pid_ == 0) {
         const std::string conf = work_.file("mpd.conf");
+        // Its start-up notes go to its log, not between the figures.
+        if (FILE* log = std::freopen(work_.file("mpd.stderr").c_str(), "w", stderr)) (void)log;
         execlp("mpd", "mpd", "--no-daemon", conf.c_str(), static_cast<char*>(nullptr));
         _exit(127);
     }
