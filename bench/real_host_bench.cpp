@@ -2,7 +2,8 @@
 // minimal serial server written here (the floor) that answers the same bytes, in the same run:
 //   1. "/status", a new connection per request, at 1 and 8 clients: rate and ratio to the floor
 //      (target at least 0.80);
-//   2. "/list" of a 100,000-entry playlist, request to last byte (target at most 50 ms);
+//   2. "/list" of a 100,000-entry playlist, request to last byte (target: at most MPD's
+//      "playlist" of the same entries, measured alongside when mpd is installed; else 50 ms);
 //   3. "/status" sent 0-16 ms after such a "/list" request, while its answer is made and written:
 //      how long it waits (target at most 50 ms).
 // "/version" (no player message) is measured alike for reference. Every figure is measured in
@@ -28,6 +29,7 @@
 
 #include "host_process.h"
 #include "loopback_client.h"
+#include "mpd_reference.h"
 #include "temp_dir.h"
 
 namespace {
@@ -135,10 +137,20 @@ private:
     std::thread thread_;
 };
 
-// player_host with null audio, a private copy of the plug-in and a playlist of entries files.
+// The playlist's files, relative to a music folder: the host gets them under /srv/music/.
+std::vector<std::string> bench_files(int entries) {
+    std::vector<std::string> files;
+    for (int i = 0; i < entries; ++i)
+        files.push_back("Artist " + std::to_string(i / 1000) + "/Album " +
+                        std::to_string(i / 100 % 10) + "/Track " + std::to_string(i % 100) +
+                        " of the album number " + std::to_string(i) + ".mp3");
+    return files;
+}
+
+// player_host with null audio, a private copy of the plug-in and a playlist of the files.
 class RealHost {
 public:
-    explicit RealHost(int entries) {
+    explicit RealHost(const std::vector<std::string>& files) {
         namespace fs = std::filesystem;
         fs::create_directories(work_.file("plugins"));
         fs::copy_file(DRAVO_PLUGIN_PATH, work_.file("plugins/gen_dravo_srv.so"));
@@ -147,9 +159,7 @@ public:
                                                      "\r\nmedia_root=" + work_.path() +
                                                      "\r\nannounce=off\r\n");
         std::ofstream list(work_.file("big.m3u"), std::ios::binary);
-        for (int i = 0; i < entries; ++i)
-            list << "/srv/music/Artist " << i / 1000 << "/Album " << i / 100 % 10 << "/Track "
-                 << i % 100 << " of the album number " << i << ".mp3\n";
+        for (const auto& file : files) list << "/srv/music/" << file << "\n";
         list.close();
         process_ = std::make_unique<dravo::test::HostProcess>(
             std::vector<std::string>{"--plugins", work_.file("plugins"), "--audio-output", "null",
@@ -225,9 +235,12 @@ void rates(int host_port, int floor_port, const std::string& path, const std::st
     }
 }
 
-void list_times(int host_port, int floor_port, const std::string& answer, int rounds) {
-    Figures host, floor;
+// The host, the floor and MPD (when it runs) take turns in every round.
+void list_times(int host_port, int floor_port, const std::string& answer, int rounds,
+                const dravo::bench::MpdReference& mpd) {
+    Figures host, floor, reference;
     int wrong = 0;
+    std::size_t reference_bytes = 0;
     for (int round = 0; round < rounds; ++round) {
         auto start = Clock::now();
         wrong += fetch(host_port, "/list") != answer;
@@ -235,13 +248,26 @@ void list_times(int host_port, int floor_port, const std::string& answer, int ro
         start = Clock::now();
         wrong += fetch(floor_port, "/list") != answer;
         floor.add(ms_since(start));
+        if (!mpd.ready()) continue;
+        start = Clock::now();
+        reference_bytes = mpd.playlist().size();
+        reference.add(ms_since(start));
     }
     std::printf(
         "/list    %zu bytes  host %6.1f / %6.1f ms   floor %6.1f / %6.1f ms  (min / "
         "median)%s\n",
         answer.size(), host.min(), host.median(), floor.min(), floor.median(),
         wrong ? "  WRONG ANSWERS" : "");
-    std::printf("         target: at most 50 ms: %s\n", host.median() <= 50 ? "met" : "NOT met");
+    if (!mpd.ready()) {
+        std::printf("         MPD skipped: %s\n", mpd.why().c_str());
+        std::printf("         target: at most 50 ms: %s\n", host.median() <= 50 ? "met" : "NOT met");
+        return;
+    }
+    std::printf("MPD playlist %zu bytes          %6.1f / %6.1f ms  (min / median)\n",
+                reference_bytes, reference.min(), reference.median());
+    std::printf("         target: at most MPD's time: %s (min), %s (median)\n",
+                host.min() <= reference.min() ? "met" : "NOT met",
+                host.median() <= reference.median() ? "met" : "NOT met");
 }
 
 // "/status" sent a little after a "/list" request, while the list is made and written.
@@ -272,7 +298,8 @@ void status_during_list(int port, const std::string& status_answer, int rounds) 
 int main(int argc, char** argv) {
     const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
     const int entries = argc > 2 ? std::atoi(argv[2]) : 100000;
-    RealHost host(entries);
+    const auto files = bench_files(entries);
+    RealHost host(files);
     if (!host.ready()) {
         std::fprintf(stderr, "player_host did not start\n");
         return 1;
@@ -289,7 +316,8 @@ int main(int argc, char** argv) {
     rates(host.port(), floor.port(), "/status", status, rounds, 0.8);
     // No player message at all: what the listener alone costs.
     rates(host.port(), floor.port(), "/version", version, rounds, 0);
-    list_times(host.port(), floor.port(), list, rounds);
+    const dravo::bench::MpdReference mpd(files);
+    list_times(host.port(), floor.port(), list, rounds, mpd);
     status_during_list(host.port(), status, rounds);
     return 0;
 }

@@ -7,7 +7,8 @@
 // fetch. https certificates are checked against the system's store.
 // Any other HTTP status counts as an answer: a 404 page is a body like any other.
 // Safe to call from any thread; calls share no state. The calling thread blocks until the
-// transfer ends or a limit below runs out.
+// transfer ends, a limit below runs out or its cancel flag is set.
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <iosfwd>
@@ -20,9 +21,15 @@ namespace dravo {
 inline constexpr std::uint32_t kTransferAscii = 0x1;
 inline constexpr std::uint32_t kTransferBinary = 0x2;
 
+// How often a transfer with a cancel flag looks at it.
+inline constexpr std::chrono::milliseconds kFetchCancelCheck{50};
+
 struct FetchLimits {
     std::chrono::milliseconds connect{5000};  // to establish the connection
     std::chrono::milliseconds total{30000};   // for the whole transfer, connection included
+    // When not null: once another thread sets the flag, the transfer ends within about
+    // kFetchCancelCheck as if a limit had run out. The flag must outlive the call.
+    const std::atomic<bool>* cancel = nullptr;
 };
 
 // Appends the body to out at its current write position (zero bytes included); out is neither

@@ -19,6 +19,44 @@ struct EasyDeleter {
 struct ListDeleter {
     void operator()(curl_slist* list) const { curl_slist_free_all(list); }
 };
+struct MultiDeleter {
+    void operator()(CURLM* multi) const { curl_multi_cleanup(multi); }
+};
+
+bool cancelled(const FetchLimits& limits) {
+    return limits.cancel != nullptr && limits.cancel->load();
+}
+
+// Runs the prepared transfer to its end, a limit or the cancel flag: curl's result, or
+// CURLE_ABORTED_BY_CALLBACK when cancelled. The multi interface, as curl_easy_perform may sit a
+// whole second between looks at a progress callback.
+CURLcode perform(CURL* easy, const FetchLimits& limits) {
+    std::unique_ptr<CURLM, MultiDeleter> multi(curl_multi_init());
+    if (!multi || curl_multi_add_handle(multi.get(), easy) != CURLM_OK) {
+        return CURLE_FAILED_INIT;
+    }
+    // Without a flag to watch the wait ends only on traffic or curl's own timers.
+    const int wait_ms = limits.cancel != nullptr ? static_cast<int>(kFetchCancelCheck.count())
+                                                 : 1000;
+    CURLcode result = CURLE_ABORTED_BY_CALLBACK;
+    for (int running = 1; running != 0 && !cancelled(limits);) {
+        if (curl_multi_perform(multi.get(), &running) != CURLM_OK) {
+            result = CURLE_FAILED_INIT;
+            break;
+        }
+        if (running != 0) {
+            curl_multi_poll(multi.get(), nullptr, 0, wait_ms, nullptr);
+        }
+    }
+    int left = 0;
+    while (const CURLMsg* message = curl_multi_info_read(multi.get(), &left)) {
+        if (message->msg == CURLMSG_DONE) {
+            result = message->data.result;
+        }
+    }
+    curl_multi_remove_handle(multi.get(), easy);
+    return result;
+}
 
 // Called from C; the sink may not throw. Returning less than size aborts the transfer.
 std::size_t to_sink(char* data, std::size_t size, std::size_t count, void* user) {
@@ -50,7 +88,7 @@ FetchOutcome http_get(const std::string& url, const FetchLimits& limits, const B
     curl_easy_setopt(handle, CURLOPT_FORBID_REUSE, 1L);
     curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, to_sink);
     curl_easy_setopt(handle, CURLOPT_WRITEDATA, const_cast<BodySink*>(&sink));
-    const CURLcode result = curl_easy_perform(handle);
+    const CURLcode result = perform(handle, limits);
     if (result == CURLE_OK) {
         return FetchOutcome::complete;
     }

@@ -1,9 +1,12 @@
 // fetch_url and request_url on WinInet: the system's proxy settings, no local cache. WinInet
 // keeps neither a limit for a whole transfer nor, reliably, its own time-outs, so a watchdog
-// closes the session at the deadline, which ends any call still blocked in it.
+// closes the session at the deadline or when the cancel flag is set, which ends any call still
+// blocked in it.
 #include <windows.h>
 #include <wininet.h>
 
+#include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -17,16 +20,24 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Closes the session at the deadline unless the transfer ended first. Closing a session from
-// another thread is WinInet's way to cancel its blocking calls.
+// Closes the session at the deadline, or once the cancel flag (may be null) is set, unless the
+// transfer ended first. Closing a session from another thread is WinInet's way to cancel its
+// blocking calls.
 class Watchdog {
 public:
-    Watchdog(HINTERNET session, Clock::time_point deadline)
-        : thread_([this, session, deadline] {
+    Watchdog(HINTERNET session, Clock::time_point deadline, const std::atomic<bool>* cancel)
+        : thread_([this, session, deadline, cancel] {
               std::unique_lock lock(mutex_);
-              if (!done_.wait_until(lock, deadline, [this] { return finished_; })) {
-                  InternetCloseHandle(session);
-                  fired_ = true;
+              while (!finished_) {
+                  const auto now = Clock::now();
+                  if (now >= deadline || (cancel != nullptr && cancel->load())) {
+                      InternetCloseHandle(session);
+                      fired_ = true;
+                      return;
+                  }
+                  done_.wait_until(lock, cancel != nullptr
+                                             ? std::min(deadline, now + kFetchCancelCheck)
+                                             : deadline);
               }
           }) {}
     Watchdog(const Watchdog&) = delete;
@@ -169,7 +180,7 @@ FetchOutcome http_get(const std::string& url, const FetchLimits& limits, const B
     }
     std::optional<Watchdog> watchdog;
     try {
-        watchdog.emplace(session, deadline);
+        watchdog.emplace(session, deadline, limits.cancel);
     } catch (...) {  // no thread to spare: no transfer without its limit
         InternetCloseHandle(session);
         return FetchOutcome::failed;

@@ -25,7 +25,8 @@ HostWindow::HostWindow(MainThreadQueue& queue, const SnapshotReader& reader,
 std::intptr_t HostWindow::send(void* context, std::uint32_t message, std::uintptr_t wparam,
                                std::intptr_t lparam) {
     // Each sending thread keeps its last text; the main thread may change the playlist as soon
-    // as the reply is handed over, so the text must not point into the model.
+    // as the reply is handed over, so the text must not point into the model. (A snapshot's text
+    // lies in the playlist the thread's own snapshot copy keeps alive.)
     thread_local std::string last_text;
     try {
         auto* window = static_cast<HostWindow*>(context);
@@ -34,9 +35,8 @@ std::intptr_t HostWindow::send(void* context, std::uint32_t message, std::uintpt
         if (window->queue_.closed()) {
             return 0;
         }
-        if (auto answer = window->reader_.read(request, last_text)) {
-            return answer->text ? reinterpret_cast<std::intptr_t>(last_text.c_str())
-                                : answer->value;
+        if (auto answer = window->reader_.read(request)) {
+            return answer->text ? reinterpret_cast<std::intptr_t>(answer->text) : answer->value;
         }
         Reply reply = window->queue_.send(request);
         if (!reply.text) {

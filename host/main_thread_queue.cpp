@@ -97,9 +97,6 @@ void MainThreadQueue::close() {
     items_.clear();
 }
 
-bool MainThreadQueue::closed() const {
-    std::lock_guard lock(mutex_);
-    return closed_;
-}
+bool MainThreadQueue::closed() const { return closed_.load(); }
 
 }  // namespace dravo

@@ -5,6 +5,7 @@
 // refused, and senders still waiting are released with 0: a plug-in whose quit joins a thread
 // blocked in send cannot deadlock the host.
 // send/post/post_task: any thread. drain/close: the main thread (the constructing thread).
+#include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <functional>
@@ -56,9 +57,11 @@ private:
     Wake wake_;
     bool draining_ = false;  // main thread only
 
-    mutable std::mutex mutex_;  // guards items_ and closed_, and every Waiter while queued
+    mutable std::mutex mutex_;  // guards items_, every Waiter while queued, and closed_'s
+                                // writes (closed() reads it without the lock: senders ask
+                                // before every snapshot read)
     std::deque<Item> items_;
-    bool closed_ = false;
+    std::atomic<bool> closed_{false};
 };
 
 }  // namespace dravo

@@ -136,22 +136,21 @@ Reply MessageDispatcher::text_of(const std::string* text) const {
     return {0, *text};
 }
 
-std::optional<SnapshotAnswer> SnapshotReader::read(const Message& message,
-                                                   std::string& text) const {
+std::optional<SnapshotAnswer> SnapshotReader::read(const Message& message) const {
     if (message.message != msg::user) {
         return std::nullopt;
     }
     const std::uintptr_t argument = message.wparam;
-    const auto number = [](std::intptr_t value) { return SnapshotAnswer{value, false}; };
+    const auto number = [](std::intptr_t value) { return SnapshotAnswer{value, nullptr}; };
     switch (message.lparam) {
         case op::play_state:
-            return number(static_cast<std::intptr_t>(board_.read().state));
+            return number(static_cast<std::intptr_t>(board_.read_latest().state));
         case op::output_time: {
             if (argument > 1) {
                 return number(-1);
             }
             // The engine answers for the track it holds now; the state says whether that counts.
-            const PlayState state = board_.read().state;
+            const PlayState state = board_.read_latest().state;
             return number(argument == 0 ? position_answer(state, engine_.position_ms())
                                         : length_answer(state, engine_.length_ms()));
         }
@@ -159,18 +158,18 @@ std::optional<SnapshotAnswer> SnapshotReader::read(const Message& message,
             if (argument != op::volume_query) {
                 return std::nullopt;
             }
-            return number(board_.read().volume);
+            return number(board_.read_latest().volume);
         case op::list_length:
-            return number(static_cast<std::intptr_t>(board_.read().playlist.size()));
+            return number(static_cast<std::intptr_t>(board_.read_latest().playlist.size()));
         case op::list_pos:
-            return number(board_.read().current);
+            return number(board_.read_latest().current);
         case op::get_shuffle:
-            return number(board_.read().shuffle ? 1 : 0);
+            return number(board_.read_latest().shuffle ? 1 : 0);
         case op::get_repeat:
-            return number(board_.read().repeat ? 1 : 0);
+            return number(board_.read_latest().repeat ? 1 : 0);
         case op::file_name:
         case op::title:
-            return entry_text(board_.read(), message.lparam, argument, text);
+            return entry_text(board_.read_latest(), message.lparam, argument);
         default:
             return std::nullopt;
     }
@@ -178,8 +177,7 @@ std::optional<SnapshotAnswer> SnapshotReader::read(const Message& message,
 
 std::optional<SnapshotAnswer> SnapshotReader::entry_text(const PlayerSnapshot& snapshot,
                                                          std::intptr_t operation,
-                                                         std::uintptr_t argument,
-                                                         std::string& text) const {
+                                                         std::uintptr_t argument) const {
     const int index = as_index(argument);
     const PlaylistEntry* entry =
         index < 0 ? nullptr : snapshot.playlist.entry(static_cast<std::size_t>(index));
@@ -187,16 +185,14 @@ std::optional<SnapshotAnswer> SnapshotReader::entry_text(const PlayerSnapshot& s
         return SnapshotAnswer{};
     }
     if (operation == op::file_name) {
-        text.assign(entry->path);
-        return SnapshotAnswer{0, true};
+        return SnapshotAnswer{0, entry->path.c_str()};
     }
     // Tags are read on the main thread only, the first time a title is asked for.
     const std::string* title = entry->title.load(std::memory_order_acquire);
     if (title == nullptr) {
         return std::nullopt;
     }
-    text.assign(*title);
-    return SnapshotAnswer{0, true};
+    return SnapshotAnswer{0, title->c_str()};
 }
 
 }  // namespace dravo

@@ -45,11 +45,12 @@ private:
     CloseRequest on_close_;
 };
 
-// What the snapshot answered: a number, or (text) the text copied into the caller's buffer.
-// A missing text (the null pointer) is the number 0.
+// What the snapshot answered: a number, or a text. A text lies in the playlist of the snapshot
+// the reading thread keeps (SnapshotBoard::read_latest), which stays alive until that thread's
+// next read: no copy per entry. A missing text (the null pointer) is the number 0.
 struct SnapshotAnswer {
     std::intptr_t value = 0;
-    bool text = false;
+    const char* text = nullptr;
 };
 
 class SnapshotReader {
@@ -59,12 +60,12 @@ public:
 
     // nullopt: the message changes something, or needs the main thread (a title not read from
     // its file yet); send it through the queue instead. Results equal the dispatcher's.
-    std::optional<SnapshotAnswer> read(const Message& message, std::string& text) const;
+    std::optional<SnapshotAnswer> read(const Message& message) const;
 
 private:
     std::optional<SnapshotAnswer> entry_text(const PlayerSnapshot& snapshot,
-                                             std::intptr_t operation, std::uintptr_t argument,
-                                             std::string& text) const;
+                                             std::intptr_t operation,
+                                             std::uintptr_t argument) const;
 
     const SnapshotBoard& board_;
     const AudioEngine& engine_;

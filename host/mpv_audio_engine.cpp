@@ -86,7 +86,9 @@ void MpvAudioEngine::load(const std::string& path) {
         seek_target_ms_.reset();
         seek_deferred_ = false;
         file_loaded_ = false;
+        known_length_ms_ = -1;
     }
+    forget_seeks();
     failure_pending_ = false;
     const char* command[] = {"loadfile", path.c_str(), "replace", nullptr};
     mpv_node result{};
@@ -122,7 +124,9 @@ void MpvAudioEngine::stop() {
         seek_deferred_ = false;
         file_loaded_ = false;
         seek_target_ms_.reset();
+        known_length_ms_ = -1;
     }
+    forget_seeks();
     failure_pending_ = false;
     const char* command[] = {"stop", nullptr};
     mpv_command(handle_, command);
@@ -146,10 +150,40 @@ void MpvAudioEngine::seek(int position_ms) {
     const std::string seconds =
         std::to_string(target / 1000) + "." + std::to_string(1000 + target % 1000).substr(1);
     const char* command[] = {"seek", seconds.c_str(), "absolute+exact", nullptr};
-    if (mpv_command(handle_, command) < 0) {
+    // Asynchronous for its reply: the reply's place among mpv's events tells which seek a
+    // later playback restart belongs to (see seek_stage_).
+    seek_stage_ = SeekStage::asked;
+    if (mpv_command_async(handle_, ++last_seek_, command) < 0) {
+        seek_stage_ = SeekStage::none;
         std::lock_guard lock(time_mutex_);
         seek_target_ms_.reset();
     }
+}
+
+void MpvAudioEngine::forget_seeks() {
+    ++last_seek_;  // a reply still on its way matches no seek any more
+    seek_stage_ = SeekStage::none;
+}
+
+void MpvAudioEngine::follow_seek(int event_id, std::uint64_t reply_to, int error) {
+    if (event_id == MPV_EVENT_COMMAND_REPLY) {
+        if (reply_to != last_seek_ || seek_stage_ != SeekStage::asked) return;
+        seek_stage_ = SeekStage::queued;
+        if (error >= 0) return;
+        // Refused (nothing seekable): mpv stays where it is, and so does the answer.
+        seek_stage_ = SeekStage::none;
+    } else if (event_id == MPV_EVENT_SEEK) {
+        if (seek_stage_ == SeekStage::queued) seek_stage_ = SeekStage::started;
+        return;
+    } else if (event_id == MPV_EVENT_PLAYBACK_RESTART) {
+        // The restart of an earlier seek, or of the file's start, leaves the target alone.
+        if (seek_stage_ != SeekStage::started) return;
+        seek_stage_ = SeekStage::none;
+    } else {
+        return;
+    }
+    std::lock_guard lock(time_mutex_);
+    seek_target_ms_.reset();
 }
 
 int MpvAudioEngine::time_property(const char* name) const {
@@ -165,11 +199,11 @@ int MpvAudioEngine::position_ms() const {
     std::lock_guard lock(time_mutex_);
     // Until the new file is open mpv may still report the previous file's time.
     if (current_entry_ >= 0 && !file_loaded_) return seek_target_ms_.value_or(0);
-    if (seek_target_ms_ && current_entry_ >= 0) {
-        const int length = length_locked();
-        return length >= 0 ? std::min(*seek_target_ms_, length) : *seek_target_ms_;
-    }
-    return time_property("time-pos");
+    const int position = seek_target_ms_ && current_entry_ >= 0 ? *seek_target_ms_
+                                                                : time_property("time-pos");
+    // After a seek past the end mpv reports the seek's target until the end event comes.
+    const int length = length_locked();
+    return length >= 0 && position > length ? length : position;
 }
 
 int MpvAudioEngine::length_ms() const {
@@ -182,7 +216,9 @@ int MpvAudioEngine::length_ms() const {
 int MpvAudioEngine::length_locked() const {
     // mpv answers the previous file's duration until the new one is open.
     if (current_entry_ >= 0 && !file_loaded_) return -1;
-    return time_property("duration");
+    // ... and none while it ends the file, after a seek past the end.
+    if (const int length = time_property("duration"); length >= 0) known_length_ms_ = length;
+    return known_length_ms_;
 }
 
 void MpvAudioEngine::set_volume(int percent) {
@@ -217,9 +253,9 @@ void MpvAudioEngine::process_events() {
             handle_file_loaded();
             continue;
         }
-        if (event->event_id == MPV_EVENT_PLAYBACK_RESTART) {
-            std::lock_guard lock(time_mutex_);
-            if (!seek_deferred_) seek_target_ms_.reset();
+        if (event->event_id == MPV_EVENT_COMMAND_REPLY || event->event_id == MPV_EVENT_SEEK ||
+            event->event_id == MPV_EVENT_PLAYBACK_RESTART) {
+            follow_seek(event->event_id, event->reply_userdata, event->error);
             continue;
         }
         if (event->event_id != MPV_EVENT_END_FILE) {
@@ -235,7 +271,9 @@ void MpvAudioEngine::process_events() {
             std::lock_guard lock(time_mutex_);
             current_entry_ = -1;
             seek_target_ms_.reset();
+            known_length_ms_ = -1;
         }
+        forget_seeks();
         if (listener_ != nullptr) {
             listener_->on_track_end(end->reason == MPV_END_FILE_REASON_ERROR);
         }

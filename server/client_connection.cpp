@@ -34,13 +34,32 @@ void ClientConnection::start_answer(Clock::time_point now, int send_stall_ms) {
     deadline_ = now + std::chrono::milliseconds(send_stall_ms);
 }
 
+std::optional<LateAnswer::Result> ClientConnection::take_late_answer() {
+    auto result = late_ ? late_->take() : std::nullopt;
+    if (result) late_.reset();
+    return result;
+}
+
+void ClientConnection::queue(const std::string& bytes) {
+    // Small pieces join the last chunk, so a short answer still leaves in one write.
+    constexpr std::size_t kChunkBytes = 64 * 1024;
+    if (bytes.empty()) return;  // an empty chunk would be a send of nothing
+    if (out_.empty() || out_.back().size() >= kChunkBytes) out_.emplace_back();
+    out_.back() += bytes;
+}
+
 ClientConnection::FlushResult ClientConnection::flush(Clock::time_point now) {
-    while (sent_ < out_.size()) {
-        long n = socket_.send(out_.data() + sent_, out_.size() - sent_);
+    while (!out_.empty()) {
+        const std::string& chunk = out_.front();
+        long n = socket_.send(chunk.data() + sent_, chunk.size() - sent_);
         if (n > 0) {
             sent_ += static_cast<std::size_t>(n);
             last_activity_ = now;
             deadline_ = now + std::chrono::milliseconds(idle_ms_);
+            if (sent_ == chunk.size()) {
+                out_.pop_front();
+                sent_ = 0;
+            }
             continue;
         }
         if (n < 0 && socket_.last_error() != net::kWouldBlock) {
@@ -49,8 +68,6 @@ ClientConnection::FlushResult ClientConnection::flush(Clock::time_point now) {
         }
         return FlushResult::pending;
     }
-    out_.clear();
-    sent_ = 0;
     return FlushResult::done;
 }
 

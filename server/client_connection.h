@@ -2,8 +2,12 @@
 // One accepted connection of the command server: its request bytes coming in and its answer
 // going out. Owned and used by the listener thread only.
 #include <chrono>
+#include <deque>
+#include <memory>
+#include <optional>
 #include <string>
 
+#include "late_answer.h"
 #include "net_socket.h"
 
 namespace dravo {
@@ -22,14 +26,20 @@ public:
     // buffer is full. failed: a receive error (see error()).
     ReadResult read_some(Clock::time_point now);
     // Queues answer bytes; nothing is sent until flush.
-    void queue(const std::string& bytes) { out_ += bytes; }
+    void queue(const std::string& bytes);
     // Sends what the socket takes now. done: everything queued has gone.
     FlushResult flush(Clock::time_point now);
     // Starts the answering phase: the deadline becomes the no-progress limit for sending.
     void start_answer(Clock::time_point now, int send_stall_ms);
+    // The rest of the answer comes from a worker: until it is finished the connection neither
+    // reads nor writes and has no deadline.
+    void wait_for(std::shared_ptr<LateAnswer> answer) { late_ = std::move(answer); }
+    bool waiting() const { return late_ != nullptr; }
+    // The late answer once its worker finished it (the connection stops waiting), else nullopt.
+    std::optional<LateAnswer::Result> take_late_answer();
 
     bool answering() const { return answering_; }
-    bool has_output() const { return sent_ < out_.size(); }
+    bool has_output() const { return !out_.empty(); }
     bool expired(Clock::time_point now) const { return now >= deadline_; }
     Clock::time_point last_activity() const { return last_activity_; }
     const std::string& request() const { return in_; }
@@ -40,9 +50,11 @@ public:
 private:
     net::Connection socket_;
     std::string in_;
-    std::string out_;
-    std::size_t sent_ = 0;
+    // The answer in chunks: a long one (a playlist) is never copied again as it grows.
+    std::deque<std::string> out_;
+    std::size_t sent_ = 0;  // of out_.front()
     bool answering_ = false;
+    std::shared_ptr<LateAnswer> late_;
     int idle_ms_;
     int error_ = 0;
     Clock::time_point deadline_;

@@ -42,8 +42,10 @@ void CommandServer::serve(net::Listener& listener) {
     std::vector<net::WaitEntry> entries;
     while (!stop_requested_) {
         entries.assign(1, {listener.handle(), true, false});
+        // A connection waiting for a late answer is asked for nothing: its hang-up still shows.
         for (auto& c : clients_)
-            entries.push_back({c.socket().handle(), !c.answering(), c.answering()});
+            entries.push_back({c.socket().handle(), !c.answering() && !c.waiting(),
+                               c.answering()});
         net::wait_any(entries, limits_.wait_ms);
         auto now = Clock::now();
         std::size_t i = 1;
@@ -80,6 +82,7 @@ void CommandServer::close_idlest() {
 }
 
 bool CommandServer::service(ClientConnection& client, bool ready, Clock::time_point now) {
+    if (client.waiting()) return write_late_answer(client, ready, now);
     if (client.answering()) {
         if (ready && !flush(client, now)) return false;
         if (!client.expired(now)) return true;
@@ -97,6 +100,7 @@ bool CommandServer::service(ClientConnection& client, bool ready, Clock::time_po
         }
         if (result == ClientConnection::ReadResult::complete) {
             handle_connection(client);
+            if (client.waiting()) return true;
             client.start_answer(now, limits_.send_stall_ms);
             return flush(client, Clock::now());
         }
@@ -104,6 +108,20 @@ bool CommandServer::service(ClientConnection& client, bool ready, Clock::time_po
     if (!client.expired(now)) return true;
     log_code("Error: Receive() returned ", net::kTimedOut);
     return false;
+}
+
+bool CommandServer::write_late_answer(ClientConnection& client, bool ready,
+                                      Clock::time_point now) {
+    // Nothing was asked of the socket, so readiness means the client hung up or broke the
+    // connection: nobody is left to read the answer.
+    if (ready) return false;
+    auto result = client.take_late_answer();
+    if (!result) return true;  // the worker is still at it; no deadline meanwhile
+    client.queue(result->body);
+    client.start_answer(now, limits_.send_stall_ms);
+    const bool keep = flush(client, Clock::now());
+    if (result->then) result->then();
+    return keep;
 }
 
 bool CommandServer::flush(ClientConnection& client, Clock::time_point now) {
@@ -126,6 +144,11 @@ void CommandServer::handle_connection(ClientConnection& client) {
         send(confirmation_page());
         return;
     }
+    const DeferAnswer defer = [&client] {
+        auto answer = std::make_shared<LateAnswer>();
+        client.wait_for(answer);
+        return answer;
+    };
     // The header is queued first and so is first on the wire; the whole answer leaves in one
     // write once the command has run, which spares the client a wake-up per piece.
     for (const char* piece : kHeaderPieces) send(piece);
@@ -133,11 +156,12 @@ void CommandServer::handle_connection(ClientConnection& client) {
         log_.log_error(strip_line_breaks("Refused cross-site request for " + request.path + " (" +
                                          verdict.why + ")"));
     else
-        run_command(request, send);
+        run_command(request, send, defer);
 }
 
-void CommandServer::run_command(const ParsedRequest& request, const SendText& send) {
-    if (table_.run(request.path, request.query, send)) return;
+void CommandServer::run_command(const ParsedRequest& request, const SendText& send,
+                                const DeferAnswer& defer) {
+    if (table_.run(request.path, request.query, send, defer)) return;
     if (request.path.empty() || request.path == " ") return;
     std::string text = "cmd: '" + request.path + "'\r\n";
     for (const auto& [key, value] : request.query) text += key + ": " + value + "\r\n";

@@ -2,7 +2,8 @@
 // The plug-in's HTTP command server. One thread reads requests from many connections at once,
 // runs their commands strictly one at a time in the order the requests became complete (header
 // first, then the command), and writes each answer as its client reads it, so a slow or silent
-// client holds up nobody.
+// client holds up nobody. A command that waits for something slow ("/update") hands its answer to
+// a worker (LateAnswer); its connection waits, without a time limit, while the others are served.
 // run() is the listener thread's procedure; stop() may be called from any thread and is seen
 // within 10 ms. Everything else runs on the listener thread.
 #include <atomic>
@@ -54,10 +55,15 @@ private:
     // False when the connection is finished and must go.
     bool service(ClientConnection& client, bool ready, ClientConnection::Clock::time_point now);
     bool flush(ClientConnection& client, ClientConnection::Clock::time_point now);
+    // A connection waiting for its late answer: writes it once finished, then runs its
+    // follow-up. False when the connection is finished and must go.
+    bool write_late_answer(ClientConnection& client, bool ready,
+                           ClientConnection::Clock::time_point now);
     // Runs the complete request of one connection: parse, header, command; the answer is
     // queued on that connection.
     void handle_connection(ClientConnection& client);
-    void run_command(const ParsedRequest& request, const SendText& send);
+    void run_command(const ParsedRequest& request, const SendText& send,
+                     const DeferAnswer& defer);
     void close_idlest();
     void log_code(const char* what, int code);
 

@@ -43,11 +43,17 @@ std::string clock_text(int minutes, int seconds) {
 
 CommandTable::CommandTable(CommandEnv env) : env_(env) { add_commands(); }
 
-bool CommandTable::run(const std::string& path, const QueryMap& query, const SendText& send_text) {
-    auto found = commands_.find(path);
-    if (found == commands_.end()) return false;
-    found->second(query, send_text);
-    return true;
+bool CommandTable::run(const std::string& path, const QueryMap& query, const SendText& send_text,
+                       const DeferAnswer& defer) {
+    if (auto found = commands_.find(path); found != commands_.end()) {
+        found->second(query, send_text);
+        return true;
+    }
+    if (auto found = late_commands_.find(path); found != late_commands_.end()) {
+        found->second(query, defer);
+        return true;
+    }
+    return false;
 }
 
 std::string CommandTable::current_filter() { return env_.settings.current_filter(); }
@@ -132,15 +138,20 @@ void CommandTable::title(const SendText& send) {
 
 void CommandTable::list(const SendText& send) {
     constexpr std::size_t kNameMax = 511;
+    // Lines go out in pieces of about this size: a long playlist would otherwise cost a call
+    // and a copy a line.
+    constexpr std::size_t kPieceBytes = 64 * 1024;
     int count = env_.player.list_length();
-    std::string line;  // reused: a long playlist would otherwise cost two allocations a line
+    std::string piece;
+    piece.reserve(kPieceBytes + kNameMax + 1);
     for (int i = 0; i < count; ++i) {
-        auto name = env_.player.file_name(i);
-        if (!name) continue;
-        line.assign(*name, 0, kNameMax);
-        line += '\n';
-        send(line);
+        if (!env_.player.append_file_name(i, piece, kNameMax)) continue;
+        piece += '\n';
+        if (piece.size() < kPieceBytes) continue;
+        send(piece);
+        piece.clear();
     }
+    if (!piece.empty()) send(piece);
 }
 
 void CommandTable::add_commands() {
@@ -175,10 +186,11 @@ void CommandTable::add_commands() {
     add(remote::kStatus, [this](Q, S send) { status(send); });
     add(remote::kStop, [&player](Q, S) { player.stop(); });
     add(remote::kTitle, [this](Q, S send) { title(send); });
-    add(remote::kUpdate, [this](Q, S send) {
-        run_update(env_.host, env_.player,
-                   env_.update_url.empty() ? default_update_url() : env_.update_url,
-                   UpdateChecker(), send);
+    add_late(remote::kUpdate, [this](Q, const DeferAnswer& defer) {
+        if (env_.updates)
+            env_.updates->request(defer());
+        else
+            defer()->finish(kUpdateNoVersionInfo);
     });
     add(remote::kVersion, [](Q, S send) { send(kVersionText); });
     add(remote::kVolume, [&player](Q query, S) {

@@ -1,11 +1,13 @@
 #pragma once
-// The command table: maps a request path to the command that writes its body.
+// The command table: maps a request path to the command that writes its body, at once or, for
+// "/update", later from a worker (through the DeferAnswer the caller hands down).
 // Runs on the listener thread only.
 #include <functional>
 #include <map>
 #include <string>
 #include <string_view>
 
+#include "late_answer.h"
 #include "request.h"
 
 namespace dravo {
@@ -14,6 +16,7 @@ class PlayerControl;
 class ServerSettings;
 class PluginHost;
 class TrackFilter;
+class UpdateRunner;
 
 // The plug-in's mute memory (one per Plugin): set while the server holds the player muted.
 struct MuteMemory {
@@ -27,21 +30,29 @@ struct CommandEnv {
     ServerSettings& settings;
     TrackFilter* filter;  // null in tests that need no media library
     MuteMemory& mute;
-    std::string update_url = {};  // empty: the built-in update site
+    UpdateRunner* updates = nullptr;  // null in tests that check no updates ("/update" then
+                                      // answers kUpdateNoVersionInfo)
 };
 
 class CommandTable {
 public:
     explicit CommandTable(CommandEnv env);
-    // Runs the command for path (exact, case-sensitive). False when no command matches.
-    bool run(const std::string& path, const QueryMap& query, const SendText& send_text);
+    // Runs the command for path (exact, case-sensitive). False when no command matches. A
+    // command answers through send_text before it returns, or calls defer and finishes the
+    // answer it gets later.
+    bool run(const std::string& path, const QueryMap& query, const SendText& send_text,
+             const DeferAnswer& defer);
     bool has(const std::string& path) const { return commands_.count(path) != 0; }
 
 private:
     using Handler = std::function<void(const QueryMap&, const SendText&)>;
+    using LateHandler = std::function<void(const QueryMap&, const DeferAnswer&)>;
     void add_commands();
     void add(std::string_view path, Handler handler) {
         commands_.emplace(path, std::move(handler));
+    }
+    void add_late(std::string_view path, LateHandler handler) {
+        late_commands_.emplace(path, std::move(handler));
     }
     std::string current_filter();
     std::string volume_percent();
@@ -57,6 +68,7 @@ private:
 
     CommandEnv env_;
     std::map<std::string, Handler> commands_;
+    std::map<std::string, LateHandler> late_commands_;
 };
 
 }  // namespace dravo

@@ -42,6 +42,13 @@ int PlayerControl::list_pos() { return static_cast<int>(user(op::list_pos)); }
 std::optional<std::string> PlayerControl::file_name(int index) {
     return text(op::file_name, index);
 }
+bool PlayerControl::append_file_name(int index, std::string& out, std::size_t max_bytes) {
+    auto result = user(op::file_name, static_cast<std::uintptr_t>(index));
+    if (result == 0) return false;
+    const char* name = reinterpret_cast<const char*>(result);
+    out.append(name, strnlen(name, max_bytes));
+    return true;
+}
 std::optional<std::string> PlayerControl::title(int index) { return text(op::title, index); }
 int PlayerControl::shuffle() { return static_cast<int>(user(op::get_shuffle)); }
 int PlayerControl::repeat() { return static_cast<int>(user(op::get_repeat)); }

@@ -33,6 +33,9 @@ public:
     int list_length();
     int list_pos();
     std::optional<std::string> file_name(int index);  // nullopt when the host gives none
+    // Appends at most max_bytes of the file name to out, without a string of its own (a long
+    // list asks for many). False, and out unchanged, when the host gives none.
+    bool append_file_name(int index, std::string& out, std::size_t max_bytes);
     std::optional<std::string> title(int index);
     int shuffle();
     int repeat();

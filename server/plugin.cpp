@@ -8,6 +8,7 @@
 #include "profile_file.h"
 #include "server_log.h"
 #include "track_filter.h"
+#include "update_command.h"
 
 namespace dravo {
 
@@ -38,9 +39,11 @@ int Plugin::init(std::unique_ptr<PluginHost> host) {
     log_ = std::make_unique<ServerLog>(directory + kServerLogName);
     cache_ = std::make_unique<MediaCache>(directory);
     filter_ = std::make_unique<TrackFilter>(*cache_, *player_);
+    updates_ = std::make_unique<UpdateRunner>(
+        *host_, *player_,
+        profile_read_string("Settings", "update_url", "", directory + kServerIniName));
     table_ = std::make_unique<CommandTable>(
-        CommandEnv{*host_, *player_, settings_, filter_.get(), mute_,
-                   profile_read_string("Settings", "update_url", "", directory + kServerIniName)});
+        CommandEnv{*host_, *player_, settings_, filter_.get(), mute_, updates_.get()});
     server_ = std::make_unique<CommandServer>(
         port, *table_,
         [host = host_.get()](const std::string& text, const std::string& caption) {
@@ -77,6 +80,8 @@ void Plugin::config() {
 
 void Plugin::quit() {
     if (server_) server_->stop();
+    // The update worker never waits for the host or the listener: it ends on its own.
+    if (updates_) updates_->stop();
     // The listener may be caught in a send that only this thread can carry out.
     if (host_) host_->keep_answering_until([this] { return listener_done_.load(); });
     if (thread_.joinable()) thread_.join();

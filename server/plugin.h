@@ -21,6 +21,7 @@ class MediaCache;
 class PlayerControl;
 class ServerLog;
 class TrackFilter;
+class UpdateRunner;
 
 // Told when the host runs without a window (a headless player host) and cannot show the dialog.
 inline constexpr const char* kConfigNeedsWindowText =
@@ -42,7 +43,8 @@ public:
     // Loads the settings beside the module and starts the listener. Always 0.
     int init(std::unique_ptr<PluginHost> host);
     void config();
-    // Stops the listener thread and closes its sockets before returning.
+    // Stops the listener thread and closes its sockets, and ends a running update check (within
+    // about kFetchCancelCheck, even in the middle of a download), before returning.
     void quit();
 
     ServerSettings& settings() { return settings_; }
@@ -63,6 +65,7 @@ private:
     std::unique_ptr<ServerLog> log_;
     std::unique_ptr<MediaCache> cache_;
     std::unique_ptr<TrackFilter> filter_;
+    std::unique_ptr<UpdateRunner> updates_;
     std::unique_ptr<CommandTable> table_;
     std::unique_ptr<CommandServer> server_;
     std::unique_ptr<Announcer> announcer_;

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
+#include <future>
+#include <thread>
 #include <sstream>
 
 #include "fetch.h"
@@ -85,6 +88,26 @@ TEST(Fetch, SilentServerFailsAtTheOverallLimit) {
     EXPECT_GE(elapsed, 2 * kShortLimits.total);
     EXPECT_LT(elapsed, std::chrono::seconds(10));
     EXPECT_EQ(out.str(), "");
+}
+
+TEST(Fetch, CancelEndsATransferTheServerHolds) {
+    LocalHttpServer server({{"/slow", HttpReply(200, "late")}});
+    server.hold("/slow");
+    std::atomic<bool> cancel{false};
+    const FetchLimits limits{std::chrono::milliseconds(2000), std::chrono::seconds(60), &cancel};
+    std::stringstream out;
+    auto fetched = std::async(std::launch::async, [&] {
+        return fetch_url(out, server.base_url() + "slow", kTransferBinary, limits);
+    });
+    for (auto until = Clock::now() + std::chrono::seconds(20);
+         server.count("/slow") == 0 && Clock::now() < until;)
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    cancel = true;
+    // Long before the 60-second limit: only the cancel can end it while the server holds.
+    ASSERT_EQ(fetched.wait_for(std::chrono::seconds(20)), std::future_status::ready);
+    EXPECT_FALSE(fetched.get());
+    EXPECT_EQ(out.str(), "");
+    server.release("/slow");
 }
 
 TEST(Fetch, BrokenTransferKeepsWhatArrived) {

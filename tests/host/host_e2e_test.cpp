@@ -46,6 +46,7 @@ protected:
         };
         tones_made_ =
             tone(dir + "/a.wav", 8, 440) && tone(dir + "/b.wav", 2, 550) &&
+            tone(dir + "/long.wav", kLongTrackMs / 1000, 330) &&
             tone(dir + "/songs/c untagged.wav", 2, 660) &&
             run("lame --quiet --ta 'Test Artist' --tt 'Tone Å' '" + dir + "/a.wav' '" + dir +
                 "/songs/ä/Första låten.mp3'") &&
@@ -102,6 +103,7 @@ protected:
     }
     std::string socket_path() const { return work.file("control.sock"); }
 
+    static constexpr int kLongTrackMs = 20000;
     static inline test::TempDir* music_ = nullptr;
     static inline bool tones_made_ = false;
     test::TempDir work;
@@ -207,6 +209,70 @@ TEST_F(HostEndToEnd, LengthRightAfterASwitchIsNeverThePreviousTracks) {
             << "switch " << i << " to a " << lengths[i % 2] << " s track answered " << length;
     }
     EXPECT_EQ(wait_for(*host, user(op::output_time, 1), lengths[0], 5s), lengths[0]);
+}
+
+// Seeks sent back to back, each answered before the next goes, up to a few milliseconds apart:
+// every position read after a seek is the one it asked for (the previous answer plus or minus
+// 5 s) until mpv has carried it out, and only then moves on with playback. mpv reports the end of
+// an earlier seek while a later one still waits.
+TEST_F(HostEndToEnd, PositionAfterQuickSeeksIsTheLastOneAskedFor) {
+    using Clock = std::chrono::steady_clock;
+    constexpr long long kStep = 5000;
+    constexpr long long kLanding = 50;  // how far an exact seek may land from its target
+    constexpr int kLooks = 4;           // reads after each seek, 1 ms apart
+    enum Seek { F, B };
+    // Forward, back, mixed; each ends across the end of the track.
+    const std::vector<std::vector<Seek>> sequences = {{F, F, F, F, F},
+                                                      {F, F, F, B, B, B, B, F, F, F, F, F},
+                                                      {F, F, B, F, B, B, F, F, F, F, F, F},
+                                                      {B, F, F, B, F, F, F, F}};
+    auto host = start_host();
+    ASSERT_EQ(host->number("add " + music_->file("long.wav")), 1);
+    ASSERT_EQ(host->number("add " + music_->file("long.wav")), 1);
+    const auto read_position = [&] { return host->number(user(op::output_time, 0)).value_or(-1); };
+    for (int round = 0; round < 50; ++round) {
+        host->number(button(button::stop));
+        host->number(user(op::set_list_pos, 0));
+        host->number(button(button::play));
+        ASSERT_EQ(wait_for(*host, user(op::output_time, 1), kLongTrackMs / 1000, 5s),
+                  kLongTrackMs / 1000);
+        long long previous = read_position();
+        auto previous_read = Clock::now();
+        std::string trail = std::to_string(previous);
+        bool wrong = false;
+        for (Seek seek : sequences[round % sequences.size()]) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(round % 10 * 3));
+            host->number(button(seek == F ? button::forward_5s : button::back_5s));
+            const long long asked = seek == F ? previous + kStep : std::max(0LL, previous - kStep);
+            long long position = -1;
+            auto read_at = Clock::now();
+            bool across_the_end = false;
+            for (int look = 0; look < kLooks; ++look) {
+                if (look > 0) std::this_thread::sleep_for(1ms);
+                read_at = Clock::now();
+                position = read_position();
+                trail += (look > 0 ? "/" : seek == F ? " F " : " B ") + std::to_string(position);
+                // Playback went on since our last reading, and the host takes its own.
+                const long long moved = std::chrono::duration_cast<std::chrono::milliseconds>(
+                                            Clock::now() - previous_read)
+                                            .count();
+                across_the_end = asked + moved >= kLongTrackMs;
+                if (across_the_end) {
+                    // The end of the track until the host has moved on to the next entry (the
+                    // engine's track ends an instant before the playlist moves on).
+                    const bool next_started = position >= 0 && position <= moved + kLanding;
+                    wrong |= !(position == kLongTrackMs || next_started ||
+                               (asked < kLongTrackMs && position >= asked - kLanding));
+                } else {
+                    wrong |= position < asked - kLanding || position > asked + moved + kLanding;
+                }
+            }
+            if (across_the_end || wrong) break;
+            previous = position;
+            previous_read = read_at;
+        }
+        ASSERT_FALSE(wrong) << "round " << round << ": " << trail;
+    }
 }
 
 TEST_F(HostEndToEnd, WindowModeWritesEveryNoticeToStandardError) {

@@ -6,12 +6,15 @@
 #include <chrono>
 #include <cstdio>
 #include <fstream>
+#include <future>
 #include <memory>
 #include <sstream>
 
+#include "local_http_server.h"
 #include "loopback_client.h"
 #include "net_socket.h"
 #include "plugin.h"
+#include "sha256_hex.h"
 #include "test_host.h"
 
 namespace dravo::test {
@@ -49,14 +52,13 @@ TEST(Plugin, ExportsOnlyTheEntrySymbol) {
 }
 
 TEST(Plugin, ReadsItsIniBesideTheModuleWhateverTheCurrentFolder) {
-    int port = free_port();
-    TestHost host("[Settings]\r\nport=" + std::to_string(port) + "\r\n");
+    TestHost host;
     ASSERT_TRUE(host.loaded());
     auto previous = std::filesystem::current_path();
     std::filesystem::current_path("/");
-    EXPECT_EQ(host.init(), 0);
+    const int port = host.init_on_free_port();
     std::filesystem::current_path(previous);
-    ASSERT_TRUE(wait_for_port(port, 10000));
+    ASSERT_NE(port, 0) << "the port in the INI beside the module";
     EXPECT_EQ(get(port, "/version"), header_bytes() + "dravo_srv v1.14");
     EXPECT_FALSE(std::filesystem::exists("/gen_dravo_srv.ini"));
 
@@ -105,6 +107,58 @@ TEST(Plugin, FailedThreadStartIsReportedAndInitStillSucceeds) {
     EXPECT_EQ(boxes[0],
               std::make_pair(std::string("CreateThread() failed"), std::string("dravo_srv Error")));
     plugin.quit();
+}
+
+// Waits until done() holds; false when patience ran out (a hang, not a measurement).
+template <typename Done>
+bool eventually(Done done, std::chrono::seconds patience = 20s) {
+    for (auto until = std::chrono::steady_clock::now() + patience;
+         std::chrono::steady_clock::now() < until; std::this_thread::sleep_for(2ms))
+        if (done()) return true;
+    return false;
+}
+
+// "/update" waits for its site off the listener thread: another client is served meanwhile.
+TEST(Plugin, StatusIsAnsweredWhileAnUpdateCheckWaitsForTheSite) {
+    LocalHttpServer site({{"/version.txt", HttpReply(200, "114")}});
+    site.hold("/version.txt");
+    TestHost host;
+    ASSERT_TRUE(host.loaded());
+    const int port = host.init_on_free_port("update_url=" + site.base_url() + "\r\n");
+    ASSERT_NE(port, 0);
+    auto update = std::async(std::launch::async, [port] {
+        return send_request(port, "GET /update HTTP/1.0\r\n\r\n", 20000);
+    });
+    ASSERT_TRUE(eventually([&] { return site.count("/version.txt") == 1; }));
+    EXPECT_EQ(get(port, "/status"),
+              header_bytes() + "playing: 0\nrepeat: 0\nshuffle: 0\nvolume: 0\nfilter: \n");
+    EXPECT_EQ(update.wait_for(0s), std::future_status::timeout) << "the check still waits";
+    site.release("/version.txt");
+    EXPECT_EQ(update.get(), header_bytes() + "You're running the latest version.");
+    host.quit();
+}
+
+TEST(Plugin, QuitEndsAnUpdateInTheMiddleOfItsDownload) {
+    const std::string program = "#!/bin/sh\necho updated > updated-marker\n";
+    LocalHttpServer site({{"/version.txt", HttpReply(200, "115 sha256=" + sha256_hex(program))},
+                          {"/dravo_srv_update", HttpReply(200, program)}});
+    site.hold("/dravo_srv_update");
+    TestHost host;
+    ASSERT_TRUE(host.loaded());
+    const int port = host.init_on_free_port("update_url=" + site.base_url() + "\r\n");
+    ASSERT_NE(port, 0);
+    auto update = std::async(std::launch::async, [port] {
+        return send_request(port, "GET /update HTTP/1.0\r\n\r\n", 20000);
+    });
+    ASSERT_TRUE(eventually([&] { return site.count("/dravo_srv_update") == 1; }));
+    // The download may take 30 s by its own limit: only its cancel lets quit end while the site
+    // still holds it.
+    auto quit = std::async(std::launch::async, [&host] { host.quit(); });
+    EXPECT_EQ(quit.wait_for(20s), std::future_status::ready);
+    EXPECT_FALSE(std::filesystem::exists(host.plugin_dir() / "dravo_srv_update"));
+    EXPECT_TRUE(host.fake.messages().empty()) << "no close asked for";
+    site.release("/dravo_srv_update");
+    EXPECT_NE(update.get(), header_bytes() + "OK! New version downloaded.\nExiting and updating...");
 }
 
 TEST(ServerSettings, DefaultsAndTheIniFileAreHonoured) {

@@ -4,7 +4,11 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <chrono>
 #include <fstream>
+#include <thread>
+
+#include "loopback_client.h"
 
 namespace dravo::test {
 namespace {
@@ -50,6 +54,30 @@ int TestHost::init() {
     record_->hDllInstance = module_;
     initialised_ = true;
     return record_->init();
+}
+
+int TestHost::init_on_free_port(const std::string& more_ini) {
+    using namespace std::chrono_literals;
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        const int port = free_port();
+        std::ofstream(plugin_dir_ / "gen_dravo_srv.ini")
+            << "[Settings]\r\nport=" << port << "\r\nannounce=off\r\n" << more_ini;
+        fake.clear();
+        init();
+        // Only this plug-in's answer reaches the fake: a program that took the port answers
+        // without it.
+        for (auto until = std::chrono::steady_clock::now() + 10s;
+             std::chrono::steady_clock::now() < until; std::this_thread::sleep_for(5ms)) {
+            const auto boxes = fake.boxes();
+            if (!boxes.empty() && boxes[0].first.rfind("socket.Listen() failed", 0) == 0) break;
+            if (get(port, "/get_playing") && !fake.messages().empty()) {
+                fake.clear();
+                return port;
+            }
+        }
+        quit();
+    }
+    return 0;
 }
 
 void TestHost::quit() {

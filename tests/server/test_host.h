@@ -22,6 +22,10 @@ public:
     bool loaded() const { return record_ != nullptr; }
     PluginRecord* record() const { return record_; }
     int init();
+    // Writes gen_dravo_srv.ini with a port that was free a moment ago (then more_ini), runs init
+    // and waits until this plug-in answers there. Another program may take the port first: then
+    // quit and another port, as the server and host-process fixtures do. The port, or 0.
+    int init_on_free_port(const std::string& more_ini = "");
     void quit();
     const std::filesystem::path& plugin_dir() const { return plugin_dir_; }
     const std::filesystem::path& plugin_file() const { return plugin_file_; }

@@ -31,7 +31,7 @@ protected:
     std::string playlist_path() const { return tmp.slash() + kTempPlaylistName; }
     // A /set_filter request with the raw (still encoded) filter.
     void apply(const std::string& raw) {
-        table.run("/set_filter", {{"filter", raw}}, [](const std::string&) {});
+        table.run("/set_filter", {{"filter", raw}}, [](const std::string&) {}, {});
     }
 
     // Cache entries in cache order, so the expectations follow the file system's order.

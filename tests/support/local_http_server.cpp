@@ -51,7 +51,11 @@ LocalHttpServer::LocalHttpServer(std::map<std::string, HttpReply> replies, Mode 
 
 LocalHttpServer::~LocalHttpServer() {
     if (thread_.joinable()) {
-        stopping_ = true;
+        {
+            std::lock_guard lock(mutex_);
+            stopping_ = true;
+        }
+        released_.notify_all();
         connect_loopback(port_, 1000);  // wakes the accept
         thread_.join();
     }
@@ -64,6 +68,19 @@ std::string LocalHttpServer::base_url() const {
 void LocalHttpServer::set_reply(const std::string& target, HttpReply reply) {
     std::lock_guard lock(mutex_);
     replies_[target] = std::move(reply);
+}
+
+void LocalHttpServer::hold(const std::string& target) {
+    std::lock_guard lock(mutex_);
+    held_targets_.insert(target);
+}
+
+void LocalHttpServer::release(const std::string& target) {
+    {
+        std::lock_guard lock(mutex_);
+        held_targets_.erase(target);
+    }
+    released_.notify_all();
 }
 
 void LocalHttpServer::remove_reply(const std::string& target) {
@@ -103,9 +120,11 @@ void LocalHttpServer::answer(net::Connection& connection) {
     const auto target = target_of(head);
     HttpReply reply{404, "not found", "", false};
     {
-        std::lock_guard lock(mutex_);
+        std::unique_lock lock(mutex_);
         requests_.push_back(head);
         targets_.push_back(target);
+        released_.wait(lock, [&] { return stopping_ || held_targets_.count(target) == 0; });
+        if (stopping_) return;
         if (const auto found = replies_.find(target); found != replies_.end()) {
             reply = found->second;
         }

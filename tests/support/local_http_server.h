@@ -2,14 +2,17 @@
 // A small HTTP/1.0 server for tests on 127.0.0.1 at a port the system picks. It answers each
 // request target ("/path?query" exactly as sent) from a table, "404" with a short body for
 // unknown targets, one connection at a time, in a thread of its own. In silent mode it accepts
-// connections and never answers, for time-out tests.
+// connections and never answers, for time-out tests. A held target is read and counted but
+// answered only once the test releases it, so a test can act while a client waits for it.
 // All members may be called from any thread; the destructor stops the server and closes every
 // connection.
 #include <atomic>
+#include <condition_variable>
 #include <cstddef>
 #include <cstdint>
 #include <map>
 #include <mutex>
+#include <set>
 #include <string>
 #include <thread>
 #include <utility>
@@ -50,6 +53,9 @@ public:
     std::string base_url() const;
 
     void set_reply(const std::string& target, HttpReply reply);
+    // Requests for target wait (and so does every later connection) until release(target).
+    void hold(const std::string& target);
+    void release(const std::string& target);
     void remove_reply(const std::string& target);
     // The heads (request line and headers) of all requests read so far, in order.
     std::vector<std::string> requests() const;
@@ -70,6 +76,8 @@ private:
     std::vector<net::Connection> held_;  // silent mode's open connections; serving thread only
 
     mutable std::mutex mutex_;
+    std::condition_variable released_;
+    std::set<std::string> held_targets_;
     std::map<std::string, HttpReply> replies_;
     std::vector<std::string> requests_;
     std::vector<std::string> targets_;
