@@ -2,6 +2,7 @@
 // One accepted connection of the command server: its request bytes coming in and its answer
 // going out. Owned and used by the listener thread only.
 #include <chrono>
+#include <cstdint>
 #include <string>
 
 #include "net_socket.h"
@@ -28,6 +29,20 @@ public:
     // Starts the answering phase: the deadline becomes the no-progress limit for sending.
     void start_answer(Clock::time_point now, int send_stall_ms);
 
+    // A long-poll: the request is complete and its answer waits for a change; nothing is read
+    // or sent until release(). seen: the revision its page last saw.
+    void hold(std::uint64_t seen, Clock::time_point until, Clock::time_point now) {
+        held_ = true;
+        held_seen_ = seen;
+        held_until_ = until;
+        held_since_ = now;
+    }
+    void release() { held_ = false; }
+    bool held() const { return held_; }
+    std::uint64_t held_seen() const { return held_seen_; }
+    Clock::time_point held_until() const { return held_until_; }
+    Clock::time_point held_since() const { return held_since_; }
+
     bool answering() const { return answering_; }
     bool has_output() const { return sent_ < out_.size(); }
     bool expired(Clock::time_point now) const { return now >= deadline_; }
@@ -43,6 +58,10 @@ private:
     std::string out_;
     std::size_t sent_ = 0;
     bool answering_ = false;
+    bool held_ = false;
+    std::uint64_t held_seen_ = 0;
+    Clock::time_point held_until_;
+    Clock::time_point held_since_;
     int idle_ms_;
     int error_ = 0;
     Clock::time_point deadline_;

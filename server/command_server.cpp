@@ -12,9 +12,10 @@ namespace dravo {
 using Clock = ClientConnection::Clock;
 
 CommandServer::CommandServer(int port, CommandTable& table, PluginHost& host, const ServerLog& log,
-                             ServerLimits limits, ClientPolicy policy, BrowserGuard guard)
+                             ServerLimits limits, ClientPolicy policy, BrowserGuard guard,
+                             PageService* page)
     : port_(port), table_(table), host_(host), log_(log), limits_(limits),
-      policy_(std::move(policy)), guard_(std::move(guard)) {}
+      policy_(std::move(policy)), guard_(std::move(guard)), page_(page) {}
 
 int CommandServer::run() {
     net::Listener listener;
@@ -31,8 +32,10 @@ int CommandServer::run() {
     serve(listener);
     // Every connection closes before the thread ends; an answer still on its way is cut, and
     // only a reset tells its client so.
-    for (auto& client : clients_)
-        if (client.answering()) client.socket().reset();
+    for (auto& client : clients_) {
+        if (client.held()) answer_held_and_close(client);  // a long-poll ends with an answer
+        else if (client.answering()) client.socket().reset();
+    }
     clients_.clear();
     state_ = State::stopped;
     return 0;
@@ -42,10 +45,14 @@ void CommandServer::serve(net::Listener& listener) {
     std::vector<net::WaitEntry> entries;
     while (!stop_requested_) {
         entries.assign(1, {listener.handle(), true, false});
-        for (auto& c : clients_)
-            entries.push_back({c.socket().handle(), !c.answering(), c.answering()});
+        bool anyone_waits = false;
+        for (auto& c : clients_) {
+            anyone_waits = anyone_waits || c.held();
+            entries.push_back({c.socket().handle(), !c.answering() && !c.held(), c.answering()});
+        }
         net::wait_any(entries, limits_.wait_ms);
         auto now = Clock::now();
+        if (page_) page_->watch(now, anyone_waits);
         std::size_t i = 1;
         for (auto it = clients_.begin(); it != clients_.end(); ++i) {
             bool ready = entries[i].readable || entries[i].writable;
@@ -75,11 +82,13 @@ void CommandServer::close_idlest() {
     for (auto it = clients_.begin(); it != clients_.end(); ++it)
         if (it->last_activity() < idlest->last_activity()) idlest = it;
     if (idlest == clients_.end()) return;
-    if (idlest->answering()) idlest->socket().reset();  // a cut answer must not look complete
+    if (idlest->held()) answer_held_and_close(*idlest);
+    else if (idlest->answering()) idlest->socket().reset();  // a cut answer must not look complete
     clients_.erase(idlest);
 }
 
 bool CommandServer::service(ClientConnection& client, bool ready, Clock::time_point now) {
+    if (client.held()) return answer_held(client, now);
     if (client.answering()) {
         if (ready && !flush(client, now)) return false;
         if (!client.expired(now)) return true;
@@ -96,7 +105,7 @@ bool CommandServer::service(ClientConnection& client, bool ready, Clock::time_po
             return false;
         }
         if (result == ClientConnection::ReadResult::complete) {
-            handle_connection(client);
+            if (!handle_connection(client)) return true;
             client.start_answer(now, limits_.send_stall_ms);
             return flush(client, Clock::now());
         }
@@ -115,17 +124,24 @@ bool CommandServer::flush(ClientConnection& client, Clock::time_point now) {
     return false;
 }
 
-void CommandServer::handle_connection(ClientConnection& client) {
+bool CommandServer::handle_connection(ClientConnection& client) {
     const ParsedRequest request = parse_request(client.request());
     const SendText send = [&client](const std::string& piece) { client.queue(piece); };
+    // The page's files load for any request (a link, a bookmark, a QR code).
+    if (page_ && page_->is_file(request.path)) {
+        page_->send_file(request, send);
+        return true;
+    }
+    const bool api = page_ && page_->is_api(request.path);
     const BrowserVerdict verdict =
-        guard_.judge(request, client.socket().local_address(), table_.has(request.path));
+        guard_.judge(request, client.socket().local_address(), api || table_.has(request.path));
     if (verdict.kind == BrowserVerdict::Kind::confirm) {
         log_.log_error(strip_line_breaks("Asked to confirm " + request.path + " (" +
                                          verdict.why + ")"));
         send(confirmation_page());
-        return;
+        return true;
     }
+    if (api) return handle_page(client, request, verdict, send);
     // The header is queued first and so is first on the wire; the whole answer leaves in one
     // write once the command has run, which spares the client a wake-up per piece.
     for (const char* piece : kHeaderPieces) send(piece);
@@ -134,9 +150,11 @@ void CommandServer::handle_connection(ClientConnection& client) {
                                          verdict.why + ")"));
     else
         run_command(request, send);
+    return true;
 }
 
 void CommandServer::run_command(const ParsedRequest& request, const SendText& send) {
+    if (page_) page_->mark_dirty();  // a waiting page learns of the change at once
     if (table_.run(request.path, request.query, send)) return;
     if (request.path.empty() || request.path == " ") return;
     std::string text = "cmd: '" + request.path + "'\r\n";

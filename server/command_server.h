@@ -13,6 +13,7 @@
 #include "client_connection.h"
 #include "client_policy.h"
 #include "command_table.h"
+#include "page_service.h"
 #include "request.h"
 
 namespace dravo {
@@ -33,7 +34,8 @@ public:
 
     CommandServer(int port, CommandTable& table, PluginHost& host, const ServerLog& log,
                   ServerLimits limits = {}, ClientPolicy policy = {},
-                  BrowserGuard guard = BrowserGuard::from_settings(net::machine_host_name(), ""));
+                  BrowserGuard guard = BrowserGuard::from_settings(net::machine_host_name(), ""),
+                  PageService* page = nullptr);
     CommandServer(const CommandServer&) = delete;
     CommandServer& operator=(const CommandServer&) = delete;
 
@@ -51,8 +53,15 @@ private:
     bool service(ClientConnection& client, bool ready, ClientConnection::Clock::time_point now);
     bool flush(ClientConnection& client, ClientConnection::Clock::time_point now);
     // Runs the complete request of one connection: parse, header, command; the answer is
-    // queued on that connection.
-    void handle_connection(ClientConnection& client);
+    // queued on that connection. False when it is a long-poll held for later (page_held.cpp).
+    bool handle_connection(ClientConnection& client);
+    bool handle_page(ClientConnection& client, const ParsedRequest& request,
+                     const BrowserVerdict& verdict, const SendText& send);
+    void hold(ClientConnection& client, const PageWait& wait, ClientConnection::Clock::time_point now);
+    // Answers a held long-poll with the current state; false when the connection must go.
+    bool answer_held(ClientConnection& client, ClientConnection::Clock::time_point now);
+    // At quit and when the connection limit evicts it: answered at once, then closed.
+    void answer_held_and_close(ClientConnection& client);
     void run_command(const ParsedRequest& request, const SendText& send);
     void close_idlest();
     void log_code(const char* what, int code);
@@ -64,6 +73,7 @@ private:
     ServerLimits limits_;
     ClientPolicy policy_;
     BrowserGuard guard_;
+    PageService* page_;
     Clients clients_;
     std::atomic<bool> stop_requested_{false};
     std::atomic<State> state_{State::starting};

@@ -3,9 +3,11 @@
 #include "client_policy.h"
 #include "command_server.h"
 #include "media_cache.h"
+#include "page_service.h"
 #include "player_control.h"
 #include "profile_file.h"
 #include "server_log.h"
+#include "text.h"
 #include "track_filter.h"
 
 namespace dravo {
@@ -40,11 +42,16 @@ int Plugin::init(std::unique_ptr<PluginHost> host) {
     table_ = std::make_unique<CommandTable>(
         CommandEnv{*host_, *player_, settings_, filter_.get(), mute_,
                    profile_read_string("Settings", "update_url", "", directory + kServerIniName)});
+    const std::string ini = directory + kServerIniName;
+    PageLimits page_limits;
+    if (const auto waiting = profile_read_string("Settings", "max_waiting", "", ini); !waiting.empty())
+        page_limits.max_waiting = to_number(waiting);
+    page_ = std::make_unique<PageService>(*table_, *player_, settings_, mute_, page_limits);
     server_ = std::make_unique<CommandServer>(
-        port, *table_, *host_, *log_, ServerLimits{}, read_client_policy(directory + kServerIniName),
-        BrowserGuard::from_settings(
-            net::machine_host_name(),
-            profile_read_string("Settings", "allowed_hosts", "", directory + kServerIniName)));
+        port, *table_, *host_, *log_, ServerLimits{}, read_client_policy(ini),
+        BrowserGuard::from_settings(net::machine_host_name(),
+                                    profile_read_string("Settings", "allowed_hosts", "", ini)),
+        page_.get());
     listener_done_.store(false);
     try {
         thread_ = start_thread_([this, server = server_.get()] {

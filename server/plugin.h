@@ -17,6 +17,7 @@ namespace dravo {
 
 class CommandServer;
 class MediaCache;
+class PageService;
 class PlayerControl;
 class ServerLog;
 class TrackFilter;
@@ -61,6 +62,7 @@ private:
     std::unique_ptr<MediaCache> cache_;
     std::unique_ptr<TrackFilter> filter_;
     std::unique_ptr<CommandTable> table_;
+    std::unique_ptr<PageService> page_;
     std::unique_ptr<CommandServer> server_;
     std::thread thread_;
     std::atomic<bool> listener_done_{true};
