@@ -11,8 +11,10 @@ packages=(
   xvfb xdotool x11-xserver-utils dbus libglib2.0-bin
   curl clang libclang-rt-14-dev binutils
   openbox trayer xcompmgr imagemagick x11-utils
-  chromium wget nodejs
+  chromium wget nodejs nlohmann-json3-dev
 )
 install_packages "${packages[@]}"
 # The browser tests' driver, from npm at the locked version; the browser is Debian's chromium.
 npm ci --prefix "$(dirname "$0")/../tests/browser" --no-audit --no-fund --loglevel=error
+# The page's lint (ESLint), at the locked version.
+npm ci --prefix "$(dirname "$0")/../server/page" --no-audit --no-fund --loglevel=error

@@ -81,7 +81,8 @@ void PageService::send_file(const ParsedRequest& request, const SendText& send) 
         send(page_answer("304 Not Modified", file->content_type, {}, cache));
         return;
     }
-    if (accepts_gzip(request))
+    // A picture packs no smaller: it goes as it is.
+    if (accepts_gzip(request) && file->gzip.size() < file->plain.size())
         send(page_answer("200 OK", file->content_type, file->gzip, cache + "Content-Encoding: gzip\r\n"));
     else
         send(page_answer("200 OK", file->content_type, file->plain, cache));

@@ -7,10 +7,10 @@ export const kStates = ['stopped', 'playing', 'paused'];
 export function mergeState(prev, next, receivedAt) {
   const kept = { ...next, receivedAt };
   if (!prev) return { state: kept, changed: new Set(Object.keys(next)), newList: true };
-  const changed = new Set();
-  for (const key of Object.keys(next)) if (prev[key] !== next[key]) changed.add(key);
-  // An answer from before the one shown (a slow request) must not undo it.
-  if (next.rev < prev.rev && next.rev > prev.rev - 1e9) return { state: prev, changed: new Set(), newList: false };
+  // An answer from before the one shown (a slow request) must not undo it. Revisions start
+  // from the server's clock in ms and grow by one a change, so a restarted server's are larger.
+  if (next.rev < prev.rev) return { state: prev, changed: new Set(), newList: false };
+  const changed = new Set(Object.keys(next).filter((key) => prev[key] !== next[key]));
   return { state: kept, changed, newList: prev.list_rev !== next.list_rev };
 }
 
