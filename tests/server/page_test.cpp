@@ -194,7 +194,8 @@ TEST_F(PageServer, ServesThePageAndTheBrowsersOwnPathsWithoutANotice) {
         const auto packed = send_request(server->port(), std::string("GET ") + path +
                                                              " HTTP/1.1\r\nAccept-Encoding: gzip, br\r\n\r\n");
         // The page and its code pack smaller; the icon and a tiny file go as they are.
-        const bool packs = std::string_view(path) == "/" || std::string_view(path).ends_with(".js");
+        const std::string_view name(path);
+        const bool packs = name == "/" || name.ends_with(".js") || name.ends_with(".webmanifest");
         EXPECT_EQ(packed->find("Content-Encoding: gzip\r\n") != std::string::npos, packs) << path;
         EXPECT_EQ(body_of(*packed).substr(0, 2) == "\x1f\x8b", packs) << path;
     }
