@@ -48,7 +48,7 @@ void CommandServer::serve(net::Listener& listener) {
         bool anyone_waits = false;
         for (auto& c : clients_) {
             anyone_waits = anyone_waits || c.held();
-            entries.push_back({c.socket().handle(), !c.answering() && !c.held(), c.answering()});
+            entries.push_back({c.socket().handle(), !c.answering(), c.answering()});
         }
         net::wait_any(entries, limits_.wait_ms);
         auto now = Clock::now();
@@ -88,7 +88,7 @@ void CommandServer::close_idlest() {
 }
 
 bool CommandServer::service(ClientConnection& client, bool ready, Clock::time_point now) {
-    if (client.held()) return answer_held(client, now);
+    if (client.held()) return answer_held(client, ready, now);
     if (client.answering()) {
         if (ready && !flush(client, now)) return false;
         if (!client.expired(now)) return true;
@@ -154,7 +154,7 @@ bool CommandServer::handle_connection(ClientConnection& client) {
 }
 
 void CommandServer::run_command(const ParsedRequest& request, const SendText& send) {
-    if (page_) page_->mark_dirty();  // a waiting page learns of the change at once
+    if (page_) page_->note_command(request.path);  // a waiting page learns of a change at once
     if (table_.run(request.path, request.query, send)) return;
     if (request.path.empty() || request.path == " ") return;
     std::string text = "cmd: '" + request.path + "'\r\n";

@@ -46,7 +46,13 @@ void CommandServer::hold(ClientConnection& client, const PageWait& wait, Clock::
     client.hold(wait.seen, wait.until, now);
 }
 
-bool CommandServer::answer_held(ClientConnection& client, Clock::time_point now) {
+bool CommandServer::answer_held(ClientConnection& client, bool ready, Clock::time_point now) {
+    // A page that gave up (a phone gone to sleep, a reload) closes its side: its place is freed.
+    if (ready) {
+        char byte;
+        const long n = client.socket().receive(&byte, 1);
+        if (n == 0 || (n < 0 && client.socket().last_error() != net::kWouldBlock)) return false;
+    }
     if (!page_->wait_over({client.held_seen(), client.held_until()}, now)) return true;
     client.queue(page_->wait_answer());
     client.release();

@@ -63,6 +63,15 @@ PageService::PageService(CommandTable& table, PlayerControl& player,
              first_page_revision()),
       limits_(limits) {}
 
+void PageService::note_command(const std::string& path) {
+    // Questions change nothing; a flood of them must not cost a state reading each.
+    for (std::string_view question : {remote::kStatus, remote::kGetFilter, remote::kGetPlaying,
+                                      remote::kGetRepeat, remote::kGetShuffle, remote::kGetVolume,
+                                      remote::kTitle, remote::kList, remote::kVersion})
+        if (path == question) return;
+    watch_.mark_dirty();
+}
+
 bool PageService::is_file(const std::string& path) const {
     return find_page_file(path) != nullptr;
 }

@@ -54,6 +54,8 @@ public:
     // Called every turn of the listener loop, and after every command.
     void watch(Clock::time_point now, bool anyone_waits) { watch_.watch(now, anyone_waits); }
     void mark_dirty() { watch_.mark_dirty(); }
+    // After a command: one that may change the player makes waiting pages look at once.
+    void note_command(const std::string& path);
     bool wait_over(const PageWait& wait, Clock::time_point now) const {
         return wait.seen != watch_.revision() || now >= wait.until;
     }

@@ -146,6 +146,7 @@ public:
         if (connection_) connection_->send(request.data(), request.size());
     }
     bool answered_within(int ms) { return connection_ && connection_->wait_readable(ms); }
+    void hang_up() { connection_.reset(); }
     std::string answer() {
         std::string text;
         char buffer[4096];
@@ -247,6 +248,19 @@ TEST_F(PageServer, BeyondTheMostWaitingTheOldestIsAnsweredAtOnce) {
     EXPECT_EQ(first.answer().rfind("HTTP/1.0 200 OK\r\n", 0), 0u);
     EXPECT_FALSE(second.answered_within(100));
     EXPECT_FALSE(third.answered_within(100));
+}
+
+TEST_F(PageServer, AWaitWhoseClientHungUpFreesItsPlace) {
+    start();
+    const std::string since = "/api/wait?since=" + revision();
+    Pending kept(server->port(), since);
+    std::this_thread::sleep_for(100ms);
+    Pending gone(server->port(), since);
+    std::this_thread::sleep_for(100ms);
+    gone.hang_up();
+    std::this_thread::sleep_for(100ms);
+    Pending third(server->port(), since);
+    EXPECT_FALSE(kept.answered_within(300)) << "two wait, not three: the oldest keeps waiting";
 }
 
 TEST_F(PageServer, AWaitEvictedForRoomOrEndedByQuitIsAnsweredNotReset) {
