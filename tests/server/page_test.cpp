@@ -181,6 +181,7 @@ protected:
         server = std::make_unique<ServerFixture>(server_limits, ClientPolicy{},
                                                  BrowserGuard::from_settings("", ""), limits);
         server->host.files = {"/m/a.mp3", "/m/b.mp3"};
+        server->host.messages();  // through the fake's lock, so the listener sees the files
     }
     std::string revision() { return revision_of(body_of(*get(server->port(), "/api/state"))); }
 };
