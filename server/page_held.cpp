@@ -20,11 +20,9 @@ bool CommandServer::handle_page(ClientConnection& client, const ParsedRequest& r
         return true;
     }
     const auto now = Clock::now();
+    // A seek or a filter reads the state afresh, so waiting pages see it on the next turn.
     const auto wait = page_->run_api(request, send, now);
-    if (!wait) {
-        page_->mark_dirty();  // a seek or a filter is a change other pages wait for
-        return true;
-    }
+    if (!wait) return true;
     hold(client, *wait, now);
     return false;
 }

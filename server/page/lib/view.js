@@ -62,7 +62,10 @@ export class VirtualList {
     this.spacer.style.height = `${Math.max(count, 0) * kRowHeight}px`;
     const { first, last } = visibleRange(this.box.scrollTop, this.box.clientHeight, kRowHeight, count);
     let k = 0;
-    for (let position = first; position <= last; ++position, ++k) this.fill(this.element(k), position);
+    for (let position = first; position <= last; ++position, ++k) {
+      this.fill(this.element(k), position);
+      this.pool[k].setAttribute('aria-setsize', String(count));
+    }
     for (; k < this.pool.length; ++k) this.pool[k].hidden = true;
     if (last >= first) this.onRange(first, last);
   }
