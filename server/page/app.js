@@ -139,10 +139,22 @@ function wireSliders() {
   });
 }
 
+// Phones complete while composing, where the inline completion stays out of the way: the same
+// history is offered as the box's suggestions too, newest first.
+function offerHistory() {
+  const options = history.slice().reverse().map((text) => {
+    const option = document.createElement('option');
+    option.value = text;
+    return option;
+  });
+  $('filter-history').replaceChildren(...options);
+}
+
 function applyFilter() {
   const text = $('filter').value.trim();
   history = remember(history, text);
   saveHistory(localStorage, history);
+  offerHistory();
   searchText = '';
   $('search').value = '';
   stateCommand(() => api.filter(text));
@@ -202,6 +214,7 @@ wireButtons();
 wireSliders();
 wireFilter();
 wireTheme();
+offerHistory();
 // A phone that slept may hold a dead request: ask again as soon as the page is seen.
 document.addEventListener('visibilitychange', () => { if (!document.hidden) { loop.wake(); tick(); } });
 window.addEventListener('online', () => loop.wake());

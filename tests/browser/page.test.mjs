@@ -114,7 +114,7 @@ test('a file name that is HTML shows as text and runs nothing', async () => {
 
 test('a filter with alternatives and quotes applies, shows, and is offered again after a reload', async () => {
   const { context, page } = await openPage(browser, base);
-  const filter = page.getByRole('textbox', { name: 'Filter' });
+  const filter = page.getByRole('combobox', { name: 'Filter' });
   await filter.fill('"blue note" sånger');
   await filter.press('Enter');
   await until(async () => (await serverState(host.port)).filter === '"blue note" sånger', 'the filter on the server');
