@@ -106,7 +106,7 @@ std::optional<PageWait> PageService::run_api(const ParsedRequest& request, const
                                              Clock::time_point now) {
     const std::string& path = request.path;
     if (path == remote::kApiWait) {
-        watch_.refresh(now);  // a change since the page's last look is answered at once
+        watch_.refresh_if_stale(now);  // a change since the page's last look is answered at once
         const std::string since = value_of(request.query, remote::kSinceKey);
         PageWait wait{std::strtoull(since.c_str(), nullptr, 10),
                       now + std::chrono::milliseconds(limits_.wait_ms)};

@@ -12,6 +12,11 @@ void PageWatch::watch(Clock::time_point now, bool anyone_waits) {
     if (dirty_ || now - last_read_ >= std::chrono::milliseconds(kWatchPeriodMs)) refresh(now);
 }
 
+void PageWatch::refresh_if_stale(Clock::time_point now) {
+    if (dirty_ || !read_once_ || now - last_read_ >= std::chrono::milliseconds(kWatchPeriodMs))
+        refresh(now);
+}
+
 void PageWatch::refresh(Clock::time_point now) {
     PageState next = reader_();
     const auto elapsed =

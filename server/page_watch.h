@@ -28,6 +28,9 @@ public:
     void watch(Clock::time_point now, bool anyone_waits);
     // Reads now.
     void refresh(Clock::time_point now);
+    // Reads unless the last reading is younger than kWatchPeriodMs and no command came since:
+    // a crowd of arriving long-polls costs one reading per period, not one each.
+    void refresh_if_stale(Clock::time_point now);
     void mark_dirty() { dirty_ = true; }
 
     std::uint64_t revision() const { return revision_; }
