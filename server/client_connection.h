@@ -29,8 +29,9 @@ public:
     // Starts the answering phase: the deadline becomes the no-progress limit for sending.
     void start_answer(Clock::time_point now, int send_stall_ms);
 
-    // A long-poll: the request is complete and its answer waits for a change; nothing is read
-    // or sent until release(). seen: the revision its page last saw.
+    // A long-poll: the request is complete and its answer waits for a change; nothing is sent
+    // until release() (the server reads only to see whether its client hung up). seen: the
+    // revision its page last saw.
     void hold(std::uint64_t seen, Clock::time_point until, Clock::time_point now) {
         held_ = true;
         held_seen_ = seen;
