@@ -63,6 +63,9 @@ namespace op {
 inline constexpr std::intptr_t clear_playlist = 101;
 inline constexpr std::intptr_t play_state = 104;   // 1 playing, 3 paused, 0 stopped
 inline constexpr std::intptr_t output_time = 105;  // wparam 0: position ms, 1: length s
+// wparam: the position in ms to jump to. 0 done, 1 past the end, -1 nothing playing; a host
+// that does not know it answers 0 without moving (callers check the position afterwards).
+inline constexpr std::intptr_t jump_to_time = 106;
 inline constexpr std::intptr_t set_list_pos = 121;
 inline constexpr std::intptr_t volume = 122;  // wparam 0-255 sets; kVolumeQuery reads
 inline constexpr std::intptr_t list_length = 124;

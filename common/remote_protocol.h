@@ -36,6 +36,18 @@ inline constexpr std::string_view kVersion = "/version";
 inline constexpr std::string_view kVolume = "/volume";
 
 // Query keys and the play-mode values.
+// The browser page's API: answers are JSON with CRLF headers (new paths, made for browsers).
+inline constexpr std::string_view kApiState = "/api/state";    // the state
+inline constexpr std::string_view kApiWait = "/api/wait";      // since: the state once it differs
+inline constexpr std::string_view kApiList = "/api/list";      // offset, count, q: a page
+inline constexpr std::string_view kApiSeek = "/api/seek";      // ms: jump to a position
+inline constexpr std::string_view kApiFilter = "/api/filter";  // text (UTF-8): apply a filter
+inline constexpr std::string_view kSinceKey = "since";
+inline constexpr std::string_view kOffsetKey = "offset";
+inline constexpr std::string_view kCountKey = "count";
+inline constexpr std::string_view kSearchKey = "q";
+inline constexpr std::string_view kMillisecondsKey = "ms";
+inline constexpr std::string_view kTextKey = "text";
 inline constexpr std::string_view kFilterKey = "filter";    // /set_filter, URL-encoded text
 inline constexpr std::string_view kRepeatKey = "repeat";    // /playmode
 inline constexpr std::string_view kShuffleKey = "shuffle";  // /playmode

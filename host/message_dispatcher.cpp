@@ -74,6 +74,8 @@ Reply MessageDispatcher::user(std::uintptr_t argument, std::intptr_t operation) 
                 return {model_.position_ms(), {}};
             }
             return {argument == 1 ? model_.length_s() : -1, {}};
+        case op::jump_to_time:
+            return {model_.seek_to(as_index(argument)), {}};
         case op::set_list_pos:
             model_.set_current(as_index(argument));
             return {};

@@ -105,6 +105,18 @@ void PlayerModel::back_5s() {
     }
 }
 
+int PlayerModel::seek_to(int position_ms) {
+    if (state_ == PlayState::stopped) {
+        return -1;
+    }
+    const int length = engine_.length_ms();
+    if (length > 0 && position_ms >= length) {
+        return 1;
+    }
+    engine_.seek(std::max(0, position_ms));
+    return 0;
+}
+
 int PlayerModel::position_ms() const { return position_answer(state_, engine_.position_ms()); }
 
 int PlayerModel::length_s() const { return length_answer(state_, engine_.length_ms()); }

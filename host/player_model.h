@@ -42,6 +42,9 @@ public:
     void previous();
     void forward_5s();
     void back_5s();
+    // Jumps to position_ms of the current track: 0 done, 1 past its end (nothing moves), -1
+    // stopped.
+    int seek_to(int position_ms);
     PlayState state() const { return state_; }
     int position_ms() const;  // -1 when stopped
     int length_s() const;     // -1 when stopped or not known yet

@@ -11,7 +11,7 @@ packages=(
   xvfb xdotool x11-xserver-utils dbus libglib2.0-bin
   curl clang libclang-rt-14-dev binutils
   openbox trayer xcompmgr imagemagick x11-utils
-  chromium wget nodejs
+  chromium wget nodejs nlohmann-json3-dev
   libavahi-client-dev iproute2 util-linux
 )
 install_packages "${packages[@]}"
@@ -28,3 +28,5 @@ if ! dpkg-query -W -f='${Status}' avahi-utils 2>/dev/null | grep -q "install ok 
 fi
 # The browser tests' driver, from npm at the locked version; the browser is Debian's chromium.
 npm ci --prefix "$(dirname "$0")/../tests/browser" --no-audit --no-fund --loglevel=error
+# The page's lint (ESLint), at the locked version.
+npm ci --prefix "$(dirname "$0")/../server/page" --no-audit --no-fund --loglevel=error

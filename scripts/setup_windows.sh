@@ -6,6 +6,6 @@ set -euo pipefail
 source "$(dirname "$0")/install_packages.sh"
 packages=(
   cmake g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64
-  wine64 xvfb curl libgtest-dev libgmock-dev
+  wine64 xvfb curl libgtest-dev libgmock-dev nlohmann-json3-dev
 )
 install_packages "${packages[@]}"

@@ -2,6 +2,7 @@
 // One accepted connection of the command server: its request bytes coming in and its answer
 // going out. Owned and used by the listener thread only.
 #include <chrono>
+#include <cstdint>
 #include <deque>
 #include <memory>
 #include <optional>
@@ -38,6 +39,21 @@ public:
     // The late answer once its worker finished it (the connection stops waiting), else nullopt.
     std::optional<LateAnswer::Result> take_late_answer();
 
+    // A long-poll: the request is complete and its answer waits for a change; nothing is sent
+    // until release() (the server reads only to see whether its client hung up). seen: the
+    // revision its page last saw.
+    void hold(std::uint64_t seen, Clock::time_point until, Clock::time_point now) {
+        held_ = true;
+        held_seen_ = seen;
+        held_until_ = until;
+        held_since_ = now;
+    }
+    void release() { held_ = false; }
+    bool held() const { return held_; }
+    std::uint64_t held_seen() const { return held_seen_; }
+    Clock::time_point held_until() const { return held_until_; }
+    Clock::time_point held_since() const { return held_since_; }
+
     bool answering() const { return answering_; }
     bool has_output() const { return !out_.empty(); }
     bool expired(Clock::time_point now) const { return now >= deadline_; }
@@ -55,6 +71,10 @@ private:
     std::size_t sent_ = 0;  // of out_.front()
     bool answering_ = false;
     std::shared_ptr<LateAnswer> late_;
+    bool held_ = false;
+    std::uint64_t held_seen_ = 0;
+    Clock::time_point held_until_;
+    Clock::time_point held_since_;
     int idle_ms_;
     int error_ = 0;
     Clock::time_point deadline_;

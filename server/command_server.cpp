@@ -11,9 +11,10 @@ namespace dravo {
 using Clock = ClientConnection::Clock;
 
 CommandServer::CommandServer(int port, CommandTable& table, ShowNotice notice, const ServerLog& log,
-                             ServerLimits limits, ClientPolicy policy, BrowserGuard guard)
+                             ServerLimits limits, ClientPolicy policy, BrowserGuard guard,
+                             PageService* page)
     : port_(port), table_(table), notice_(std::move(notice)), log_(log), limits_(limits),
-      policy_(std::move(policy)), guard_(std::move(guard)) {}
+      policy_(std::move(policy)), guard_(std::move(guard)), page_(page) {}
 
 int CommandServer::run(const std::function<void(int)>& listening) {
     net::Listener listener;
@@ -31,8 +32,10 @@ int CommandServer::run(const std::function<void(int)>& listening) {
     serve(listener);
     // Every connection closes before the thread ends; an answer still on its way is cut, and
     // only a reset tells its client so.
-    for (auto& client : clients_)
-        if (client.answering()) client.socket().reset();
+    for (auto& client : clients_) {
+        if (client.held()) answer_held_and_close(client);  // a long-poll ends with an answer
+        else if (client.answering()) client.socket().reset();
+    }
     clients_.clear();
     state_ = State::stopped;
     return 0;
@@ -43,11 +46,15 @@ void CommandServer::serve(net::Listener& listener) {
     while (!stop_requested_) {
         entries.assign(1, {listener.handle(), true, false});
         // A connection waiting for a late answer is asked for nothing: its hang-up still shows.
-        for (auto& c : clients_)
+        bool anyone_waits = false;
+        for (auto& c : clients_) {
+            anyone_waits = anyone_waits || c.held();
             entries.push_back({c.socket().handle(), !c.answering() && !c.waiting(),
                                c.answering()});
+        }
         net::wait_any(entries, limits_.wait_ms);
         auto now = Clock::now();
+        if (page_) page_->watch(now, anyone_waits);
         std::size_t i = 1;
         for (auto it = clients_.begin(); it != clients_.end(); ++i) {
             bool ready = entries[i].readable || entries[i].writable;
@@ -77,12 +84,14 @@ void CommandServer::close_idlest() {
     for (auto it = clients_.begin(); it != clients_.end(); ++it)
         if (it->last_activity() < idlest->last_activity()) idlest = it;
     if (idlest == clients_.end()) return;
-    if (idlest->answering()) idlest->socket().reset();  // a cut answer must not look complete
+    if (idlest->held()) answer_held_and_close(*idlest);
+    else if (idlest->answering()) idlest->socket().reset();  // a cut answer must not look complete
     clients_.erase(idlest);
 }
 
 bool CommandServer::service(ClientConnection& client, bool ready, Clock::time_point now) {
     if (client.waiting()) return write_late_answer(client, ready, now);
+    if (client.held()) return answer_held(client, ready, now);
     if (client.answering()) {
         if (ready && !flush(client, now)) return false;
         if (!client.expired(now)) return true;
@@ -99,7 +108,7 @@ bool CommandServer::service(ClientConnection& client, bool ready, Clock::time_po
             return false;
         }
         if (result == ClientConnection::ReadResult::complete) {
-            handle_connection(client);
+            if (!handle_connection(client)) return true;
             if (client.waiting()) return true;
             client.start_answer(now, limits_.send_stall_ms);
             return flush(client, Clock::now());
@@ -133,22 +142,29 @@ bool CommandServer::flush(ClientConnection& client, Clock::time_point now) {
     return false;
 }
 
-void CommandServer::handle_connection(ClientConnection& client) {
+bool CommandServer::handle_connection(ClientConnection& client) {
     const ParsedRequest request = parse_request(client.request());
     const SendText send = [&client](const std::string& piece) { client.queue(piece); };
+    // The page's files load for any request (a link, a bookmark, a QR code).
+    if (page_ && page_->is_file(request.path)) {
+        page_->send_file(request, send);
+        return true;
+    }
+    const bool api = page_ && page_->is_api(request.path);
     const BrowserVerdict verdict =
-        guard_.judge(request, client.socket().local_address(), table_.has(request.path));
+        guard_.judge(request, client.socket().local_address(), api || table_.has(request.path));
     if (verdict.kind == BrowserVerdict::Kind::confirm) {
         log_.log_error(strip_line_breaks("Asked to confirm " + request.path + " (" +
                                          verdict.why + ")"));
         send(confirmation_page());
-        return;
+        return true;
     }
     const DeferAnswer defer = [&client] {
         auto answer = std::make_shared<LateAnswer>();
         client.wait_for(answer);
         return answer;
     };
+    if (api) return handle_page(client, request, verdict, send);
     // The header is queued first and so is first on the wire; the whole answer leaves in one
     // write once the command has run, which spares the client a wake-up per piece.
     for (const char* piece : kHeaderPieces) send(piece);
@@ -157,10 +173,12 @@ void CommandServer::handle_connection(ClientConnection& client) {
                                          verdict.why + ")"));
     else
         run_command(request, send, defer);
+    return true;
 }
 
 void CommandServer::run_command(const ParsedRequest& request, const SendText& send,
                                 const DeferAnswer& defer) {
+    if (page_) page_->note_command(request.path);  // a waiting page learns of a change at once
     if (table_.run(request.path, request.query, send, defer)) return;
     if (request.path.empty() || request.path == " ") return;
     std::string text = "cmd: '" + request.path + "'\r\n";

@@ -15,6 +15,7 @@
 #include "client_connection.h"
 #include "client_policy.h"
 #include "command_table.h"
+#include "page_service.h"
 #include "request.h"
 
 namespace dravo {
@@ -37,7 +38,8 @@ public:
 
     CommandServer(int port, CommandTable& table, ShowNotice notice, const ServerLog& log,
                   ServerLimits limits = {}, ClientPolicy policy = {},
-                  BrowserGuard guard = BrowserGuard::from_settings(net::machine_host_name(), ""));
+                  BrowserGuard guard = BrowserGuard::from_settings(net::machine_host_name(), ""),
+                  PageService* page = nullptr);
     CommandServer(const CommandServer&) = delete;
     CommandServer& operator=(const CommandServer&) = delete;
 
@@ -60,8 +62,16 @@ private:
     bool write_late_answer(ClientConnection& client, bool ready,
                            ClientConnection::Clock::time_point now);
     // Runs the complete request of one connection: parse, header, command; the answer is
-    // queued on that connection.
-    void handle_connection(ClientConnection& client);
+    // queued on that connection. False when it is a long-poll held for later (page_held.cpp).
+    bool handle_connection(ClientConnection& client);
+    bool handle_page(ClientConnection& client, const ParsedRequest& request,
+                     const BrowserVerdict& verdict, const SendText& send);
+    void hold(ClientConnection& client, const PageWait& wait, ClientConnection::Clock::time_point now);
+    // Answers a held long-poll with the current state once it is due; false when the
+    // connection must go (its client hung up, or the answer is done).
+    bool answer_held(ClientConnection& client, bool ready, ClientConnection::Clock::time_point now);
+    // At quit and when the connection limit evicts it: answered at once, then closed.
+    void answer_held_and_close(ClientConnection& client);
     void run_command(const ParsedRequest& request, const SendText& send,
                      const DeferAnswer& defer);
     void close_idlest();
@@ -74,6 +84,7 @@ private:
     ServerLimits limits_;
     ClientPolicy policy_;
     BrowserGuard guard_;
+    PageService* page_;
     Clients clients_;
     std::atomic<bool> stop_requested_{false};
     std::atomic<State> state_{State::starting};

@@ -21,11 +21,6 @@ std::string value_of(const QueryMap& query, std::string_view key) {
     return found == query.end() ? std::string() : found->second;
 }
 
-// Single precision on purpose: with it 0..255 and 0..100 map onto each other exactly.
-int to_percent(int player_volume) {
-    return static_cast<int>(static_cast<float>(player_volume) * 0.39215687f + 0.5f);
-}
-
 // percent x 2.55 + 0.5, truncated, in exact arithmetic: 2.55 has no exact binary form, and in
 // floating point 50 would give 127 instead of 128. Values past 32 bits give the largest one.
 std::uint32_t to_player_volume(std::uint32_t percent) {
@@ -40,6 +35,11 @@ std::string clock_text(int minutes, int seconds) {
 }
 
 }  // namespace
+
+// Single precision on purpose: with it 0..255 and 0..100 map onto each other exactly.
+int to_percent(int player_volume) {
+    return static_cast<int>(static_cast<float>(player_volume) * 0.39215687f + 0.5f);
+}
 
 CommandTable::CommandTable(CommandEnv env) : env_(env) { add_commands(); }
 

@@ -24,6 +24,9 @@ struct MuteMemory {
     int saved_volume = 0;
 };
 
+// The player's volume (0-255) in percent, as every answer gives it.
+int to_percent(int player_volume);
+
 struct CommandEnv {
     PluginHost& host;
     PlayerControl& player;

@@ -32,6 +32,9 @@ void PlayerControl::clear_playlist() { user(op::clear_playlist); }
 int PlayerControl::play_state() { return static_cast<int>(user(op::play_state)); }
 int PlayerControl::position_ms() { return static_cast<int>(user(op::output_time, 0)); }
 int PlayerControl::length_s() { return static_cast<int>(user(op::output_time, 1)); }
+int PlayerControl::jump_to_ms(int position_ms) {
+    return static_cast<int>(user(op::jump_to_time, static_cast<std::uintptr_t>(position_ms)));
+}
 void PlayerControl::set_list_pos(int index) {
     user(op::set_list_pos, static_cast<std::uintptr_t>(index));
 }

@@ -27,6 +27,8 @@ public:
     int play_state();   // 1 playing, 3 paused, 0 stopped
     int position_ms();  // -1 when nothing is loaded
     int length_s();     // -1 when nothing is loaded
+    // The host's jump to a time: 0 done (or not understood), 1 past the end, -1 not playing.
+    int jump_to_ms(int position_ms);
     void set_list_pos(int index);
     int volume();  // 0-255
     void set_volume(std::uint32_t player_volume);

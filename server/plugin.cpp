@@ -4,9 +4,11 @@
 #include "client_policy.h"
 #include "command_server.h"
 #include "media_cache.h"
+#include "page_service.h"
 #include "player_control.h"
 #include "profile_file.h"
 #include "server_log.h"
+#include "text.h"
 #include "track_filter.h"
 #include "update_command.h"
 
@@ -44,18 +46,22 @@ int Plugin::init(std::unique_ptr<PluginHost> host) {
         profile_read_string("Settings", "update_url", "", directory + kServerIniName));
     table_ = std::make_unique<CommandTable>(
         CommandEnv{*host_, *player_, settings_, filter_.get(), mute_, updates_.get()});
+    const std::string ini = directory + kServerIniName;
+    PageLimits page_limits;
+    if (const auto waiting = profile_read_string("Settings", "max_waiting", "", ini); !waiting.empty())
+        page_limits.max_waiting = to_number(waiting);
+    page_ = std::make_unique<PageService>(*table_, *player_, settings_, mute_, page_limits);
     server_ = std::make_unique<CommandServer>(
         port, *table_,
         [host = host_.get()](const std::string& text, const std::string& caption) {
             host->message_box(text, caption);
         },
-        *log_, ServerLimits{}, read_client_policy(directory + kServerIniName),
-        BrowserGuard::from_settings(
-            net::machine_host_name(),
-            profile_read_string("Settings", "allowed_hosts", "", directory + kServerIniName)));
-    announce_ = should_announce(
-        profile_read_string("Settings", "announce", "", directory + kServerIniName),
-        profile_read_string("Settings", "bind_address", "", directory + kServerIniName));
+        *log_, ServerLimits{}, read_client_policy(ini),
+        BrowserGuard::from_settings(net::machine_host_name(),
+                                    profile_read_string("Settings", "allowed_hosts", "", ini)),
+        page_.get());
+    announce_ = should_announce(profile_read_string("Settings", "announce", "", ini),
+                                profile_read_string("Settings", "bind_address", "", ini));
     listener_done_.store(false);
     try {
         thread_ = start_thread_([this, server = server_.get()] {

@@ -18,6 +18,7 @@ namespace dravo {
 class Announcer;
 class CommandServer;
 class MediaCache;
+class PageService;
 class PlayerControl;
 class ServerLog;
 class TrackFilter;
@@ -67,6 +68,7 @@ private:
     std::unique_ptr<TrackFilter> filter_;
     std::unique_ptr<UpdateRunner> updates_;
     std::unique_ptr<CommandTable> table_;
+    std::unique_ptr<PageService> page_;
     std::unique_ptr<CommandServer> server_;
     std::unique_ptr<Announcer> announcer_;
     bool announce_ = false;

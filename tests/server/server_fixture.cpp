@@ -6,8 +6,10 @@
 
 namespace dravo::test {
 
-ServerFixture::ServerFixture(ServerLimits limits, ClientPolicy policy, BrowserGuard guard)
+ServerFixture::ServerFixture(ServerLimits limits, ClientPolicy policy, BrowserGuard guard,
+                             std::optional<PageLimits> page)
     : log_(dir_.file(kServerLogName)) {
+    if (page) page_ = std::make_unique<PageService>(table_, player_, settings_, mute_, *page);
     // Another program may take the free port before the server binds it: then another port.
     for (int attempt = 0; attempt < 5; ++attempt) {
         if (thread_.joinable()) thread_.join();
@@ -17,7 +19,7 @@ ServerFixture::ServerFixture(ServerLimits limits, ClientPolicy policy, BrowserGu
             [this](const std::string& text, const std::string& caption) {
                 host.message_box(text, caption);
             },
-            log_, limits, policy, guard);
+            log_, limits, policy, guard, page_.get());
         thread_ = std::thread([this] { server_->run(); });
         while (server_->state() == CommandServer::State::starting)
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
@@ -26,9 +28,11 @@ ServerFixture::ServerFixture(ServerLimits limits, ClientPolicy policy, BrowserGu
     }
 }
 
-ServerFixture::~ServerFixture() {
+ServerFixture::~ServerFixture() { stop(); }
+
+void ServerFixture::stop() {
     server_->stop();
-    thread_.join();
+    if (thread_.joinable()) thread_.join();
 }
 
 std::string ServerFixture::log_text() const { return read_file(dir_.file(kServerLogName)); }

@@ -69,6 +69,28 @@ second=$(echo "$list" | sed -n 2p)
 title=${second##*\\}
 expect "/title is the second entry" "${title%.*}" "$(get /title)"
 
+# The browser page: served from the DLL (gzip when accepted), no notice on the player.
+page=$(curl -s -m 20 "$url/")
+[[ "$page" == "<!DOCTYPE html>"* ]] && echo "ok: / serves the page" || fail "/ did not serve the page: ${page:0:80}"
+curl -s -m 20 -o /dev/null -D "$work/page.head" -H 'Accept-Encoding: gzip' "$url/app.js"
+grep -qi '^Content-Encoding: gzip' "$work/page.head" && echo "ok: the page's script comes gzip-compressed" \
+  || fail "no gzip for /app.js: $(cat "$work/page.head")"
+for path in /favicon.ico /robots.txt /manifest.webmanifest; do
+  code=$(curl -s -m 20 -o /dev/null -w '%{http_code}' "$url$path")
+  expect "$path answered" 200 "$code"
+done
+# The state as JSON: the Windows-1252 title arrives as UTF-8; a seek jumps with message 106.
+state=$(get /api/state)
+grep -q '"state":"playing"' <<< "$state" && echo "ok: /api/state says playing" || fail "/api/state: $state"
+get '/set_filter?filter=V%C4RLD' > /dev/null
+get '/play?track=1' > /dev/null
+expect "/api/state title in UTF-8" '"title":"Ä dag"' "$(get /api/state | grep -o '"title":"[^"]*"')"
+expect "/api/list search in UTF-8" '"matches":1' "$(get '/api/list?q=%C3%A4%20DAG' | grep -o '"matches":[0-9]*')"
+expect "/api/seek jumps to 61 s" '"position_ms":61000' "$(get '/api/seek?ms=61000' | grep -o '"position_ms":[0-9-]*')"
+expect "/get_filter after the page's filter (code page)" "$(printf 'V\xc4RLD')" \
+  "$(get '/api/filter?text=V%C3%84RLD' > /dev/null; get /get_filter)"
+get '/set_filter?filter=' > /dev/null
+
 # A client that connects and says nothing must neither hold up others nor stay for ever.
 exec 3<>"/dev/tcp/127.0.0.1/$port"
 expect "/version beside a silent client" "dravo_srv v1.14" "$(get /version)"

@@ -69,6 +69,11 @@ std::intptr_t StubPlayer::operation(std::intptr_t op, std::uintptr_t argument) {
         case op::output_time:
             if (!loaded) return -1;
             return argument == 0 ? position_ms_ : kTrackLengthS;
+        case op::jump_to_time:
+            if (!loaded) return -1;
+            if (argument >= static_cast<std::uintptr_t>(kTrackLengthS) * 1000) return 1;
+            position_ms_ = static_cast<int>(argument);
+            return 0;
         case op::set_list_pos:
             if (argument < files_.size()) current_ = argument;
             return 0;

@@ -41,11 +41,13 @@ export async function get(port, target) {
 const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 
 export class PlayerHost {
-  // build: the CMake build folder; music: a folder of sample tracks; ini: extra settings lines.
-  constructor(build, music, ini = '') {
+  // build: the CMake build folder; music: a folder of sample tracks; ini: extra settings lines;
+  // args: more arguments for player_host (--clear, --add FILE).
+  constructor(build, music, ini = '', args = []) {
     this.build = build;
     this.music = music;
     this.ini = ini;
+    this.args = args;
     this.dir = fs.mkdtempSync(path.join(os.tmpdir(), 'dravo-browser-'));
   }
 
@@ -61,13 +63,14 @@ export class PlayerHost {
     fs.copyFileSync(path.join(this.build, 'bin', 'plugins', 'gen_dravo_srv.so'),
                     path.join(plugins, 'gen_dravo_srv.so'));
     // Another program may take the free port before the host binds it: then try another.
+    const port = this.port;  // a restart keeps the port the page knows
     for (let attempt = 0; attempt < 3; ++attempt) {
-      this.port = await freePort();
+      this.port = port && attempt === 0 ? port : await freePort();
       fs.writeFileSync(path.join(plugins, 'gen_dravo_srv.ini'),
         `[Settings]\r\nport=${this.port}\r\nmedia_root=${this.music}/\r\nannounce=off\r\n${this.ini}`);
       this.stderr = '';
       this.process = spawn(path.join(this.build, 'bin', 'player_host'),
-        ['--plugins', plugins, '--audio-output', 'null', '--state-dir', path.join(this.dir, 'state')],
+        ['--plugins', plugins, '--audio-output', 'null', '--state-dir', path.join(this.dir, 'state'), ...this.args],
         { cwd: this.dir, env: { ...process.env, TMP: this.dir }, stdio: ['ignore', 'ignore', 'pipe'] });
       this.process.stderr.on('data', (d) => { this.stderr += d; });
       if (await this.listening()) return;
