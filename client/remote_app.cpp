@@ -4,6 +4,7 @@
 #include <QSocketNotifier>
 
 #include "client_settings.h"
+#include "lost_display.h"
 #include "osd_window.h"
 #include "quit_signals.h"
 #include "remote_dialog.h"
@@ -40,6 +41,9 @@ int RemoteApp::run() {
                          });
     }
     dialog.start_up(keys_);
+    // A logout may take the display away first: that ends the program in order too. Made after
+    // the start-up, so its exit hook runs before the destructors of what the start-up made.
+    const EndOnLostDisplay lost_display([&dialog] { dialog.shut_down(); });
     const int status = ended ? 0 : QApplication::exec();
     dialog.shut_down();  // when something else ended the loop
     return status;

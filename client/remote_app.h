@@ -1,7 +1,9 @@
 #pragma once
 // The client program: reads the command line (" /i file"), loads the settings, runs the main
 // window from its start-up to its shutdown and ends when Exit, a quit signal (SIGTERM, SIGINT) or
-// a started update ends the window. The media keys join through media_keys() before run().
+// a started update ends the window, or when the display goes away (logout: the window's shutdown,
+// then the process ends at once, see lost_display.h). The media keys join through media_keys()
+// before run().
 // Construct and run on the main thread after the QApplication. run() gives the exit status.
 #include <string>
 

@@ -1,6 +1,8 @@
 #include "settings_store.h"
 
+#include <cstdint>
 #include <optional>
+#include <type_traits>
 
 #include "profile_file.h"
 #include "text.h"
@@ -22,6 +24,41 @@ std::string item_key(const std::string& key, std::size_t position) {
 bool read_bool(const ProfileDocument& document, const std::string& key, bool current) {
     const auto value = trim(document.read_string(kSection, key, current ? "1" : "0"));
     return value == "1" || lower_case(value) == "true";
+}
+
+void write_value(ProfileDocument& document, const std::string& key, bool value) {
+    document.write_string(kSection, key, value ? "true" : "false");
+}
+
+void write_value(ProfileDocument& document, const std::string& key, int value) {
+    document.write_string(kSection, key, to_text(static_cast<std::int32_t>(value)));
+}
+
+void write_value(ProfileDocument& document, const std::string& key, const std::string& value) {
+    document.write_string(kSection, key, value);
+}
+
+void write_value(ProfileDocument& document, const std::string& key,
+                 const std::vector<std::string>& items) {
+    std::size_t position = 1;
+    for (const auto& item : items) {
+        document.write_string(kSection, item_key(key, position++), item);
+    }
+    // Blank the stale tail of a longer list saved earlier.
+    for (; has_value(document, item_key(key, position)); ++position) {
+        document.write_string(kSection, item_key(key, position), "");
+    }
+}
+
+// The key bound to variable in one of the store's maps, or nullptr.
+template <class Value>
+const std::string* key_of(const std::map<std::string, Value*>& settings, const Value* variable) {
+    for (const auto& [key, bound] : settings) {
+        if (bound == variable) {
+            return &key;
+        }
+    }
+    return nullptr;
 }
 
 }  // namespace
@@ -85,23 +122,16 @@ bool SettingsStore::save() {
         return false;
     }
     for (const auto& [key, variable] : bool_settings) {
-        document->write_string(kSection, key, *variable ? "true" : "false");
+        write_value(*document, key, *variable);
     }
     for (const auto& [key, variable] : int_settings) {
-        document->write_string(kSection, key, to_text(static_cast<std::int32_t>(*variable)));
+        write_value(*document, key, *variable);
     }
     for (const auto& [key, variable] : string_settings) {
-        document->write_string(kSection, key, *variable);
+        write_value(*document, key, *variable);
     }
     for (const auto& [key, variable] : list_settings) {
-        std::size_t position = 1;
-        for (const auto& item : *variable) {
-            document->write_string(kSection, item_key(key, position++), item);
-        }
-        // Blank the stale tail of a longer list saved earlier.
-        for (; has_value(*document, item_key(key, position)); ++position) {
-            document->write_string(kSection, item_key(key, position), "");
-        }
+        write_value(*document, key, *variable);
     }
     return document->commit(file_name);
 }
@@ -113,6 +143,38 @@ bool SettingsStore::save_setting(const std::string& variable) {
         }
     }
     return false;
+}
+
+bool SettingsStore::save_settings(std::initializer_list<Variable> variables) {
+    auto document = ProfileDocument::load(file_name);
+    if (!document) {
+        return false;
+    }
+    for (const auto& variable : variables) {
+        const bool bound = std::visit(
+            [&](const auto* value) {
+                const std::string* key = nullptr;
+                using Value = std::remove_cv_t<std::remove_pointer_t<decltype(value)>>;
+                if constexpr (std::is_same_v<Value, bool>) {
+                    key = key_of(bool_settings, value);
+                } else if constexpr (std::is_same_v<Value, int>) {
+                    key = key_of(int_settings, value);
+                } else if constexpr (std::is_same_v<Value, std::string>) {
+                    key = key_of(string_settings, value);
+                } else {
+                    key = key_of(list_settings, value);
+                }
+                if (key != nullptr) {
+                    write_value(*document, *key, *value);
+                }
+                return key != nullptr;
+            },
+            variable);
+        if (!bound) {
+            return false;
+        }
+    }
+    return document->commit(file_name);
 }
 
 }  // namespace dravo

@@ -1,8 +1,10 @@
 #pragma once
 // Typed settings bound to keys of the "Settings" section of one INI file.
 // A store is meant for one thread at a time; owners that share one between threads guard it.
+#include <initializer_list>
 #include <map>
 #include <string>
+#include <variant>
 #include <vector>
 
 namespace dravo {
@@ -31,6 +33,15 @@ public:
     // Writes the one string setting bound to this variable; false when none is bound to it or
     // the file could not be written.
     bool save_setting(const std::string& variable);
+
+    // A bound variable of any kind, named by its address.
+    using Variable =
+        std::variant<const bool*, const int*, const std::string*, const std::vector<std::string>*>;
+    // Writes the settings bound to these variables, each as save() writes it, and no others, in
+    // one atomic replacement of the file: for values that change while the program runs and must
+    // survive a crash. False, with the file left as it was, when a variable is bound to no
+    // setting or the file could not be read or written.
+    bool save_settings(std::initializer_list<Variable> variables);
 
     std::string file_name;
 

@@ -1,5 +1,8 @@
 // Media keys on X11: passive grabs on the root window, made and read on a display connection and
-// thread of the grabber's own, so the client's toolkit connection never sees them.
+// thread of the grabber's own, so the client's toolkit connection never sees them. The grabs
+// follow the keyboard mapping: a changed mapping (a layout switch, xmodmap) may move a media key
+// to another key code or Num Lock to another modifier, so every change grabs again. A lost
+// display (the X server ending at logout) ends the thread quietly; it never ends the process.
 #include <X11/XF86keysym.h>
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>
@@ -59,6 +62,23 @@ int on_x_error(Display* display, XErrorEvent* error) {
     return g_previous ? g_previous(display, error) : 0;
 }
 
+// The same for a broken connection: Xlib calls the process's I/O error handler and then the
+// connection's exit handler, and by default both end the process with exit(1), which would run
+// the program's static destructors on this thread while its other threads still use them. For
+// the grabber's connection the first returns at once and the second (set per connection) marks
+// the connection lost; Xlib then returns from the call that found the break, and every later
+// call on the connection does nothing.
+XIOErrorHandler g_previous_io = nullptr;
+
+int on_x_io_error(Display* display) {
+    if (display == g_display.load()) {
+        return 0;
+    }
+    return g_previous_io ? g_previous_io(display) : 0;
+}
+
+void on_lost_display(Display*, void* lost) { static_cast<std::atomic<bool>*>(lost)->store(true); }
+
 unsigned num_lock_mask(Display* display) {
     const KeyCode num_lock = XKeysymToKeycode(display, XK_Num_Lock);
     XModifierKeymap* map = XGetModifierMapping(display);
@@ -101,6 +121,24 @@ std::map<KeyCode, std::uint32_t> media_key_codes(Display* display) {
     return codes;
 }
 
+// Each modifier set of the bindings with Caps Lock and Num Lock on and off, once each.
+std::vector<unsigned> grab_masks(unsigned num_lock) {
+    std::vector<unsigned> masks;
+    for (const unsigned set : kModifierSets) {
+        for (const unsigned locks : {0u, unsigned(LockMask), num_lock, LockMask | num_lock}) {
+            if (std::find(masks.begin(), masks.end(), set | locks) == masks.end()) {
+                masks.push_back(set | locks);
+            }
+        }
+    }
+    return masks;
+}
+
+// A change of the key symbols or of the modifier map; a pointer mapping changes no grab.
+bool changes_grabs(const XMappingEvent& event) {
+    return event.request == MappingKeyboard || event.request == MappingModifier;
+}
+
 class X11KeyGrabber final : public KeyGrabber {
 public:
     explicit X11KeyGrabber(Deliver deliver) : deliver_(std::move(deliver)) {}
@@ -113,6 +151,8 @@ private:
     bool open();
     void grab_all(GrabReport& report);
     bool grab_key(KeyCode code);
+    void release_all();
+    void grab_again();
     void read_events();
     void deliver(const XKeyEvent& event);
     void close();
@@ -125,6 +165,7 @@ private:
     std::map<KeyCode, std::uint32_t> grabbed_;
     int wake_[2] = {-1, -1};
     std::atomic<bool> stop_{false};
+    std::atomic<bool> lost_{false};  // the connection broke (set by Xlib's exit handler)
     std::thread thread_;
 };
 
@@ -175,17 +216,12 @@ bool X11KeyGrabber::open() {
     g_errors.store(0);
     g_display.store(display_);
     g_previous = XSetErrorHandler(on_x_error);
+    g_previous_io = XSetIOErrorHandler(on_x_io_error);
+    XSetIOErrorExitHandler(display_, on_lost_display, &lost_);
     root_ = DefaultRootWindow(display_);
     XkbSetDetectableAutoRepeat(display_, True, nullptr);
     num_lock_ = num_lock_mask(display_);
-    for (const unsigned set : kModifierSets) {
-        for (const unsigned locks : {0u, unsigned(LockMask), num_lock_, LockMask | num_lock_}) {
-            const unsigned mask = set | locks;
-            if (std::find(masks_.begin(), masks_.end(), mask) == masks_.end()) {
-                masks_.push_back(mask);
-            }
-        }
-    }
+    masks_ = grab_masks(num_lock_);
     return true;
 }
 
@@ -217,15 +253,47 @@ bool X11KeyGrabber::grab_key(KeyCode code) {
     return false;
 }
 
+void X11KeyGrabber::release_all() {
+    for (const auto& [code, command] : grabbed_) {
+        for (const unsigned mask : masks_) {
+            XUngrabKey(display_, code, mask, root_);
+        }
+    }
+    grabbed_.clear();
+}
+
+// After a mapping change: the key codes and the Num Lock mask are read afresh and every grab is
+// made again, so a key that moved is caught at its new code and its old code is left free. A key
+// someone else holds now is skipped, one they let go of is taken, as at the start.
+void X11KeyGrabber::grab_again() {
+    release_all();
+    XSync(display_, False);
+    num_lock_ = num_lock_mask(display_);
+    masks_ = grab_masks(num_lock_);
+    GrabReport report;
+    grab_all(report);
+}
+
 void X11KeyGrabber::read_events() {
     pollfd watched[2] = {{ConnectionNumber(display_), POLLIN, 0}, {wake_[0], POLLIN, 0}};
     while (!stop_.load()) {
-        while (XPending(display_) > 0) {
+        bool mapping_changed = false;
+        while (!lost_.load() && XPending(display_) > 0) {
             XEvent event;
             XNextEvent(display_, &event);
             if (event.type == KeyPress) {
                 deliver(event.xkey);
+            } else if (event.type == MappingNotify) {
+                XRefreshKeyboardMapping(&event.xmapping);  // Xlib's own copy of the key map
+                mapping_changed = mapping_changed || changes_grabs(event.xmapping);
             }
+        }
+        if (lost_.load()) {
+            return;  // the display went away: no more keys, the client carries on
+        }
+        if (mapping_changed) {
+            grab_again();  // once for a burst of changes (xmodmap sends one per line)
+            continue;      // grabbing may have read more events
         }
         if (::poll(watched, 2, -1) < 0 && errno != EINTR) {
             return;
@@ -252,18 +320,18 @@ void X11KeyGrabber::close() {
     if (display_ == nullptr) {
         return;
     }
-    for (const auto& [code, command] : grabbed_) {
-        for (const unsigned mask : masks_) {
-            XUngrabKey(display_, code, mask, root_);
-        }
-    }
-    XSync(display_, False);
+    release_all();
+    XSync(display_, False);  // does nothing on a lost connection
+    XCloseDisplay(display_);
+    // Only now: the calls above may still find the connection broken.
     g_display.store(nullptr);
+    display_ = nullptr;
     if (XErrorHandler current = XSetErrorHandler(g_previous); current != on_x_error) {
         XSetErrorHandler(current);  // someone replaced ours meanwhile: keep theirs
     }
-    XCloseDisplay(display_);
-    display_ = nullptr;
+    if (XIOErrorHandler current = XSetIOErrorHandler(g_previous_io); current != on_x_io_error) {
+        XSetIOErrorHandler(current);
+    }
 }
 
 }  // namespace

@@ -37,14 +37,39 @@ void ClientSettings::correct_servers() {
     }
 }
 
-bool ClientSettings::save_to_file() {
+bool ClientSettings::make_folder() const {
     const auto folder = std::filesystem::path(file_name).parent_path();
     std::error_code error;
     if (!folder.empty()) {
         std::filesystem::create_directories(folder, error);
     }
+    return !error;
+}
+
+bool ClientSettings::save_to_file() {
+    const bool folder = make_folder();
     save();
-    return !error && std::filesystem::exists(file_name, error);
+    std::error_code error;
+    return folder && std::filesystem::exists(file_name, error);
+}
+
+bool ClientSettings::save_now(std::initializer_list<Variable> variables) {
+    return !file_name.empty() && make_folder() && save_settings(variables);
+}
+
+bool ClientSettings::save_current_server() { return save_now({&current_server}); }
+
+bool ClientSettings::save_sleep_time() { return save_now({&sleep_hours, &sleep_minutes}); }
+
+bool ClientSettings::save_mru_filter() { return save_now({&mru_filter}); }
+
+void ClientSettings::set_sleep_time(int hours, int minutes) {
+    if (hours == sleep_hours && minutes == sleep_minutes) {
+        return;
+    }
+    sleep_hours = hours;
+    sleep_minutes = minutes;
+    save_sleep_time();
 }
 
 std::string ClientSettings::current_server_url() const {

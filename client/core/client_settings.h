@@ -1,9 +1,13 @@
 #pragma once
 // The client's settings: every key of the "Settings" section of its INI file with its default,
 // the server-list correction applied right after loading, and where the file lies.
+// Everything is written at exit (save_to_file); the three values the user changes while the
+// program runs (the current server, the sleep time, the MRU filter list) are also written alone
+// as soon as they change, so a crash, a power cut or a kill keeps them.
 // One object for the whole run, used on the user-interface thread only (it takes no lock).
 // Failures are silent: a missing or unreadable file leaves the defaults, and a failed save
-// leaves the old file (save_to_file reports it as false for a caller that wants to know).
+// leaves the old file (the saves report it as false for a caller that wants to know; a change
+// whose write failed is still written by the save at exit).
 #include <optional>
 #include <string>
 #include <vector>
@@ -24,6 +28,15 @@ public:
     void correct_servers();
     // Creates the file's folder when missing, then writes every setting.
     bool save_to_file();
+    // Each writes its own keys at once and no others (the folder made first when missing), in
+    // one atomic replacement of the file: CurrentServer; SleepHours and SleepMinutes;
+    // MRUFilter1, MRUFilter2, ... False when the file could not be written, and always without a
+    // file name (a store kept in memory).
+    bool save_current_server();
+    bool save_sleep_time();
+    bool save_mru_filter();
+    // Sets the sleep time and writes it at once when it differs from the last one.
+    void set_sleep_time(int hours, int minutes);
     // Entry current_server of the list; empty when it names no entry.
     std::string current_server_url() const;
 
@@ -39,6 +52,10 @@ public:
     bool update_on_startup = true;
     std::vector<std::string> mru_filter;  // oldest first
     int mru_filter_size = 10;
+
+private:
+    bool make_folder() const;
+    bool save_now(std::initializer_list<Variable> variables);
 };
 
 // $XDG_CONFIG_HOME/dravo/dravo.ini, else ~/.config/dravo/dravo.ini; ./dravo.ini without a home.

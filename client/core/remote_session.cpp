@@ -45,8 +45,11 @@ void RemoteSession::sleep_expired() {
 void RemoteSession::next_server() {
     operations_.run([this] {
         const int count = static_cast<int>(settings_.servers.size());
-        if (count > 0) {
-            settings_.current_server = settings_.current_server % count + 1;
+        const int current = settings_.current_server;
+        const int next = count > 0 ? current % count + 1 : current;
+        if (next != current) {
+            settings_.current_server = next;
+            settings_.save_current_server();  // survives a crash; the exit writes it again
         }
         tracks_.load_track_list();
         player_.poll_status();

@@ -85,7 +85,8 @@ public:
     void load_filter() {
         queue([this] { tracks_.load_filter(); });
     }
-    // The next server of the list (wrapping), then list, status and filter from it.
+    // The next server of the list (wrapping), written to the settings file at once, then list,
+    // status and filter from it.
     void next_server();
 
     // The status timer: poll, title, then after_tick (the sleep button's countdown). A tick that

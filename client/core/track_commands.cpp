@@ -54,7 +54,11 @@ void TrackCommands::play_selected() {
 void TrackCommands::apply_filter() {
     const std::string text = ctx_.view.filter_text();
     if (!text.empty()) {
+        const auto before = ctx_.settings.mru_filter;
         mru_add(ctx_.settings.mru_filter, text, ctx_.settings.mru_filter_size);
+        if (ctx_.settings.mru_filter != before) {
+            ctx_.settings.save_mru_filter();  // survives a crash; the exit writes it again
+        }
     }
     ctx_.view.show_osd("Applying filter \"" + text + "\"");
     ctx_.view.set_search_text("");

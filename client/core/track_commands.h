@@ -21,6 +21,8 @@ public:
     // Refills the shown rows from the table after the search text changed.
     void show_matching_tracks();
     void play_selected();
+    // Adds the filter to the MRU list (written to the settings file at once when it changed) and
+    // sets it on the server.
     void apply_filter();
     void load_filter();
 

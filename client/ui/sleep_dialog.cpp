@@ -53,8 +53,7 @@ CsleepDlg::CsleepDlg(ClientSettings& settings, QWidget* parent)
 }
 
 void CsleepDlg::accept() {
-    settings_.sleep_hours = number_in(hours_);
-    settings_.sleep_minutes = number_in(minutes_);
+    settings_.set_sleep_time(number_in(hours_), number_in(minutes_));
     QDialog::accept();
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // The sleep dialog: hours and minutes of the sleep time, OK and Cancel. It offers the settings'
 // last time and, on OK, stores what the edits read as numbers (no number reads as 0; no range
-// check). Cancel changes nothing. A frameless box on top of everything, modal for the program.
+// check), written to the settings file at once when it changed. Cancel changes nothing. A
+// frameless box on top of everything, modal for the program.
 // GUI thread only.
 #include <QDialog>
 

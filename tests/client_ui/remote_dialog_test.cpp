@@ -65,6 +65,26 @@ TEST_F(DialogFixture, ExitSavesServerSleepTimeAndFilters) {
     EXPECT_EQ(saved.servers.size(), 3u);
 }
 
+TEST_F(DialogFixture, ChangesReachTheFileAtOnceWithNothingElse) {
+    settings.servers = {"http://127.0.0.1:1/", server.base_url()};
+    dialog();
+    const auto file_holds = [&](const std::vector<std::string>& lines) {
+        const auto text = read_file(settings.file_name);
+        for (const auto& line : lines) {
+            EXPECT_NE(text.find(line + "\r\n"), std::string::npos) << line << " in\n" << text;
+        }
+        EXPECT_EQ(text.find("UseOSD"), std::string::npos) << "only the exit writes the rest";
+    };
+    click("server");
+    file_holds({"CurrentServer=2"});
+    find<QLineEdit>("filter")->setText("jazz");
+    click("apply_filter");
+    file_holds({"CurrentServer=2", "MRUFilter1=jazz"});
+    answer_sleep_dialog("1", "30", "ok");
+    answer_sleep_dialog("5", "5", "cancel");
+    file_holds({"CurrentServer=2", "MRUFilter1=jazz", "SleepHours=1", "SleepMinutes=30"});
+}
+
 TEST_F(DialogFixture, EnterAppliesFilterInFilterEditElsePlaysSelectedTrack) {
     struct Row {
         const char* focus;

@@ -162,6 +162,31 @@ TEST_F(SettingsStoreTest, SaveSettingWritesOnlyTheBoundString) {
     EXPECT_EQ(read_file(ini), "[Settings]\nport=1\ncurrent_filter=new filter\n");
 }
 
+TEST_F(SettingsStoreTest, SaveSettingsWritesOnlyTheNamedVariablesInOneGo) {
+    write_file(ini, "; mine\n[Settings]\nport=1\nMRU1=a\nMRU2=b\nMRU3=c\nVerbose=true\n");
+    SampleSettings settings(ini);
+    settings.port = 8081;
+    settings.offset = 3;
+    settings.autostart = false;
+    settings.media_root = "/elsewhere/";
+    settings.mru = {"x"};
+    EXPECT_TRUE(settings.save_settings({&settings.port, &settings.autostart, &settings.mru}));
+    // Each written as save() writes it (the list's stale tail blanked); offset, media_root and
+    // the hand-written lines stay as they were.
+    EXPECT_EQ(read_file(ini),
+              "; mine\n[Settings]\nport=8081\nMRU1=x\nMRU2=\nMRU3=\n"
+              "Verbose=true\nAutostart=false\n");
+    settings.load();
+    EXPECT_EQ(settings.mru, std::vector<std::string>{"x"});
+
+    // One variable bound to nothing spoils the whole save.
+    settings.port = 9;
+    EXPECT_FALSE(settings.save_settings({&settings.port, &settings.unbound}));
+    EXPECT_EQ(profile_read_int("Settings", "port", 0, ini), 8081);
+    SampleSettings nowhere(dir.file("missing/settings.ini"));
+    EXPECT_FALSE(nowhere.save_settings({&nowhere.port}));
+}
+
 TEST_F(SettingsStoreTest, RebindReplacesEarlierBinding) {
     SampleSettings settings(ini);
     std::string replacement;

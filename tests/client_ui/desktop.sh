@@ -1,0 +1,64 @@
+# Shell helpers of the client's checks on a real X server, sourced by logout_check.sh and
+# kill_check.sh: waiting, windows, a desktop of Xvfb, openbox and trayer, and the stand-in server.
+# The caller sets tmp (a scratch folder) and bin (the built programs) and keeps pids, the
+# programs to end when it ends.
+
+# As in client_shots.sh: in the address sanitizer's build the X libraries keep memory past exit
+# and the keyboard library copies an unterminated X reply with strndup.
+[ -z "${ASAN_OPTIONS:-}" ] || export ASAN_OPTIONS="$ASAN_OPTIONS:detect_leaks=0:strict_string_checks=0"
+unset WAYLAND_DISPLAY QT_QPA_PLATFORM
+
+# until_ok SECONDS COMMAND...: retries the command every 0.1 s.
+until_ok() {
+  local tries=$(($1 * 10)); shift
+  while ! "$@" >/dev/null 2>&1; do
+    tries=$((tries - 1))
+    [ "$tries" -gt 0 ] || return 1
+    sleep 0.1
+  done
+}
+gone() { [ ! -e "/proc/$1" ] || grep -q ') Z' "/proc/$1/stat"; }
+is_visible() { xdotool search --onlyvisible --name "$1" | grep -q .; }
+
+# start_server: the stand-in server, its base URL in $server_url.
+start_server() {
+  "$bin/client_ui_fake_server" "Artist - Song" >"$tmp/server" &
+  pids+=($!)
+  until_ok 20 test -s "$tmp/server" || { echo "the stand-in server did not start"; return 1; }
+  server_url=$(head -1 "$tmp/server")
+}
+
+# start_desktop DIR [tray]: Xvfb on a free display (exported as DISPLAY), openbox and, when asked,
+# trayer, each waited for; their ids in xvfb_pid, wm_pid and tray_pid, their logs in DIR.
+start_desktop() {
+  local dir=$1
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$dir/display" 2>"$dir/xvfb.log" &
+  xvfb_pid=$!
+  pids+=($xvfb_pid)
+  until_ok 20 test -s "$dir/display" || { echo "Xvfb did not start"; return 1; }
+  export DISPLAY=:$(cat "$dir/display")
+  openbox --sm-disable >"$dir/openbox.log" 2>&1 &
+  wm_pid=$!
+  pids+=($wm_pid)
+  until_ok 20 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q window' \
+    || { echo "openbox did not start"; return 1; }
+  [ "${2:-}" = tray ] || return 0
+  trayer --edge bottom --align right --widthtype request --height 24 --SetDockType true \
+    --transparent false >"$dir/trayer.log" 2>&1 &
+  tray_pid=$!
+  pids+=($tray_pid)
+  until_ok 20 sh -c 'xdotool search --classname "^panel$" | grep -q .' \
+    || { echo "trayer did not start"; return 1; }
+}
+
+# show_window [SECONDS]: Ctrl+Play brings dravo's window up (its title is the stand-in's song).
+# The keys act once the start-up has registered their actions, a moment after the tray icon
+# shows, so the key is pressed once a second until the window is up (at most SECONDS, 20).
+show_window() {
+  local until=$((SECONDS + ${1:-20}))
+  while [ "$SECONDS" -lt "$until" ]; do
+    xdotool key ctrl+XF86AudioPlay
+    until_ok 1 is_visible "Artist - Song" && return 0
+  done
+  return 1
+}
