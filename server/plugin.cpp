@@ -4,6 +4,7 @@
 #include "command_server.h"
 #include "media_cache.h"
 #include "player_control.h"
+#include "plugin_files.h"
 #include "profile_file.h"
 #include "server_log.h"
 #include "track_filter.h"
@@ -30,21 +31,22 @@ Plugin::~Plugin() { quit(); }
 int Plugin::init(std::unique_ptr<PluginHost> host) {
     quit();  // a second init starts afresh instead of leaking a running thread
     host_ = std::move(host);
-    const std::string directory = host_->module_directory();
-    settings_.load(directory + kServerIniName);  // an unreadable file leaves the defaults
+    const PluginFiles files = prepare_plugin_files(host_->module_directory());
+    const std::string& ini = files.settings;
+    settings_.load(ini);  // an unreadable file leaves the defaults
     const int port = settings_.port();
     player_ = std::make_unique<PlayerControl>(*host_);
-    log_ = std::make_unique<ServerLog>(directory + kServerLogName);
-    cache_ = std::make_unique<MediaCache>(directory);
+    log_ = std::make_unique<ServerLog>(files.log);
+    cache_ = std::make_unique<MediaCache>(files.cache_folder);
     filter_ = std::make_unique<TrackFilter>(*cache_, *player_);
     table_ = std::make_unique<CommandTable>(
         CommandEnv{*host_, *player_, settings_, filter_.get(), mute_,
-                   profile_read_string("Settings", "update_url", "", directory + kServerIniName)});
+                   profile_read_string("Settings", "update_url", "", ini)});
     server_ = std::make_unique<CommandServer>(
-        port, *table_, *host_, *log_, ServerLimits{}, read_client_policy(directory + kServerIniName),
+        port, *table_, *host_, *log_, ServerLimits{}, read_client_policy(ini),
         BrowserGuard::from_settings(
             net::machine_host_name(),
-            profile_read_string("Settings", "allowed_hosts", "", directory + kServerIniName)));
+            profile_read_string("Settings", "allowed_hosts", "", ini)));
     listener_done_.store(false);
     try {
         thread_ = start_thread_([this, server = server_.get()] {
