@@ -44,7 +44,7 @@ bool make_folders(const std::string& folder) {
     std::error_code error;
     if (folder.empty() || std::filesystem::is_directory(folder, error)) return !folder.empty();
     // Each missing step at once with its mode (no umask change: other threads create files).
-    for (std::size_t slash = folder.find('/', 1); ; slash = folder.find('/', slash + 1)) {
+    for (std::size_t slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
         const std::string step = folder.substr(0, slash);
         // The user's private folders: nobody else reads a log or the settings of theirs.
         if (!step.empty()) mkdir(step.c_str(), 0700);

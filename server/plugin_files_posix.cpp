@@ -28,7 +28,9 @@ PluginFiles plugin_files_for(const std::string& module_directory, const Installe
     const std::string cache = xdg_folder(XdgFolder::cache, layout.environment);
     // Without a home there is no user's folder; the current folder is the last resort, never
     // the read-only module folder.
-    auto in = [](const std::string& base) { return base.empty() ? std::string("./") : base + kAppFolder; };
+    auto in = [](const std::string& base) {
+        return base.empty() ? std::string("./") : base + kAppFolder;
+    };
     return {in(config) + kServerIniName, in(state) + kServerLogName, in(cache)};
 }
 
@@ -39,13 +41,14 @@ PluginFiles prepare_plugin_files(const std::string& module_directory,
     auto folder_of = [](const std::string& file) { return file.substr(0, file.rfind('/') + 1); };
     make_folders(folder_of(files.log));
     make_folders(files.cache_folder);
-    if (!seed_from_defaults(files.settings, layout.default_settings)) make_folders(folder_of(files.settings));
+    if (!seed_from_defaults(files.settings, layout.default_settings))
+        make_folders(folder_of(files.settings));
     return files;
 }
 
 PluginFiles prepare_plugin_files(const std::string& module_directory) {
-    return prepare_plugin_files(module_directory,
-                                {process_environment(), kSystemTree, DRAVO_SERVER_DEFAULT_SETTINGS});
+    return prepare_plugin_files(
+        module_directory, {process_environment(), kSystemTree, DRAVO_SERVER_DEFAULT_SETTINGS});
 }
 
 }  // namespace dravo

@@ -7,8 +7,7 @@
 namespace dravo {
 
 PluginFiles prepare_plugin_files(const std::string& module_directory) {
-    return {module_directory + kServerIniName, module_directory + kServerLogName,
-            module_directory};
+    return {module_directory + kServerIniName, module_directory + kServerLogName, module_directory};
 }
 
 }  // namespace dravo

@@ -29,9 +29,11 @@ TEST(PluginFolders, UsersFolderThenTheSystemsForAnInstalledHostOrTheBuildTrees) 
     };
     const Case cases[] = {
         {"/usr/bin/", {{"HOME", "/home/ann"}}, {"/home/ann/.local/share/dravo/plugins", system}},
-        {"/usr/bin/", {{"HOME", "/home/ann"}, {"XDG_DATA_HOME", "/data/"}},
+        {"/usr/bin/",
+         {{"HOME", "/home/ann"}, {"XDG_DATA_HOME", "/data/"}},
          {"/data/dravo/plugins", system}},
-        {"/home/ann/dravo/build/bin/", {{"HOME", "/home/ann"}},
+        {"/home/ann/dravo/build/bin/",
+         {{"HOME", "/home/ann"}},
          {"/home/ann/.local/share/dravo/plugins", "/home/ann/dravo/build/bin/plugins"}},
         // No home and a relative XDG_DATA_HOME: no user's folder.
         {"/usr/bin", {{"XDG_DATA_HOME", "data"}}, {system}},
@@ -39,8 +41,9 @@ TEST(PluginFolders, UsersFolderThenTheSystemsForAnInstalledHostOrTheBuildTrees) 
         {"", {}, {"plugins"}},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(plugin_search_folders(c.program_folder, environment_of(c.environment), system + "/"),
-                  c.expected)
+        EXPECT_EQ(
+            plugin_search_folders(c.program_folder, environment_of(c.environment), system + "/"),
+            c.expected)
             << c.program_folder;
     }
 }

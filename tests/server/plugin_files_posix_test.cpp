@@ -32,31 +32,37 @@ TEST(PluginFiles, BesideTheModuleUnlessItLiesUnderUsr) {
                                                     {"XDG_STATE_HOME", "/state/"},
                                                     {"XDG_CACHE_HOME", "/cache"}};
     const FilesCase cases[] = {
-        {"/home/ann/dravo/build/bin/plugins/", xdg,
+        {"/home/ann/dravo/build/bin/plugins/",
+         xdg,
          {"/home/ann/dravo/build/bin/plugins/gen_dravo_srv.ini",
-          "/home/ann/dravo/build/bin/plugins/gen_dravo_srv.log", "/home/ann/dravo/build/bin/plugins/"}},
-        {"/opt/player/plugins/", xdg,
+          "/home/ann/dravo/build/bin/plugins/gen_dravo_srv.log",
+          "/home/ann/dravo/build/bin/plugins/"}},
+        {"/opt/player/plugins/",
+         xdg,
          {"/opt/player/plugins/gen_dravo_srv.ini", "/opt/player/plugins/gen_dravo_srv.log",
           "/opt/player/plugins/"}},
-        {"/usrdata/plugins/", xdg,
+        {"/usrdata/plugins/",
+         xdg,
          {"/usrdata/plugins/gen_dravo_srv.ini", "/usrdata/plugins/gen_dravo_srv.log",
           "/usrdata/plugins/"}},
-        {"/usr/lib/x86_64-linux-gnu/dravo/plugins/", xdg,
+        {"/usr/lib/x86_64-linux-gnu/dravo/plugins/",
+         xdg,
          {"/cfg/dravo/gen_dravo_srv.ini", "/state/dravo/gen_dravo_srv.log", "/cache/dravo/"}},
-        {"/usr/local/lib/dravo/plugins/", xdg,
+        {"/usr/local/lib/dravo/plugins/",
+         xdg,
          {"/cfg/dravo/gen_dravo_srv.ini", "/state/dravo/gen_dravo_srv.log", "/cache/dravo/"}},
         // No XDG variables: the home's folders.
-        {"/usr/lib/x86_64-linux-gnu/dravo/plugins/", {{"HOME", "/home/bo"}},
-         {"/home/bo/.config/dravo/gen_dravo_srv.ini", "/home/bo/.local/state/dravo/gen_dravo_srv.log",
-          "/home/bo/.cache/dravo/"}},
+        {"/usr/lib/x86_64-linux-gnu/dravo/plugins/",
+         {{"HOME", "/home/bo"}},
+         {"/home/bo/.config/dravo/gen_dravo_srv.ini",
+          "/home/bo/.local/state/dravo/gen_dravo_srv.log", "/home/bo/.cache/dravo/"}},
         // Relative values are ignored, as the XDG rules say.
         {"/usr/lib/dravo/plugins/",
          {{"HOME", "/home/bo"}, {"XDG_CONFIG_HOME", "cfg"}, {"XDG_STATE_HOME", ""}},
-         {"/home/bo/.config/dravo/gen_dravo_srv.ini", "/home/bo/.local/state/dravo/gen_dravo_srv.log",
-          "/home/bo/.cache/dravo/"}},
+         {"/home/bo/.config/dravo/gen_dravo_srv.ini",
+          "/home/bo/.local/state/dravo/gen_dravo_srv.log", "/home/bo/.cache/dravo/"}},
         // Neither variables nor a home: the current folder, never the module's.
-        {"/usr/lib/dravo/plugins/", {},
-         {"./gen_dravo_srv.ini", "./gen_dravo_srv.log", "./"}},
+        {"/usr/lib/dravo/plugins/", {}, {"./gen_dravo_srv.ini", "./gen_dravo_srv.log", "./"}},
     };
     for (const auto& c : cases) {
         const PluginFiles files =
@@ -100,7 +106,8 @@ TEST_F(PluginFilesOnDisk, AnInstalledCopyStartsFromThePackagedDefaultsNotTheIniB
 }
 
 TEST_F(PluginFilesOnDisk, TheUsersSettingsAreNeverReplacedByTheDefaults) {
-    test::write_file(home_.path() + "/.config/dravo/gen_dravo_srv.ini", "[Settings]\r\nport=8123\r\n");
+    test::write_file(home_.path() + "/.config/dravo/gen_dravo_srv.ini",
+                     "[Settings]\r\nport=8123\r\n");
     const PluginFiles files = prepare_plugin_files(module_, layout(tree_.slash()));
     EXPECT_EQ(test::read_file(files.settings), "[Settings]\r\nport=8123\r\n");
 }
