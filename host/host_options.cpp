@@ -48,8 +48,9 @@ std::string host_usage(const std::string& program, const std::vector<std::string
     return "Usage: " + program +
            " [options]\n"
            "A small music player that runs general-purpose plug-ins (gen_*.so).\n"
-           "  --plugins DIR        plug-in folder; without it, these, the first copy of a\n"
-           "                       name winning:\n" + folders +
+           "  --plugins DIR        plug-in folder; without it the host looks in these, in\n"
+           "                       order (a file name found first is not loaded again):\n" +
+           folders +
            "  --audio-output NAME  null (decode without a device) or an mpv audio output\n"
            "                       (default: the system's)\n"
            "  --state-dir DIR      where the playlist and settings are remembered\n"
