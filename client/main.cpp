@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "client_settings.h"
+#include "desktop_install.h"
 #include "media_key_wiring.h"
 #include "remote_app.h"
 
@@ -15,6 +16,10 @@ int main(int argc, char** argv) {
             return 0;
         }
     }
+    if (const auto status = dravo::run_autostart_option(argc, argv)) {
+        return *status;
+    }
+    dravo::seed_installed_client_settings(dravo::default_settings_file());
     // The settings exist with their defaults before anything else runs.
     dravo::ClientSettings settings(dravo::default_settings_file());
     // Only " /i" on the command line changes what the program does, so Qt sees no arguments.

@@ -55,6 +55,8 @@ const char* usage_text() {
            "  /i FILE   read and save the settings in FILE instead of the default\n"
            "            ($XDG_CONFIG_HOME/dravo/dravo.ini or ~/.config/dravo/dravo.ini);\n"
            "            a name without \"/\" is taken from the current folder\n"
+           "  --autostart on|off\n"
+           "            start at login or no longer (~/.config/autostart/dravo.desktop)\n"
            "  --help    print this text and exit\n"
            "Right-click the tray icon to bring the window up; left-click it to show the title.\n";
 }

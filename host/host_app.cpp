@@ -5,7 +5,7 @@
 
 #include "host_state.h"
 #include "mpv_audio_engine.h"
-#include "plugin_library.h"
+#include "plugin_folders.h"
 #include "playlist_files.h"
 #include "stop_signals.h"
 #include "track_titles.h"
@@ -52,10 +52,15 @@ bool HostApp::start(BoxPresenter presenter, std::string& error) {
     }
     add_start_paths();
 
-    const std::string folder =
-        options_.plugin_folder.empty() ? default_plugin_folder() : options_.plugin_folder;
+    const std::vector<std::string> folders = options_.plugin_folder.empty()
+                                                 ? default_plugin_folders()
+                                                 : std::vector<std::string>{options_.plugin_folder};
     std::vector<std::string> failures;
-    plugins_->load_folder(folder, failures);
+    if (plugins_->load_folders(folders, failures) == 0 && failures.empty()) {
+        std::string looked;
+        for (const auto& folder : folders) looked += " " + folder;
+        write_stderr("player_host: no plug-in found in" + looked + "\n");
+    }
     for (const auto& failure : failures) {
         write_stderr("player_host: plug-in not loaded: " + failure + "\n");
     }

@@ -42,11 +42,15 @@ std::optional<HostOptions> parse_host_options(const std::vector<std::string>& ar
     return options;
 }
 
-std::string host_usage(const std::string& program) {
+std::string host_usage(const std::string& program, const std::vector<std::string>& plugin_folders) {
+    std::string folders;
+    for (const auto& folder : plugin_folders) folders += "                       " + folder + "\n";
     return "Usage: " + program +
            " [options]\n"
            "A small music player that runs general-purpose plug-ins (gen_*.so).\n"
-           "  --plugins DIR        plug-in folder (default: plugins/ beside the program)\n"
+           "  --plugins DIR        plug-in folder; without it the host looks in these, in\n"
+           "                       order (a file name found first is not loaded again):\n" +
+           folders +
            "  --audio-output NAME  null (decode without a device) or an mpv audio output\n"
            "                       (default: the system's)\n"
            "  --state-dir DIR      where the playlist and settings are remembered\n"

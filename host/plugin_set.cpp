@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <set>
 #include <system_error>
 
 #include "plugin_library.h"
@@ -11,22 +12,36 @@ namespace dravo {
 PluginSet::~PluginSet() { unload_all(); }
 
 int PluginSet::load_folder(const std::string& folder, std::vector<std::string>& errors) {
+    return load_folders({folder}, errors);
+}
+
+int PluginSet::load_folders(const std::vector<std::string>& folders,
+                            std::vector<std::string>& errors) {
+    std::set<std::string> seen;
+    for (const auto& folder : folders) {
+        for (const auto& file : plugin_files_of(folder, seen)) {
+            std::string reason;
+            if (!load_file(file, reason)) {
+                errors.push_back(file + ": " + reason);
+            }
+        }
+    }
+    return static_cast<int>(plugins_.size());
+}
+
+std::vector<std::string> PluginSet::plugin_files_of(const std::string& folder,
+                                                    std::set<std::string>& seen) {
     std::vector<std::string> files;
     std::error_code error;
     for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end;
          it.increment(error)) {
-        if (is_plugin_file_name(it->path().filename().string())) {
+        const std::string name = it->path().filename().string();
+        if (is_plugin_file_name(name) && seen.insert(name).second) {
             files.push_back(it->path().string());
         }
     }
     std::sort(files.begin(), files.end());
-    for (const auto& file : files) {
-        std::string reason;
-        if (!load_file(file, reason)) {
-            errors.push_back(file + ": " + reason);
-        }
-    }
-    return static_cast<int>(plugins_.size());
+    return files;
 }
 
 bool PluginSet::load_file(const std::string& path, std::string& error) {

@@ -5,8 +5,11 @@
 # DRAVO_AUDIO (an mpv audio output; default: the system's when a sound device exists, else null).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/setup.sh
-scripts/build.sh
+scripts/setup.sh run
+# Only what runs: the host and the plug-in, and the client when there is a display for it.
+targets="player_host gen_dravo_srv"
+[ -n "${DISPLAY:-}" ] && targets+=" dravo"
+BUILD_TARGETS=$targets scripts/build.sh
 build=$(pwd)/${BUILD_DIR:-build}
 port=${DRAVO_PORT:-8081}
 music=${DRAVO_MUSIC:-$build/sample-music}
@@ -29,6 +32,8 @@ echo "Music:  $music    Audio output: $audio    Stop with Ctrl+C."
 # The plug-in writes its temporary playlist to $TMP, else to the current folder.
 export TMP=${TMP:-${TMPDIR:-/tmp}}
 args=(--plugins "$plugins" --state-dir "$build/host-state")
+# The first run starts with the music in the playlist; later runs keep the remembered one.
+[ -f "$build/host-state/playlist.m3u8" ] || args+=(--add "$music")
 [ "$audio" = auto ] || args+=(--audio-output "$audio")
 [ -n "${DISPLAY:-}" ] && args+=(--gui)
 if [ -z "${DISPLAY:-}" ] || [ ! -x "$build/bin/dravo" ]; then

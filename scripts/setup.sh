@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Installs everything the build, the tests and the sample run need on Debian 12.
+# `scripts/setup.sh run`: only what the build and the sample run need (no test tools).
 set -euo pipefail
 source "$(dirname "$0")/install_packages.sh"
 packages=(
@@ -7,12 +8,18 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libmpv-dev libjack-jackd2-dev libtag1-dev qt6-base-dev
   libcurl4-openssl-dev libssl-dev libx11-dev
-  sox libsox-fmt-all vorbis-tools lame id3v2
+  sox libsox-fmt-all vorbis-tools lame id3v2 curl
+  nlohmann-json3-dev libavahi-client-dev
+)
+if [ "${1:-}" = run ]; then
+  install_packages "${packages[@]}"
+  exit 0
+fi
+packages+=(
   xvfb xdotool x11-xserver-utils dbus libglib2.0-bin
-  curl clang libclang-rt-14-dev binutils
+  clang libclang-rt-14-dev binutils
   openbox trayer xcompmgr imagemagick x11-utils
-  chromium wget nodejs nlohmann-json3-dev
-  libavahi-client-dev iproute2 util-linux
+  chromium wget nodejs iproute2 util-linux
 )
 install_packages "${packages[@]}"
 # avahi-daemon (avahi-browse needs it) runs only inside the announcement test's own network

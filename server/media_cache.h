@@ -61,7 +61,7 @@ struct MediaSource {
 
 class MediaCache {
 public:
-    // module_directory ends in the separator; the cache file lies there.
+    // folder ends in the separator; the cache file lies there.
     explicit MediaCache(std::string module_directory);
     MediaCache(const MediaCache&) = delete;
     MediaCache& operator=(const MediaCache&) = delete;

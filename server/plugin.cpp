@@ -6,6 +6,7 @@
 #include "media_cache.h"
 #include "page_service.h"
 #include "player_control.h"
+#include "plugin_files.h"
 #include "profile_file.h"
 #include "server_log.h"
 #include "text.h"
@@ -34,19 +35,19 @@ Plugin::~Plugin() { quit(); }
 int Plugin::init(std::unique_ptr<PluginHost> host) {
     quit();  // a second init starts afresh instead of leaking a running thread
     host_ = std::move(host);
-    const std::string directory = host_->module_directory();
-    settings_.load(directory + kServerIniName);  // an unreadable file leaves the defaults
+    const PluginFiles files = prepare_plugin_files(host_->module_directory());
+    const std::string& ini = files.settings;
+    settings_.load(ini);  // an unreadable file leaves the defaults
     const int port = settings_.port();
     player_ = std::make_unique<PlayerControl>(*host_);
-    log_ = std::make_unique<ServerLog>(directory + kServerLogName);
-    cache_ = std::make_unique<MediaCache>(directory);
+    log_ = std::make_unique<ServerLog>(files.log);
+    cache_ = std::make_unique<MediaCache>(files.cache_folder);
     filter_ = std::make_unique<TrackFilter>(*cache_, *player_);
     updates_ = std::make_unique<UpdateRunner>(
         *host_, *player_,
-        profile_read_string("Settings", "update_url", "", directory + kServerIniName));
+        profile_read_string("Settings", "update_url", "", ini));
     table_ = std::make_unique<CommandTable>(
         CommandEnv{*host_, *player_, settings_, filter_.get(), mute_, updates_.get()});
-    const std::string ini = directory + kServerIniName;
     PageLimits page_limits;
     if (const auto waiting = profile_read_string("Settings", "max_waiting", "", ini); !waiting.empty())
         page_limits.max_waiting = to_number(waiting);

@@ -17,6 +17,7 @@
 
 #include <iostream>
 
+#include "autostart_switch_qt.h"
 #include "client_settings.h"
 #include "filter_edit.h"
 #include "osd_window.h"
@@ -100,6 +101,7 @@ QWidget* RemoteDialog::make_buttons() {
           {"Exit", "exit", static_cast<void (RemoteSession::*)()>(nullptr)}}) {
         grid->addWidget(button(text, name, operation), 1, column++);
     }
+    grid->addWidget(make_autostart_switch(), 2, 0, 1, column);
     sleep_button_ = row->findChild<QPushButton*>("sleep");
     connect(sleep_button_, &QPushButton::clicked, this, [this] { open_sleep_dialog(); });
     connect(row->findChild<QPushButton*>("exit"), &QPushButton::clicked, this, [this] { end(); });

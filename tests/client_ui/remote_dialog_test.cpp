@@ -5,6 +5,8 @@
 #include <QListView>
 #include <QSlider>
 
+#include <filesystem>
+
 #include "dialog_fixture.h"
 #include "sleep_timer.h"
 #include "tray_icon.h"
@@ -28,6 +30,20 @@ TEST_F(DialogFixture, StartUpAsksInOrderAndStaysHidden) {
     EXPECT_EQ(find<QCheckBox>("shuffle")->checkState(), Qt::Unchecked);
     EXPECT_EQ(find<QSlider>("volume")->value(), 50);
     EXPECT_EQ(dialog().tray().tip(), "Artist - Song");
+}
+
+TEST_F(DialogFixture, StartAtLoginWritesAndRemovesTheUsersAutostartEntry) {
+    TempDir config;
+    ScopedEnv config_home("XDG_CONFIG_HOME", config.path().c_str());
+    const std::string entry = config.file("autostart/dravo.desktop");
+    auto* box = find<QCheckBox>("autostart");
+    EXPECT_FALSE(box->isChecked());
+    box->click();
+    EXPECT_TRUE(box->isChecked());
+    EXPECT_NE(read_file(entry).find("\nExec="), std::string::npos);
+    box->click();
+    EXPECT_FALSE(box->isChecked());
+    EXPECT_FALSE(std::filesystem::exists(entry));
 }
 
 TEST_F(DialogFixture, EscAndCloseHideAndOnlyExitEnds) {
