@@ -6,8 +6,9 @@ namespace dravo {
 
 void* open_library(const std::string& path, std::string& error) {
     HMODULE library = LoadLibraryA(path.c_str());
-    if (library == nullptr)
+    if (library == nullptr) {
         error = "LoadLibrary failed with error " + std::to_string(GetLastError());
+    }
     return reinterpret_cast<void*>(library);
 }
 
@@ -25,7 +26,9 @@ bool is_plugin_file_name(const std::string& file_name) {
 std::string default_plugin_folder() {
     char buffer[MAX_PATH];
     const DWORD length = GetModuleFileNameA(nullptr, buffer, MAX_PATH);
-    if (length == 0 || length == MAX_PATH) return "Plugins";
+    if (length == 0 || length == MAX_PATH) {
+        return "Plugins";
+    }
     std::string path(buffer, length);
     return path.substr(0, path.find_last_of('\\') + 1) + "Plugins";
 }

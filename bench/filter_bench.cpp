@@ -83,7 +83,9 @@ Setup& setup(int count) {
 
 void BM_Filter(benchmark::State& state, const char* raw_filter) {
     Setup& s = setup(static_cast<int>(state.range(0)));
-    for (auto _ : state) s.filter.apply(percent_decode_lenient(raw_filter), s.source);
+    for (auto _ : state) {
+        s.filter.apply(percent_decode_lenient(raw_filter), s.source);
+    }
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 

@@ -32,9 +32,13 @@ constexpr std::size_t kPlaylist = 50000;
 // Both ends of every connection live in this process.
 void raise_file_limit() {
     rlimit limit{};
-    if (getrlimit(RLIMIT_NOFILE, &limit) != 0) return;
+    if (getrlimit(RLIMIT_NOFILE, &limit) != 0) {
+        return;
+    }
     const rlim_t wanted = 2 * kHeld + 256;
-    if (limit.rlim_cur >= wanted) return;
+    if (limit.rlim_cur >= wanted) {
+        return;
+    }
     limit.rlim_cur = limit.rlim_max == RLIM_INFINITY ? wanted : std::min(wanted, limit.rlim_max);
     setrlimit(RLIMIT_NOFILE, &limit);
 }
@@ -42,9 +46,10 @@ void raise_file_limit() {
 std::vector<std::string> long_names() {
     std::vector<std::string> names;
     names.reserve(kPlaylist);
-    for (std::size_t i = 0; i < kPlaylist; ++i)
+    for (std::size_t i = 0; i < kPlaylist; ++i) {
         names.push_back("/srv/music/" + std::string(120, 'a' + static_cast<char>(i % 26)) + "/" +
                         std::to_string(i) + std::string(160, 'x') + ".mp3");
+    }
     return names;
 }
 
@@ -69,7 +74,9 @@ int closed_by_server(std::vector<Connection>& held) {
     char byte = 0;
     for (auto& c : held) {
         long n = c.receive(&byte, 1);
-        if (n == 0 || (n < 0 && c.last_error() != dravo::net::kWouldBlock)) ++closed;
+        if (n == 0 || (n < 0 && c.last_error() != dravo::net::kWouldBlock)) {
+            ++closed;
+        }
     }
     return closed;
 }
@@ -90,8 +97,12 @@ void run(const char* name, dravo::ServerLimits limits, double seconds) {
     // Beyond the listener's accept queue the kernel drops handshakes and the client retries a
     // second later: connect in groups the server keeps up with.
     for (int i = 0; i < kHeld; ++i) {
-        if (auto c = dravo::test::connect_loopback(port, 5000)) held.push_back(std::move(*c));
-        if (i % 50 == 49) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        if (auto c = dravo::test::connect_loopback(port, 5000)) {
+            held.push_back(std::move(*c));
+        }
+        if (i % 50 == 49) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
     }
     const double connect_ms = ms_since(connect_start);
 
@@ -110,15 +121,18 @@ void run(const char* name, dravo::ServerLimits limits, double seconds) {
     int requests = 0;
     for (; ms_since(start) < seconds * 1000; ++requests) {
         double ms = status_round_trip(port);
-        if (ms < 0)
+        if (ms < 0) {
             ++wrong;
-        else
+        } else {
             times.push_back(ms);
+        }
     }
     const double total_ms = ms_since(start);
     std::sort(times.begin(), times.end());
     auto at = [&](double q) {
-        if (times.empty()) return -1.0;
+        if (times.empty()) {
+            return -1.0;
+        }
         return times[std::min(times.size() - 1,
                               static_cast<std::size_t>(q * static_cast<double>(times.size())))];
     };

@@ -38,8 +38,11 @@ constexpr auto kRetry = std::chrono::milliseconds(250);
 
 long resident_kb(pid_t pid) {
     std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-    for (std::string line; std::getline(status, line);)
-        if (line.rfind("VmRSS:", 0) == 0) return std::atol(line.c_str() + 6);
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind("VmRSS:", 0) == 0) {
+            return std::atol(line.c_str() + 6);
+        }
+    }
     return -1;
 }
 
@@ -48,10 +51,14 @@ double cpu_seconds(pid_t pid) {
     std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
     std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
     const auto close_paren = text.rfind(')');
-    if (close_paren == std::string::npos) return 0;
+    if (close_paren == std::string::npos) {
+        return 0;
+    }
     std::istringstream fields(text.substr(close_paren + 2));
     std::string skip;
-    for (int i = 0; i < 11; ++i) fields >> skip;  // state .. cmajflt
+    for (int i = 0; i < 11; ++i) {
+        fields >> skip;  // state .. cmajflt
+    }
     double user = 0, system = 0;
     fields >> user >> system;
     return (user + system) / static_cast<double>(sysconf(_SC_CLK_TCK));
@@ -66,7 +73,9 @@ double status_rate(int port, double seconds) {
         auto answer = dravo::test::get(port, "/status");
         (answer && answer->rfind(expected, 0) == 0) ? ++done : ++bad;
     }
-    if (bad) std::printf("  (%ld wrong /status answers)\n", bad);
+    if (bad) {
+        std::printf("  (%ld wrong /status answers)\n", bad);
+    }
     return static_cast<double>(done) / std::chrono::duration<double>(Clock::now() - start).count();
 }
 
@@ -105,14 +114,18 @@ void keep_trying(int port, const std::string& target, const std::atomic<bool>& s
                 w.fd = connect_nonblocking(port);
                 w.sent = false;
             }
-            if (w.fd < 0) continue;
+            if (w.fd < 0) {
+                continue;
+            }
             fds.push_back({w.fd, static_cast<short>(w.sent ? POLLIN : POLLOUT), 0});
             owners.push_back(&w);
         }
         poll(fds.data(), fds.size(), 20);
         for (std::size_t i = 0; i < fds.size(); ++i) {
             Waiter& w = *owners[i];
-            if (fds[i].revents == 0) continue;
+            if (fds[i].revents == 0) {
+                continue;
+            }
             bool done = (fds[i].revents & (POLLERR | POLLHUP)) != 0 && !(fds[i].revents & POLLIN);
             if (!done && !w.sent) {
                 done = send(w.fd, request.data(), request.size(), MSG_NOSIGNAL) < 0;
@@ -120,16 +133,23 @@ void keep_trying(int port, const std::string& target, const std::atomic<bool>& s
             } else if (!done) {
                 const long n = recv(w.fd, buffer, sizeof buffer, MSG_DONTWAIT);
                 done = n == 0 || (n < 0 && errno != EAGAIN);
-                if (n == 0) ++answers;  // the answer is complete (a reset counts as a failure)
+                if (n == 0) {
+                    ++answers;  // the answer is complete (a reset counts as a failure)
+                }
             }
-            if (!done) continue;
+            if (!done) {
+                continue;
+            }
             close(w.fd);
             w.fd = -1;
             w.next_try = Clock::now() + kRetry;
         }
     }
-    for (auto& w : waiters)
-        if (w.fd >= 0) close(w.fd);
+    for (auto& w : waiters) {
+        if (w.fd >= 0) {
+            close(w.fd);
+        }
+    }
 }
 
 }  // namespace
@@ -148,7 +168,9 @@ int main(int argc, char** argv) {
     work.write("plugins/gen_dravo_srv.ini",
                "[Settings]\r\nport=" + std::to_string(port) + "\r\nmedia_root=" + work.path() + "\r\n");
     std::ofstream list(work.file("list.m3u"));
-    for (int i = 0; i < 1000; ++i) list << "/srv/music/Track " << i << ".mp3\n";
+    for (int i = 0; i < 1000; ++i) {
+        list << "/srv/music/Track " << i << ".mp3\n";
+    }
     list.close();
     dravo::test::HostProcess host({"--plugins", work.file("plugins"), "--audio-output", "null",
                                    "--state-dir", work.file("state"), "--clear", "--add",

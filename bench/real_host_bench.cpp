@@ -57,7 +57,9 @@ bool write_all(int fd, const std::string& bytes) {
     std::size_t done = 0;
     while (done < bytes.size()) {
         const long n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n <= 0) return false;
+        if (n <= 0) {
+            return false;
+        }
         done += static_cast<std::size_t>(n);
     }
     return true;
@@ -66,13 +68,16 @@ bool write_all(int fd, const std::string& bytes) {
 // One request on a new connection, blocking; the whole answer up to the server's close.
 std::string fetch(int port, const std::string& target) {
     const int fd = connect_to(port);
-    if (fd < 0) return {};
+    if (fd < 0) {
+        return {};
+    }
     std::string answer;
     if (write_all(fd, "GET " + target + " HTTP/1.0\r\n\r\n")) {
         char buffer[65536];
         long n = 0;
-        while ((n = ::read(fd, buffer, sizeof buffer)) > 0)
+        while ((n = ::read(fd, buffer, sizeof buffer)) > 0) {
             answer.append(buffer, static_cast<std::size_t>(n));
+        }
     }
     ::close(fd);
     return answer;
@@ -101,7 +106,9 @@ public:
         stop_ = true;
         const int wake = connect_to(port_);  // lets accept return once more
         thread_.join();
-        if (wake >= 0) ::close(wake);
+        if (wake >= 0) {
+            ::close(wake);
+        }
         ::close(listener_);
     }
     int port() const { return port_; }
@@ -112,20 +119,27 @@ private:
         for (;;) {
             const int fd = ::accept(listener_, nullptr, nullptr);
             if (stop_) {
-                if (fd >= 0) ::close(fd);
+                if (fd >= 0) {
+                    ::close(fd);
+                }
                 return;
             }
-            if (fd < 0) continue;
+            if (fd < 0) {
+                continue;
+            }
             std::string request;
             long n = 0;
             while (request.find("\n\n") == std::string::npos &&
                    request.find("\n\r\n") == std::string::npos &&
-                   (n = ::read(fd, buffer, sizeof buffer)) > 0)
+                   (n = ::read(fd, buffer, sizeof buffer)) > 0) {
                 request.append(buffer, static_cast<std::size_t>(n));
+            }
             const auto start = request.find(' ') + 1;
             const auto path = request.substr(start, request.find(' ', start) - start);
             const auto found = answers_.find(path);
-            if (found != answers_.end()) write_all(fd, found->second);
+            if (found != answers_.end()) {
+                write_all(fd, found->second);
+            }
             ::close(fd);
         }
     }
@@ -140,10 +154,11 @@ private:
 // The playlist's files, relative to a music folder: the host gets them under /srv/music/.
 std::vector<std::string> bench_files(int entries) {
     std::vector<std::string> files;
-    for (int i = 0; i < entries; ++i)
+    for (int i = 0; i < entries; ++i) {
         files.push_back("Artist " + std::to_string(i / 1000) + "/Album " +
                         std::to_string(i / 100 % 10) + "/Track " + std::to_string(i % 100) +
                         " of the album number " + std::to_string(i) + ".mp3");
+    }
     return files;
 }
 
@@ -159,7 +174,9 @@ public:
                                                      "\r\nmedia_root=" + work_.path() +
                                                      "\r\nannounce=off\r\n");
         std::ofstream list(work_.file("big.m3u"), std::ios::binary);
-        for (const auto& file : files) list << "/srv/music/" << file << "\n";
+        for (const auto& file : files) {
+            list << "/srv/music/" << file << "\n";
+        }
         list.close();
         process_ = std::make_unique<dravo::test::HostProcess>(
             std::vector<std::string>{"--plugins", work_.file("plugins"), "--audio-output", "null",
@@ -200,12 +217,18 @@ double rate(int port, const std::string& path, const std::string& expected, int 
     std::atomic<int> bad{0};
     const auto start = Clock::now();
     std::vector<std::thread> threads;
-    for (int c = 0; c < clients; ++c)
+    for (int c = 0; c < clients; ++c) {
         threads.emplace_back([&] {
-            for (int i = 0; i < requests; ++i)
-                if (fetch(port, path) != expected) ++bad;
+            for (int i = 0; i < requests; ++i) {
+                if (fetch(port, path) != expected) {
+                    ++bad;
+                }
+            }
         });
-    for (auto& thread : threads) thread.join();
+    }
+    for (auto& thread : threads) {
+        thread.join();
+    }
     wrong += bad;
     return clients * requests / (ms_since(start) / 1000);
 }
@@ -229,9 +252,10 @@ void rates(int host_port, int floor_port, const std::string& path, const std::st
             "   ratio %.2f / %.2f  (min / median)%s\n",
             path.c_str(), clients, clients > 1 ? "s" : " ", host.min(), host.median(), floor.min(),
             floor.median(), ratio.min(), ratio.median(), wrong ? "  WRONG ANSWERS" : "");
-        if (target > 0)
+        if (target > 0) {
             std::printf("         target: ratio at least %.2f: %s\n", target,
                         ratio.median() >= target ? "met" : "NOT met");
+        }
     }
 }
 
@@ -248,7 +272,9 @@ void list_times(int host_port, int floor_port, const std::string& answer, int ro
         start = Clock::now();
         wrong += fetch(floor_port, "/list") != answer;
         floor.add(ms_since(start));
-        if (!mpd.ready()) continue;
+        if (!mpd.ready()) {
+            continue;
+        }
         start = Clock::now();
         reference_bytes = mpd.playlist().size();
         reference.add(ms_since(start));

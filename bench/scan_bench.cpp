@@ -28,7 +28,9 @@ constexpr int kTracks = 100;  // per album: 100,000 files in all
 const std::string& tree() {
     static const std::string root = [] {
         std::string dir = (fs::temp_directory_path() / "dravo_scan_bench").string() + "/";
-        if (fs::exists(dir + "complete")) return dir;
+        if (fs::exists(dir + "complete")) {
+            return dir;
+        }
         fs::remove_all(dir);
         for (int a = 0; a < kArtists; ++a) {
             for (int b = 0; b < kAlbums; ++b) {
@@ -55,11 +57,15 @@ std::size_t scan_once() {
 
 void find_once() {
     std::string command = "find '" + tree() + "' -type f > /dev/null";
-    if (std::system(command.c_str()) != 0) std::abort();
+    if (std::system(command.c_str()) != 0) {
+        std::abort();
+    }
 }
 
 void BM_ScanDirectory(benchmark::State& state) {
-    for (auto _ : state) benchmark::DoNotOptimize(scan_once());
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(scan_once());
+    }
 }
 
 // The whole refresh: scan, lower-cased subjects and the cache file.
@@ -68,11 +74,15 @@ void BM_Rebuild(benchmark::State& state) {
     std::string module = (fs::temp_directory_path() / "dravo_scan_bench_module").string() + "/";
     fs::create_directories(module);
     MediaCache cache(module);
-    for (auto _ : state) cache.refresh(source);
+    for (auto _ : state) {
+        cache.refresh(source);
+    }
 }
 
 void BM_Find(benchmark::State& state) {
-    for (auto _ : state) find_once();
+    for (auto _ : state) {
+        find_once();
+    }
 }
 
 double median_ms(const std::function<void()>& run) {

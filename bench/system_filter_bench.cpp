@@ -18,12 +18,16 @@ using Clock = std::chrono::steady_clock;
 std::string make_tree(int files) {
     std::string dir =
         (fs::temp_directory_path() / ("dravo_system_bench_" + std::to_string(files))).string();
-    if (fs::exists(dir + "/complete")) return dir;
+    if (fs::exists(dir + "/complete")) {
+        return dir;
+    }
     fs::remove_all(dir);
     for (int i = 0; i < files; ++i) {
         std::string album =
             dir + "/Artist " + std::to_string(i / 1000) + "/Album " + std::to_string(i / 100 % 10);
-        if (i % 100 == 0) fs::create_directories(album);
+        if (i % 100 == 0) {
+            fs::create_directories(album);
+        }
         std::ofstream(album + "/Track " + std::to_string(i % 100) + (i % 7 ? " live.mp3" : ".mp3"));
     }
     std::ofstream(dir + "/complete");
@@ -52,9 +56,10 @@ int main(int argc, char** argv) {
     std::printf("first /set_filter *  (scan, cache file, playlist) %8.1f ms\n", first);
     for (const char* filter : {"*", "live", "artist%205", "%22track%209%22%20-live"}) {
         double best = 1e9;
-        for (int i = 0; i < 3; ++i)
+        for (int i = 0; i < 3; ++i) {
             best =
                 std::min(best, time_ms(host, std::string("/set_filter?filter=") + filter, bytes));
+        }
         double list = time_ms(host, "/list", bytes);
         std::printf("/set_filter %-22s %8.1f ms   then /list %8.1f ms (%zu bytes)\n", filter, best,
                     list, bytes);

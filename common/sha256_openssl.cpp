@@ -12,7 +12,9 @@ std::string sha256_hex(std::string_view bytes) {
         return {};
     }
     std::string text;
-    for (unsigned int i = 0; i < length; ++i) append_hex(text, digest[i]);
+    for (unsigned int i = 0; i < length; ++i) {
+        append_hex(text, digest[i]);
+    }
     return text;
 }
 

@@ -59,7 +59,9 @@ std::string sha256_hex(std::string_view bytes) {
         return {};
     }
     std::string text;
-    for (unsigned char byte : digest) append_hex(text, byte);
+    for (unsigned char byte : digest) {
+        append_hex(text, byte);
+    }
     return text;
 }
 

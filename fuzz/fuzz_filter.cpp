@@ -28,7 +28,9 @@ std::string percent_encode(std::string_view bytes, const char* digits) {
 
 void check_decode(const std::string& raw, const std::string& decoded) {
     FUZZ_CHECK(decoded.size() <= raw.size());
-    if (raw.find('%') == std::string::npos) FUZZ_CHECK(decoded == raw);
+    if (raw.find('%') == std::string::npos) {
+        FUZZ_CHECK(decoded == raw);
+    }
     // Every byte survives an encoding with either case of hex digits.
     FUZZ_CHECK(dravo::percent_decode_lenient(percent_encode(decoded, "0123456789ABCDEF")) == decoded);
     FUZZ_CHECK(dravo::percent_decode_lenient(percent_encode(decoded, "0123456789abcdef")) == decoded);
@@ -40,13 +42,17 @@ void check_tokens(const std::string& text, const Tokens& tokens) {
         FUZZ_CHECK(!token.empty());
         FUZZ_CHECK(token.find('"') == std::string::npos);
         FUZZ_CHECK(dravo::lower_case(token) == token);
-        if (text.find('"') == std::string::npos) FUZZ_CHECK(token.find(' ') == std::string::npos);
+        if (text.find('"') == std::string::npos) {
+            FUZZ_CHECK(token.find(' ') == std::string::npos);
+        }
         total += token.size();
     }
     FUZZ_CHECK(total <= text.size());
     // Each token quoted and the quoted tokens joined by blanks split back into the same list.
     std::string quoted;
-    for (const auto& token : tokens) quoted += "\"" + token + "\" ";
+    for (const auto& token : tokens) {
+        quoted += "\"" + token + "\" ";
+    }
     FUZZ_CHECK(TrackFilter::split_tokens(quoted) == tokens);
 }
 
@@ -54,15 +60,21 @@ bool narrows(const std::string& token) { return token[0] == '+' || token[0] == '
 
 void check_matches(const std::string& subject, const Tokens& tokens) {
     const bool taken = TrackFilter::matches(subject, tokens);
-    if (tokens.empty()) FUZZ_CHECK(taken);
-    if (!tokens.empty() && std::all_of(tokens.begin(), tokens.end(), narrows)) FUZZ_CHECK(!taken);
+    if (tokens.empty()) {
+        FUZZ_CHECK(taken);
+    }
+    if (!tokens.empty() && std::all_of(tokens.begin(), tokens.end(), narrows)) {
+        FUZZ_CHECK(!taken);
+    }
 
     Tokens reversed(tokens.rbegin(), tokens.rend());
     FUZZ_CHECK(TrackFilter::matches(subject, reversed) == taken);
 
     Tokens with_all = tokens;
     with_all.push_back("*");
-    if (taken) FUZZ_CHECK(TrackFilter::matches(subject, with_all));
+    if (taken) {
+        FUZZ_CHECK(TrackFilter::matches(subject, with_all));
+    }
 
     Tokens rejecting = tokens;
     rejecting.push_back("-" + subject);

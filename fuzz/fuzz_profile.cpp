@@ -56,20 +56,27 @@ std::vector<std::string> split_at_zero(std::string_view input) {
     for (;;) {
         const auto zero = input.find('\0');
         parts.emplace_back(input.substr(0, zero));
-        if (zero == std::string_view::npos) return parts;
+        if (zero == std::string_view::npos) {
+            return parts;
+        }
         input.remove_prefix(zero + 1);
     }
 }
 
 std::string trim_blanks(const std::string& text) {
     const auto first = text.find_first_not_of(" \t");
-    if (first == std::string::npos) return {};
+    if (first == std::string::npos) {
+        return {};
+    }
     return text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
 
 std::string ascii_lower(std::string text) {
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    for (char& c : text) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+    }
     return text;
 }
 
@@ -132,12 +139,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(missing || read.size() <= dravo::kProfileValueMax);
     FUZZ_CHECK(dravo::profile_read_string(section, key, kFallback, ini_path()) == read);
     const int number = loaded->read_int(section, key, -7);
-    if (missing || read.empty()) FUZZ_CHECK(number == -7);
+    if (missing || read.empty()) {
+        FUZZ_CHECK(number == -7);
+    }
 
     check_write(*loaded, section, key, value);
     // Names made only of letters always read back.
     const bool plain =
         !key.empty() && key.find_first_not_of("abcdefghijklmnopqrstuvwxyz") == std::string::npos;
-    if (plain) FUZZ_CHECK(ProfileDocument(*loaded).write_string("Settings", key, value));
+    if (plain) {
+        FUZZ_CHECK(ProfileDocument(*loaded).write_string("Settings", key, value));
+    }
     return 0;
 }

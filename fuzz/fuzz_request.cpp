@@ -44,7 +44,9 @@ void check_browser_rule(const ParsedRequest& request, bool cross_site) {
     const auto verdict = guard.judge(request, "192.168.1.5", true);
     FUZZ_CHECK(verdict.why.empty() == (verdict.kind == Kind::run));
     const bool browser = !dravo::browser_mark(request).empty();
-    if (!browser && !cross_site) FUZZ_CHECK(verdict.kind == Kind::run);
+    if (!browser && !cross_site) {
+        FUZZ_CHECK(verdict.kind == Kind::run);
+    }
     if (browser && verdict.kind == Kind::run) {
         const std::string* host = request.header("host");
         FUZZ_CHECK(request.header("x-dravo-remote") && host &&
@@ -80,14 +82,18 @@ void check_parse(std::string_view text) {
     // The cross-site test reads the parsed header lines; every header name is lower-case.
     std::string why;
     const bool cross_site = dravo::is_cross_site(request, why);
-    if (cross_site) FUZZ_CHECK(!why.empty());
+    if (cross_site) {
+        FUZZ_CHECK(!why.empty());
+    }
     check_browser_rule(request, cross_site);
-    for (const auto& [name, value] : request.headers)
+    for (const auto& [name, value] : request.headers) {
         FUZZ_CHECK(!name.empty() && dravo::lower_case(name) == name && !has_any(name, ":\n"));
+    }
 
     // More bytes never make a complete request incomplete.
-    if (dravo::request_complete(text.substr(0, text.size() / 2)))
+    if (dravo::request_complete(text.substr(0, text.size() / 2))) {
         FUZZ_CHECK(dravo::request_complete(text));
+    }
 }
 
 // The listener's gathering without a socket: segments arrive, each receive takes at most the
@@ -104,8 +110,9 @@ std::string gather(std::string_view stream) {
         pos += take;
     }
     FUZZ_CHECK(in.size() <= dravo::kRequestMax);
-    if (pos < stream.size())
+    if (pos < stream.size()) {
         FUZZ_CHECK(in.size() == dravo::kRequestMax || dravo::request_complete(in));
+    }
     return in;
 }
 
@@ -115,6 +122,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view input(reinterpret_cast<const char*>(data), size);
     check_parse(input);
     const std::string gathered = gather(input);
-    if (gathered.size() < input.size()) check_parse(gathered);
+    if (gathered.size() < input.size()) {
+        check_parse(gathered);
+    }
     return 0;
 }

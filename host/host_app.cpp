@@ -58,7 +58,9 @@ bool HostApp::start(BoxPresenter presenter, std::string& error) {
     std::vector<std::string> failures;
     if (plugins_->load_folders(folders, failures) == 0 && failures.empty()) {
         std::string looked;
-        for (const auto& folder : folders) looked += " " + folder;
+        for (const auto& folder : folders) {
+            looked += " " + folder;
+        }
         write_stderr("player_host: no plug-in found in" + looked + "\n");
     }
     for (const auto& failure : failures) {

@@ -44,7 +44,9 @@ std::optional<HostOptions> parse_host_options(const std::vector<std::string>& ar
 
 std::string host_usage(const std::string& program, const std::vector<std::string>& plugin_folders) {
     std::string folders;
-    for (const auto& folder : plugin_folders) folders += "                       " + folder + "\n";
+    for (const auto& folder : plugin_folders) {
+        folders += "                       " + folder + "\n";
+    }
     return "Usage: " + program +
            " [options]\n"
            "A small music player that runs general-purpose plug-ins (gen_*.so).\n"

@@ -8,7 +8,9 @@ namespace dravo {
 namespace {
 
 std::string without_trailing_slash(std::string folder) {
-    while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+    while (folder.size() > 1 && folder.back() == '/') {
+        folder.pop_back();
+    }
     return folder;
 }
 

@@ -11,8 +11,11 @@ std::vector<std::string> announcement_texts(const Announcement& what) {
 
 bool should_announce(const std::string& announce_setting, const std::string& bind_address) {
     const std::string value = lower_case(trim(announce_setting));
-    for (const char* off : {"0", "off", "no", "false"})
-        if (value == off) return false;
+    for (const char* off : {"0", "off", "no", "false"}) {
+        if (value == off) {
+            return false;
+        }
+    }
     // Only this machine could reach a server bound to loopback: nobody to tell.
     const std::string bound = trim(bind_address);
     return bound.rfind("127.", 0) != 0 && bound != "localhost";

@@ -18,9 +18,12 @@ std::string host_name_of(std::string_view host) {
     std::string name = lower_case(trim(std::string(host)));
     const auto bracket = name.rfind(']');
     const auto colon = name.rfind(':');
-    if (colon != std::string::npos && (bracket == std::string::npos || colon > bracket))
+    if (colon != std::string::npos && (bracket == std::string::npos || colon > bracket)) {
         name.resize(colon);
-    if (!name.empty() && name.back() == '.') name.pop_back();
+    }
+    if (!name.empty() && name.back() == '.') {
+        name.pop_back();
+    }
     return name;
 }
 
@@ -32,8 +35,11 @@ bool is_loopback_literal(const std::string& name) {
 // A navigation asks for a document; everything else a page loads (images, scripts, styles,
 // fetches, beacons) asks for something else. Without Sec-Fetch-* only Accept tells.
 bool is_navigation(const ParsedRequest& request) {
-    for (const char* name : {"sec-purpose", "purpose"})
-        if (request.header(name)) return false;  // a prefetch runs behind the user's back
+    for (const char* name : {"sec-purpose", "purpose"}) {
+        if (request.header(name)) {
+            return false;  // a prefetch runs behind the user's back
+        }
+    }
     if (const std::string* mode = request.header("sec-fetch-mode")) {
         const std::string* dest = request.header("sec-fetch-dest");
         return lower_case(*mode) == "navigate" && (!dest || lower_case(*dest) == "document");
@@ -50,15 +56,21 @@ std::string base64_of_hex(const std::string& hex) {
     static constexpr char kDigits[] =
         "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
     std::string bytes;
-    for (std::size_t i = 0; i + 1 < hex.size(); i += 2)
+    for (std::size_t i = 0; i + 1 < hex.size(); i += 2) {
         bytes += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
+    }
     std::string out;
     for (std::size_t i = 0; i < bytes.size(); i += 3) {
         unsigned value = static_cast<unsigned char>(bytes[i]) << 16;
-        if (i + 1 < bytes.size()) value |= static_cast<unsigned char>(bytes[i + 1]) << 8;
-        if (i + 2 < bytes.size()) value |= static_cast<unsigned char>(bytes[i + 2]);
-        for (std::size_t k = 0; k < 4; ++k)
+        if (i + 1 < bytes.size()) {
+            value |= static_cast<unsigned char>(bytes[i + 1]) << 8;
+        }
+        if (i + 2 < bytes.size()) {
+            value |= static_cast<unsigned char>(bytes[i + 2]);
+        }
+        for (std::size_t k = 0; k < 4; ++k) {
             out += i + k <= bytes.size() ? kDigits[(value >> (18 - 6 * k)) & 63] : '=';
+        }
     }
     return out;
 }
@@ -121,7 +133,9 @@ BrowserGuard BrowserGuard::from_settings(const std::string& machine_name,
     std::string_view rest = allowed_hosts;
     while (true) {
         const auto start = rest.find_first_not_of(kBlanks);
-        if (start == std::string_view::npos) break;
+        if (start == std::string_view::npos) {
+            break;
+        }
         rest.remove_prefix(start);
         const auto word = rest.substr(0, rest.find_first_of(kBlanks));
         rest.remove_prefix(word.size());
@@ -133,27 +147,42 @@ BrowserGuard BrowserGuard::from_settings(const std::string& machine_name,
 bool BrowserGuard::names_this_machine(std::string_view host,
                                       std::string_view local_address) const {
     const std::string name = host_name_of(host);
-    if (name.empty()) return false;
-    if (is_loopback_literal(name) || name == local_address) return true;
-    for (const auto& allowed : names_)
-        if (name == allowed) return true;
+    if (name.empty()) {
+        return false;
+    }
+    if (is_loopback_literal(name) || name == local_address) {
+        return true;
+    }
+    for (const auto& allowed : names_) {
+        if (name == allowed) {
+            return true;
+        }
+    }
     return false;
 }
 
 BrowserVerdict BrowserGuard::judge(const ParsedRequest& request, std::string_view local_address,
                                    bool is_command) const {
     std::string why;
-    if (is_cross_site(request, why)) return refuse(why);
+    if (is_cross_site(request, why)) {
+        return refuse(why);
+    }
     const std::string mark = browser_mark(request);
-    if (mark.empty()) return {};
+    if (mark.empty()) {
+        return {};
+    }
     const std::string* host = request.header("host");
-    if (!host || !names_this_machine(*host, local_address))
+    if (!host || !names_this_machine(*host, local_address)) {
         return refuse("Host: " + (host ? *host : std::string("(none)")) +
                       " does not name this machine");
-    if (request.header(lower_case(kPageProofHeader))) return {};
+    }
+    if (request.header(lower_case(kPageProofHeader))) {
+        return {};
+    }
     const std::string* referer = request.header("referer");
-    if (is_command && is_navigation(request) && (!referer || url_names_host(*referer, *host)))
+    if (is_command && is_navigation(request) && (!referer || url_names_host(*referer, *host))) {
         return {BrowserVerdict::Kind::confirm, "a browser's navigation; asked to confirm"};
+    }
     return refuse("a browser's request (" + mark + ") without " + kPageProofHeader +
                   (referer ? ", Referer: " + *referer : std::string()));
 }
@@ -166,10 +195,17 @@ std::string browser_mark(const ParsedRequest& request) {
                                                   "upgrade-insecure-requests", "sec-purpose",
                                                   "purpose"};
     for (const auto& [name, value] : request.headers) {
-        if (name == "user-agent" && starts_with(value, "Mozilla/")) return "User-Agent: Mozilla/";
-        if (starts_with(name, "sec-ch-ua")) return name;
-        for (auto mark : kMarks)
-            if (name == mark) return name;
+        if (name == "user-agent" && starts_with(value, "Mozilla/")) {
+            return "User-Agent: Mozilla/";
+        }
+        if (starts_with(name, "sec-ch-ua")) {
+            return name;
+        }
+        for (auto mark : kMarks) {
+            if (name == mark) {
+                return name;
+            }
+        }
     }
     return {};
 }

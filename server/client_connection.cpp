@@ -16,10 +16,14 @@ ClientConnection::ReadResult ClientConnection::read_some(Clock::time_point now) 
             in_.append(buffer, static_cast<std::size_t>(n));
             last_activity_ = now;
             deadline_ = now + std::chrono::milliseconds(idle_ms_);
-            if (in_.size() == kRequestMax) return ReadResult::complete;
+            if (in_.size() == kRequestMax) {
+                return ReadResult::complete;
+            }
             continue;
         }
-        if (n == 0) return ReadResult::complete;  // the client closed its side: take what came
+        if (n == 0) {
+            return ReadResult::complete;  // the client closed its side: take what came
+        }
         if (socket_.last_error() != net::kWouldBlock) {
             error_ = socket_.last_error();
             return ReadResult::failed;
@@ -36,15 +40,21 @@ void ClientConnection::start_answer(Clock::time_point now, int send_stall_ms) {
 
 std::optional<LateAnswer::Result> ClientConnection::take_late_answer() {
     auto result = late_ ? late_->take() : std::nullopt;
-    if (result) late_.reset();
+    if (result) {
+        late_.reset();
+    }
     return result;
 }
 
 void ClientConnection::queue(const std::string& bytes) {
     // Small pieces join the last chunk, so a short answer still leaves in one write.
     constexpr std::size_t kChunkBytes = 64 * 1024;
-    if (bytes.empty()) return;  // an empty chunk would be a send of nothing
-    if (out_.empty() || out_.back().size() >= kChunkBytes) out_.emplace_back();
+    if (bytes.empty()) {
+        return;  // an empty chunk would be a send of nothing
+    }
+    if (out_.empty() || out_.back().size() >= kChunkBytes) {
+        out_.emplace_back();
+    }
     out_.back() += bytes;
 }
 

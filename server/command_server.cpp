@@ -28,13 +28,18 @@ int CommandServer::run(const std::function<void(int)>& listening) {
     }
     listening_port_ = listener.port();
     state_ = State::listening;
-    if (listening) listening(listening_port_);
+    if (listening) {
+        listening(listening_port_);
+    }
     serve(listener);
     // Every connection closes before the thread ends; an answer still on its way is cut, and
     // only a reset tells its client so.
     for (auto& client : clients_) {
-        if (client.held()) answer_held_and_close(client);  // a long-poll ends with an answer
-        else if (client.answering()) client.socket().reset();
+        if (client.held()) {
+            answer_held_and_close(client);  // a long-poll ends with an answer
+        } else if (client.answering()) {
+            client.socket().reset();
+        }
     }
     clients_.clear();
     state_ = State::stopped;
@@ -49,18 +54,21 @@ void CommandServer::serve(net::Listener& listener) {
         bool anyone_waits = false;
         for (auto& c : clients_) {
             anyone_waits = anyone_waits || c.held();
-            entries.push_back({c.socket().handle(), !c.answering() && !c.waiting(),
-                               c.answering()});
+            entries.push_back({c.socket().handle(), !c.answering() && !c.waiting(), c.answering()});
         }
         net::wait_any(entries, limits_.wait_ms);
         auto now = Clock::now();
-        if (page_) page_->watch(now, anyone_waits);
+        if (page_) {
+            page_->watch(now, anyone_waits);
+        }
         std::size_t i = 1;
         for (auto it = clients_.begin(); it != clients_.end(); ++i) {
             bool ready = entries[i].readable || entries[i].writable;
             it = service(*it, ready, now) ? std::next(it) : clients_.erase(it);
         }
-        if (entries[0].readable) accept_all(listener);
+        if (entries[0].readable) {
+            accept_all(listener);
+        }
     }
 }
 
@@ -71,30 +79,50 @@ void CommandServer::accept_all(net::Listener& listener) {
             log_.log_error("Refused client " + peer);
             continue;  // closed without an answer
         }
-        if (clients_.size() >= limits_.max_connections) close_idlest();
+        if (clients_.size() >= limits_.max_connections) {
+            close_idlest();
+        }
         auto now = Clock::now();
         clients_.emplace_back(std::move(*socket), now, limits_.read_idle_ms);
         // The request has often arrived with the connection: spare it a wait.
-        if (!service(clients_.back(), true, now)) clients_.pop_back();
+        if (!service(clients_.back(), true, now)) {
+            clients_.pop_back();
+        }
     }
 }
 
 void CommandServer::close_idlest() {
     auto idlest = clients_.begin();
-    for (auto it = clients_.begin(); it != clients_.end(); ++it)
-        if (it->last_activity() < idlest->last_activity()) idlest = it;
-    if (idlest == clients_.end()) return;
-    if (idlest->held()) answer_held_and_close(*idlest);
-    else if (idlest->answering()) idlest->socket().reset();  // a cut answer must not look complete
+    for (auto it = clients_.begin(); it != clients_.end(); ++it) {
+        if (it->last_activity() < idlest->last_activity()) {
+            idlest = it;
+        }
+    }
+    if (idlest == clients_.end()) {
+        return;
+    }
+    if (idlest->held()) {
+        answer_held_and_close(*idlest);
+    } else if (idlest->answering()) {
+        idlest->socket().reset();  // a cut answer must not look complete
+    }
     clients_.erase(idlest);
 }
 
 bool CommandServer::service(ClientConnection& client, bool ready, Clock::time_point now) {
-    if (client.waiting()) return write_late_answer(client, ready, now);
-    if (client.held()) return answer_held(client, ready, now);
+    if (client.waiting()) {
+        return write_late_answer(client, ready, now);
+    }
+    if (client.held()) {
+        return answer_held(client, ready, now);
+    }
     if (client.answering()) {
-        if (ready && !flush(client, now)) return false;
-        if (!client.expired(now)) return true;
+        if (ready && !flush(client, now)) {
+            return false;
+        }
+        if (!client.expired(now)) {
+            return true;
+        }
         log_code("Error: Send() returned ", net::kTimedOut);
         // The end of an answer is the close: an orderly one would pass the cut answer off as
         // complete, so the stalled client gets a reset instead.
@@ -108,36 +136,50 @@ bool CommandServer::service(ClientConnection& client, bool ready, Clock::time_po
             return false;
         }
         if (result == ClientConnection::ReadResult::complete) {
-            if (!handle_connection(client)) return true;
-            if (client.waiting()) return true;
+            if (!handle_connection(client)) {
+                return true;
+            }
+            if (client.waiting()) {
+                return true;
+            }
             client.start_answer(now, limits_.send_stall_ms);
             return flush(client, Clock::now());
         }
     }
-    if (!client.expired(now)) return true;
+    if (!client.expired(now)) {
+        return true;
+    }
     log_code("Error: Receive() returned ", net::kTimedOut);
     return false;
 }
 
-bool CommandServer::write_late_answer(ClientConnection& client, bool ready,
-                                      Clock::time_point now) {
+bool CommandServer::write_late_answer(ClientConnection& client, bool ready, Clock::time_point now) {
     // Nothing was asked of the socket, so readiness means the client hung up or broke the
     // connection: nobody is left to read the answer.
-    if (ready) return false;
+    if (ready) {
+        return false;
+    }
     auto result = client.take_late_answer();
-    if (!result) return true;  // the worker is still at it; no deadline meanwhile
+    if (!result) {
+        return true;  // the worker is still at it; no deadline meanwhile
+    }
     client.queue(result->body);
     client.start_answer(now, limits_.send_stall_ms);
     const bool keep = flush(client, Clock::now());
-    if (result->then) result->then();
+    if (result->then) {
+        result->then();
+    }
     return keep;
 }
 
 bool CommandServer::flush(ClientConnection& client, Clock::time_point now) {
     auto result = client.flush(now);
-    if (result == ClientConnection::FlushResult::pending) return true;
-    if (result == ClientConnection::FlushResult::failed)
+    if (result == ClientConnection::FlushResult::pending) {
+        return true;
+    }
+    if (result == ClientConnection::FlushResult::failed) {
         log_code("Error: Send() returned ", client.error());
+    }
     client.socket().shutdown_and_close();
     return false;
 }
@@ -154,8 +196,8 @@ bool CommandServer::handle_connection(ClientConnection& client) {
     const BrowserVerdict verdict =
         guard_.judge(request, client.socket().local_address(), api || table_.has(request.path));
     if (verdict.kind == BrowserVerdict::Kind::confirm) {
-        log_.log_error(strip_line_breaks("Asked to confirm " + request.path + " (" +
-                                         verdict.why + ")"));
+        log_.log_error(
+            strip_line_breaks("Asked to confirm " + request.path + " (" + verdict.why + ")"));
         send(confirmation_page());
         return true;
     }
@@ -164,25 +206,38 @@ bool CommandServer::handle_connection(ClientConnection& client) {
         client.wait_for(answer);
         return answer;
     };
-    if (api) return handle_page(client, request, verdict, send);
+    if (api) {
+        return handle_page(client, request, verdict, send);
+    }
     // The header is queued first and so is first on the wire; the whole answer leaves in one
     // write once the command has run, which spares the client a wake-up per piece.
-    for (const char* piece : kHeaderPieces) send(piece);
-    if (verdict.kind == BrowserVerdict::Kind::refuse)
+    for (const char* piece : kHeaderPieces) {
+        send(piece);
+    }
+    if (verdict.kind == BrowserVerdict::Kind::refuse) {
         log_.log_error(strip_line_breaks("Refused cross-site request for " + request.path + " (" +
                                          verdict.why + ")"));
-    else
+    } else {
         run_command(request, send, defer);
+    }
     return true;
 }
 
 void CommandServer::run_command(const ParsedRequest& request, const SendText& send,
                                 const DeferAnswer& defer) {
-    if (page_) page_->note_command(request.path);  // a waiting page learns of a change at once
-    if (table_.run(request.path, request.query, send, defer)) return;
-    if (request.path.empty() || request.path == " ") return;
+    if (page_) {
+        page_->note_command(request.path);  // a waiting page learns of a change at once
+    }
+    if (table_.run(request.path, request.query, send, defer)) {
+        return;
+    }
+    if (request.path.empty() || request.path == " ") {
+        return;
+    }
     std::string text = "cmd: '" + request.path + "'\r\n";
-    for (const auto& [key, value] : request.query) text += key + ": " + value + "\r\n";
+    for (const auto& [key, value] : request.query) {
+        text += key + ": " + value + "\r\n";
+    }
     notice_(text, "");
 }
 

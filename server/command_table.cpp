@@ -59,7 +59,9 @@ bool CommandTable::run(const std::string& path, const QueryMap& query, const Sen
 std::string CommandTable::current_filter() { return env_.settings.current_filter(); }
 
 void CommandTable::set_filter(const QueryMap& query) {
-    if (!env_.filter) return;
+    if (!env_.filter) {
+        return;
+    }
     // The query value arrives still percent-encoded.
     const std::string text = percent_decode_lenient(value_of(query, remote::kFilterKey));
     env_.settings.save_current_filter(text);  // a file that cannot be written keeps the old text
@@ -73,8 +75,12 @@ std::string CommandTable::volume_percent() { return to_text(to_percent(env_.play
 std::string CommandTable::position_line() {
     int position = env_.player.position_ms();
     int length = env_.player.length_s();
-    if (position < 0) position = 0;
-    if (length < 0) length = 0;
+    if (position < 0) {
+        position = 0;
+    }
+    if (length < 0) {
+        length = 0;
+    }
     return std::string(remote::kNewPosition) + "[" +
            clock_text(position / 60000, position / 1000 % 60) + " / " +
            clock_text(length / 60, length % 60) + "]\n";
@@ -107,16 +113,22 @@ void CommandTable::play(const QueryMap& query) {
 }
 
 int CommandTable::new_mode(const std::string& value, int (PlayerControl::*current)()) {
-    if (value == remote::kModeOff) return 0;
-    if (value == remote::kModeToggle) return (env_.player.*current)() == 0 ? 1 : 0;
+    if (value == remote::kModeOff) {
+        return 0;
+    }
+    if (value == remote::kModeToggle) {
+        return (env_.player.*current)() == 0 ? 1 : 0;
+    }
     return 1;
 }
 
 void CommandTable::playmode(const QueryMap& query) {
-    if (auto value = value_of(query, remote::kRepeatKey); !value.empty())
+    if (auto value = value_of(query, remote::kRepeatKey); !value.empty()) {
         env_.player.set_repeat(new_mode(value, &PlayerControl::repeat));
-    if (auto value = value_of(query, remote::kShuffleKey); !value.empty())
+    }
+    if (auto value = value_of(query, remote::kShuffleKey); !value.empty()) {
         env_.player.set_shuffle(new_mode(value, &PlayerControl::shuffle));
+    }
 }
 
 void CommandTable::status(const SendText& send) {
@@ -131,9 +143,15 @@ void CommandTable::status(const SendText& send) {
 
 void CommandTable::title(const SendText& send) {
     int state = env_.player.play_state();
-    if (state == 0) return;
-    if (state == 3) send("[paused] ");
-    if (auto text = env_.player.title(env_.player.list_pos())) send(*text);
+    if (state == 0) {
+        return;
+    }
+    if (state == 3) {
+        send("[paused] ");
+    }
+    if (auto text = env_.player.title(env_.player.list_pos())) {
+        send(*text);
+    }
 }
 
 void CommandTable::list(const SendText& send) {
@@ -145,13 +163,19 @@ void CommandTable::list(const SendText& send) {
     std::string piece;
     piece.reserve(kPieceBytes + kNameMax + 1);
     for (int i = 0; i < count; ++i) {
-        if (!env_.player.append_file_name(i, piece, kNameMax)) continue;
+        if (!env_.player.append_file_name(i, piece, kNameMax)) {
+            continue;
+        }
         piece += '\n';
-        if (piece.size() < kPieceBytes) continue;
+        if (piece.size() < kPieceBytes) {
+            continue;
+        }
         send(piece);
         piece.clear();
     }
-    if (!piece.empty()) send(piece);
+    if (!piece.empty()) {
+        send(piece);
+    }
 }
 
 void CommandTable::add_commands() {
@@ -187,10 +211,11 @@ void CommandTable::add_commands() {
     add(remote::kStop, [&player](Q, S) { player.stop(); });
     add(remote::kTitle, [this](Q, S send) { title(send); });
     add_late(remote::kUpdate, [this](Q, const DeferAnswer& defer) {
-        if (env_.updates)
+        if (env_.updates) {
             env_.updates->request(defer());
-        else
+        } else {
             defer()->finish(kUpdateNoVersionInfo);
+        }
     });
     add(remote::kVersion, [](Q, S send) { send(kVersionText); });
     add(remote::kVolume, [&player](Q query, S) {

@@ -139,24 +139,32 @@ void config_dlg_t::show_message(const std::string& text, const std::string& capt
 }
 
 void config_dlg_t::accept() {
-    if (rebuilding()) return;
+    if (rebuilding()) {
+        return;
+    }
     config_.apply(edit_texts());
     QDialog::accept();
 }
 
 void config_dlg_t::reject() {
-    if (rebuilding()) return;
+    if (rebuilding()) {
+        return;
+    }
     QDialog::reject();
 }
 
 void config_dlg_t::refresh_clicked() {
-    if (rebuilding()) return;
+    if (rebuilding()) {
+        return;
+    }
     config_.apply(edit_texts());
     set_busy(true);
     progress_->setText(tr("Scanning..."));
     config_.start_rebuild();
     poll_rebuild();
-    if (rebuilding()) poll_.start();
+    if (rebuilding()) {
+        poll_.start();
+    }
 }
 
 void config_dlg_t::poll_rebuild() {
@@ -172,8 +180,12 @@ void config_dlg_t::poll_rebuild() {
 }
 
 void config_dlg_t::set_busy(bool busy) {
-    for (QPushButton* button : {refresh_, ok_, cancel_}) button->setEnabled(!busy);
-    for (QLineEdit* edit : {port_, media_root_, file_extensions_}) edit->setReadOnly(busy);
+    for (QPushButton* button : {refresh_, ok_, cancel_}) {
+        button->setEnabled(!busy);
+    }
+    for (QLineEdit* edit : {port_, media_root_, file_extensions_}) {
+        edit->setReadOnly(busy);
+    }
     if (busy) {
         setCursor(Qt::WaitCursor);
     } else {

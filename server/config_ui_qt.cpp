@@ -19,7 +19,9 @@ namespace {
 // plug-in must not create an application of its own inside someone else's process.
 std::string show_config_dialog(Plugin& plugin) {
     auto* app = qobject_cast<QApplication*>(QCoreApplication::instance());
-    if (!app || QThread::currentThread() != app->thread()) return kConfigNeedsWindowText;
+    if (!app || QThread::currentThread() != app->thread()) {
+        return kConfigNeedsWindowText;
+    }
     config_dlg_t dialog(plugin.settings(), plugin.media_cache());
     dialog.exec();
     return {};

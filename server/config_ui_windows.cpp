@@ -27,7 +27,9 @@ HINSTANCE this_module() {
 
 std::string item_text(HWND dialog, int id) {
     HWND item = GetDlgItem(dialog, id);
-    if (!item) return {};
+    if (!item) {
+        return {};
+    }
     std::string text(static_cast<std::size_t>(GetWindowTextLengthA(item)) + 1, '\0');
     const int n = GetWindowTextA(item, text.data(), static_cast<int>(text.size()));
     text.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
@@ -54,7 +56,9 @@ public:
                 command(LOWORD(wparam));
                 return TRUE;
             case WM_TIMER:
-                if (wparam == kPollTimer) poll_rebuild();
+                if (wparam == kPollTimer) {
+                    poll_rebuild();
+                }
                 return TRUE;
             default:
                 return FALSE;
@@ -75,7 +79,9 @@ private:
     }
 
     void command(int id) {
-        if (config_.rebuilding()) return;  // Escape and the buttons wait for the scan
+        if (config_.rebuilding()) {
+            return;  // Escape and the buttons wait for the scan
+        }
         if (id == IDOK) {
             config_.apply(edit_texts());
             EndDialog(window_, IDOK);
@@ -86,7 +92,9 @@ private:
             set_busy(true);
             config_.start_rebuild();
             poll_rebuild();
-            if (config_.rebuilding()) SetTimer(window_, kPollTimer, kPollMs, nullptr);
+            if (config_.rebuilding()) {
+                SetTimer(window_, kPollTimer, kPollMs, nullptr);
+            }
         }
     }
 
@@ -103,12 +111,16 @@ private:
     }
 
     void set_busy(bool busy) {
-        for (int id : {IDC_REFRESH_CACHE, IDOK, IDCANCEL})
+        for (int id : {IDC_REFRESH_CACHE, IDOK, IDCANCEL}) {
             EnableWindow(GetDlgItem(window_, id), !busy);
-        for (int id : {IDC_PORT, IDC_MEDIA_ROOT, IDC_FILE_EXTENSIONS})
+        }
+        for (int id : {IDC_PORT, IDC_MEDIA_ROOT, IDC_FILE_EXTENSIONS}) {
             SendDlgItemMessageA(window_, id, EM_SETREADONLY, busy, 0);
+        }
         SetCursor(LoadCursor(nullptr, busy ? IDC_WAIT : IDC_ARROW));
-        if (!busy) SetFocus(GetDlgItem(window_, IDC_REFRESH_CACHE));
+        if (!busy) {
+            SetFocus(GetDlgItem(window_, IDC_REFRESH_CACHE));
+        }
     }
 
     ServerConfig config_;
@@ -116,7 +128,9 @@ private:
 };
 
 INT_PTR CALLBACK dialog_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (message == WM_INITDIALOG) SetWindowLongPtrA(window, DWLP_USER, lparam);
+    if (message == WM_INITDIALOG) {
+        SetWindowLongPtrA(window, DWLP_USER, lparam);
+    }
     auto* dialog = reinterpret_cast<config_dlg_t*>(GetWindowLongPtrA(window, DWLP_USER));
     // No exception may cross the system's call back into our code.
     try {
@@ -129,10 +143,11 @@ INT_PTR CALLBACK dialog_procedure(HWND window, UINT message, WPARAM wparam, LPAR
 std::string show_config_dialog(Plugin& plugin) {
     config_dlg_t dialog(plugin);
     if (DialogBoxParamA(this_module(), MAKEINTRESOURCEA(IDD_DRAVO_CONFIG), nullptr,
-                        dialog_procedure, reinterpret_cast<LPARAM>(&dialog)) != -1)
+                        dialog_procedure, reinterpret_cast<LPARAM>(&dialog)) != -1) {
         return {};
-    return "The configuration dialog could not be opened (error " +
-           std::to_string(GetLastError()) + ").";
+    }
+    return "The configuration dialog could not be opened (error " + std::to_string(GetLastError()) +
+           ").";
 }
 
 }  // namespace

@@ -13,14 +13,18 @@ LateAnswer::~LateAnswer() {
 
 void LateAnswer::finish(std::string body, std::function<void()> then) {
     std::lock_guard lock(mutex_);
-    if (finished_) return;
+    if (finished_) {
+        return;
+    }
     result_ = {std::move(body), std::move(then)};
     finished_ = true;
 }
 
 std::optional<LateAnswer::Result> LateAnswer::take() {
     std::lock_guard lock(mutex_);
-    if (!finished_ || taken_) return std::nullopt;
+    if (!finished_ || taken_) {
+        return std::nullopt;
+    }
     taken_ = true;
     return std::move(result_);
 }

@@ -20,16 +20,22 @@ using File = std::unique_ptr<std::FILE, FileCloser>;
 
 std::string read_whole_file(const std::string& path) {
     File file(std::fopen(path.c_str(), "rb"));
-    if (!file) return {};
+    if (!file) {
+        return {};
+    }
     std::string bytes;
     if (std::fseek(file.get(), 0, SEEK_END) == 0) {
         long size = std::ftell(file.get());
-        if (size > 0) bytes.reserve(static_cast<std::size_t>(size));
+        if (size > 0) {
+            bytes.reserve(static_cast<std::size_t>(size));
+        }
         std::rewind(file.get());
     }
     char block[65536];
     std::size_t got;
-    while ((got = std::fread(block, 1, sizeof block, file.get())) > 0) bytes.append(block, got);
+    while ((got = std::fread(block, 1, sizeof block, file.get())) > 0) {
+        bytes.append(block, got);
+    }
     return bytes;
 }
 
@@ -64,16 +70,25 @@ TextList TextList::with_bytes(std::string bytes) const {
 }
 
 ExtensionSet::ExtensionSet(std::string_view list) {
-    for (const auto word : split_words(list, kListSpace)) words_.emplace_back(word);
+    for (const auto word : split_words(list, kListSpace)) {
+        words_.emplace_back(word);
+    }
 }
 
 bool ExtensionSet::matches(std::string_view file_name) const {
     auto dot = file_name.rfind('.');
-    if (dot == std::string_view::npos) return false;
+    if (dot == std::string_view::npos) {
+        return false;
+    }
     auto extension = file_name.substr(dot + 1);
-    if (extension.empty()) return false;
-    for (const auto& word : words_)
-        if (word == extension) return true;
+    if (extension.empty()) {
+        return false;
+    }
+    for (const auto& word : words_) {
+        if (word == extension) {
+            return true;
+        }
+    }
     return false;
 }
 
@@ -88,9 +103,13 @@ void MediaCache::check([[maybe_unused]] const CacheLock& held) const {
 
 void MediaCache::ensure_loaded(const CacheLock& held, const MediaSource& source) {
     check(held);
-    if (!entries_.empty()) return;
+    if (!entries_.empty()) {
+        return;
+    }
     load_file();
-    if (entries_.empty()) rebuild(held, source);
+    if (entries_.empty()) {
+        rebuild(held, source);
+    }
 }
 
 void MediaCache::rebuild(const CacheLock& held, const MediaSource& source) {
@@ -130,16 +149,21 @@ void MediaCache::make_subjects() {
         return;
     }
     subjects_.clear();  // a lowering that changes lengths: entry by entry
-    for (std::size_t i = 0; i < entries_.size(); ++i)
+    for (std::size_t i = 0; i < entries_.size(); ++i) {
         subjects_.push_back(lower_case(std::string(entries_[i])));
+    }
 }
 
 void MediaCache::set_entries(const std::vector<std::string>& entries) {
     entries_.clear();
     std::size_t bytes = 0;
-    for (const auto& entry : entries) bytes += entry.size() + 1;
+    for (const auto& entry : entries) {
+        bytes += entry.size() + 1;
+    }
     entries_.reserve(entries.size(), bytes);
-    for (const auto& entry : entries) entries_.push_back(entry);
+    for (const auto& entry : entries) {
+        entries_.push_back(entry);
+    }
     make_subjects();
 }
 
@@ -166,14 +190,18 @@ void MediaCache::write_file() const {
     // A file that cannot be written leaves the scan's result in memory for this run only.
     const std::string path = cache_file_path();
     BlockFileWriter file(path);
-    if (!file.is_open()) return;
+    if (!file.is_open()) {
+        return;
+    }
     for (std::size_t i = 0; i < entries_.size(); ++i) {
         file.append(entries_[i]);
         file.append("\r\n");
     }
     // A cut-off list (disk full) would load at the next start as if complete: leave the file
     // empty instead, so that start scans again.
-    if (!file.finish()) BlockFileWriter(path).finish();
+    if (!file.finish()) {
+        BlockFileWriter(path).finish();
+    }
 }
 
 }  // namespace dravo

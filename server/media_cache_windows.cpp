@@ -17,7 +17,9 @@ bool folder_id(const std::string& path, FolderId& id) {
     HANDLE folder = CreateFileA(path.empty() ? "." : path.c_str(), FILE_READ_ATTRIBUTES,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                 OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (folder == INVALID_HANDLE_VALUE) return false;
+    if (folder == INVALID_HANDLE_VALUE) {
+        return false;
+    }
     BY_HANDLE_FILE_INFORMATION info{};
     const bool ok = GetFileInformationByHandle(folder, &info) != 0;
     CloseHandle(folder);
@@ -30,14 +32,19 @@ bool folder_id(const std::string& path, FolderId& id) {
 }  // namespace
 
 bool list_folder(const std::string& path, FolderId& id, std::vector<FolderEntry>& entries) {
-    if (!folder_id(path, id)) return false;
+    if (!folder_id(path, id)) {
+        return false;
+    }
     WIN32_FIND_DATAA entry{};
     HANDLE find = FindFirstFileA((path + "*").c_str(), &entry);
-    if (find == INVALID_HANDLE_VALUE) return false;
+    if (find == INVALID_HANDLE_VALUE) {
+        return false;
+    }
     do {
-        if (spelled(entry.cFileName))
+        if (spelled(entry.cFileName)) {
             entries.push_back(
                 {entry.cFileName, (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
+        }
     } while (FindNextFileA(find, &entry));
     FindClose(find);
     return true;

@@ -26,18 +26,28 @@ public:
         FolderId id;
         std::vector<FolderEntry> entries;
         // A folder reached again through a link is skipped: no loop, no entry twice.
-        if (!list_folder(root_ + relative, id, entries) || !visited_.insert(id).second) return;
+        if (!list_folder(root_ + relative, id, entries) || !visited_.insert(id).second) {
+            return;
+        }
         std::vector<std::string> folders;
         for (auto& entry : entries) {
-            if (!fits_on_one_line(entry.name)) continue;
+            if (!fits_on_one_line(entry.name)) {
+                continue;
+            }
             if (entry.is_folder) {
-                if (!is_dot_name(entry.name)) folders.push_back(std::move(entry.name));
+                if (!is_dot_name(entry.name)) {
+                    folders.push_back(std::move(entry.name));
+                }
             } else if (extensions_.matches(entry.name)) {
                 out_.push_back(relative + entry.name);
-                if (found_) found_->fetch_add(1, std::memory_order_relaxed);
+                if (found_) {
+                    found_->fetch_add(1, std::memory_order_relaxed);
+                }
             }
         }
-        for (const auto& folder : folders) scan(relative + folder + kPathSeparator);
+        for (const auto& folder : folders) {
+            scan(relative + folder + kPathSeparator);
+        }
     }
 
 private:

@@ -26,8 +26,12 @@ bool wait_for(int fd, short events, int timeout_ms) {
     pollfd p{fd, events, 0};
     for (;;) {
         int n = ::poll(&p, 1, timeout_ms);
-        if (n >= 0) return n > 0;
-        if (errno != EINTR) return false;
+        if (n >= 0) {
+            return n > 0;
+        }
+        if (errno != EINTR) {
+            return false;
+        }
     }
 }
 
@@ -38,8 +42,9 @@ std::string end_address(int fd, bool peer) {
     char text[INET_ADDRSTRLEN] = {};
     auto* raw = reinterpret_cast<sockaddr*>(&address);
     if ((peer ? ::getpeername(fd, raw, &size) : ::getsockname(fd, raw, &size)) != 0 ||
-        !inet_ntop(AF_INET, &address.sin_addr, text, sizeof text))
+        !inet_ntop(AF_INET, &address.sin_addr, text, sizeof text)) {
         return {};
+    }
     return text;
 }
 
@@ -102,8 +107,12 @@ int socket_error_code(int e) {
 long Connection::receive(char* buffer, std::size_t size) {
     for (;;) {
         ssize_t n = ::recv(fd_of(handle_), buffer, size, 0);
-        if (n >= 0) return static_cast<long>(n);
-        if (errno == EINTR) continue;
+        if (n >= 0) {
+            return static_cast<long>(n);
+        }
+        if (errno == EINTR) {
+            continue;
+        }
         error_ = socket_error_code(errno);
         return -1;
     }
@@ -112,8 +121,12 @@ long Connection::receive(char* buffer, std::size_t size) {
 long Connection::send(const char* data, std::size_t size) {
     for (;;) {
         ssize_t n = ::send(fd_of(handle_), data, size, MSG_NOSIGNAL);
-        if (n >= 0) return static_cast<long>(n);
-        if (errno == EINTR) continue;
+        if (n >= 0) {
+            return static_cast<long>(n);
+        }
+        if (errno == EINTR) {
+            continue;
+        }
         error_ = socket_error_code(errno);
         return -1;
     }
@@ -128,24 +141,32 @@ bool Connection::wait_writable(int timeout_ms) const {
 }
 
 void Connection::shutdown_and_close() {
-    if (!is_open()) return;
+    if (!is_open()) {
+        return;
+    }
     ::shutdown(fd_of(handle_), SHUT_RDWR);
     close();
 }
 
 void Connection::shutdown_send() {
-    if (is_open()) ::shutdown(fd_of(handle_), SHUT_WR);
+    if (is_open()) {
+        ::shutdown(fd_of(handle_), SHUT_WR);
+    }
 }
 
 void Connection::reset() {
-    if (!is_open()) return;
+    if (!is_open()) {
+        return;
+    }
     linger abortive{1, 0};
     ::setsockopt(fd_of(handle_), SOL_SOCKET, SO_LINGER, &abortive, sizeof abortive);
     close();
 }
 
 void Connection::close() {
-    if (is_open()) ::close(fd_of(std::exchange(handle_, kNoHandle)));
+    if (is_open()) {
+        ::close(fd_of(std::exchange(handle_, kNoHandle)));
+    }
 }
 
 std::string Connection::peer_address() const {
@@ -158,7 +179,9 @@ std::string Connection::local_address() const {
 
 std::string machine_host_name() {
     char name[256] = {};
-    if (::gethostname(name, sizeof name - 1) != 0) return {};
+    if (::gethostname(name, sizeof name - 1) != 0) {
+        return {};
+    }
     return name;
 }
 
@@ -189,7 +212,9 @@ bool Listener::open(int port, int backlog, std::string& reason, const std::strin
         ::listen(fd, backlog) != 0 || !set_non_blocking(fd)) {
         int e = errno;
         reason = "port " + std::to_string(port) + ": " + std::strerror(e);
-        if (e == EACCES && port < 1024) reason += " (ports below 1024 need privileges on Linux)";
+        if (e == EACCES && port < 1024) {
+            reason += " (ports below 1024 need privileges on Linux)";
+        }
         ::close(fd);
         return false;
     }
@@ -198,22 +223,29 @@ bool Listener::open(int port, int backlog, std::string& reason, const std::strin
 }
 
 std::optional<Connection> Listener::accept(int timeout_ms) {
-    if (handle_ < 0 || !wait_for(fd_of(handle_), POLLIN, timeout_ms)) return std::nullopt;
+    if (handle_ < 0 || !wait_for(fd_of(handle_), POLLIN, timeout_ms)) {
+        return std::nullopt;
+    }
     int fd = ::accept4(fd_of(handle_), nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
-    if (fd < 0) return std::nullopt;
+    if (fd < 0) {
+        return std::nullopt;
+    }
     return Connection(fd);
 }
 
 void Listener::close() {
-    if (handle_ >= 0) ::close(fd_of(std::exchange(handle_, -1)));
+    if (handle_ >= 0) {
+        ::close(fd_of(std::exchange(handle_, -1)));
+    }
 }
 
 int Listener::port() const {
     sockaddr_in address{};
     socklen_t size = sizeof address;
     if (handle_ < 0 ||
-        ::getsockname(fd_of(handle_), reinterpret_cast<sockaddr*>(&address), &size) != 0)
+        ::getsockname(fd_of(handle_), reinterpret_cast<sockaddr*>(&address), &size) != 0) {
         return 0;
+    }
     return ntohs(address.sin_port);
 }
 

@@ -40,7 +40,9 @@ std::string describe(int code) {
     char text[256] = {};
     DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
                              static_cast<DWORD>(code), 0, text, sizeof text, nullptr);
-    while (n > 0 && (text[n - 1] == '\n' || text[n - 1] == '\r' || text[n - 1] == '.')) --n;
+    while (n > 0 && (text[n - 1] == '\n' || text[n - 1] == '\r' || text[n - 1] == '.')) {
+        --n;
+    }
     std::string reason = "error " + std::to_string(code);
     return n > 0 ? reason + " (" + std::string(text, n) + ")" : reason;
 }
@@ -50,8 +52,9 @@ std::string end_address(SOCKET socket, bool peer) {
     sockaddr_in address{};
     int size = sizeof address;
     auto* raw = reinterpret_cast<sockaddr*>(&address);
-    if ((peer ? ::getpeername(socket, raw, &size) : ::getsockname(socket, raw, &size)) != 0)
+    if ((peer ? ::getpeername(socket, raw, &size) : ::getsockname(socket, raw, &size)) != 0) {
         return {};
+    }
     const auto* b = reinterpret_cast<const unsigned char*>(&address.sin_addr);
     return std::to_string(b[0]) + "." + std::to_string(b[1]) + "." + std::to_string(b[2]) + "." +
            std::to_string(b[3]);
@@ -63,14 +66,18 @@ int socket_error_code(int e) { return e; }
 
 long Connection::receive(char* buffer, std::size_t size) {
     int n = ::recv(socket_of(handle_), buffer, clamp_size(size), 0);
-    if (n != SOCKET_ERROR) return n;
+    if (n != SOCKET_ERROR) {
+        return n;
+    }
     error_ = WSAGetLastError();
     return -1;
 }
 
 long Connection::send(const char* data, std::size_t size) {
     int n = ::send(socket_of(handle_), data, clamp_size(size), 0);
-    if (n != SOCKET_ERROR) return n;
+    if (n != SOCKET_ERROR) {
+        return n;
+    }
     error_ = WSAGetLastError();
     return -1;
 }
@@ -84,17 +91,23 @@ bool Connection::wait_writable(int timeout_ms) const {
 }
 
 void Connection::shutdown_and_close() {
-    if (!is_open()) return;
+    if (!is_open()) {
+        return;
+    }
     ::shutdown(socket_of(handle_), SD_BOTH);
     close();
 }
 
 void Connection::shutdown_send() {
-    if (is_open()) ::shutdown(socket_of(handle_), SD_SEND);
+    if (is_open()) {
+        ::shutdown(socket_of(handle_), SD_SEND);
+    }
 }
 
 void Connection::reset() {
-    if (!is_open()) return;
+    if (!is_open()) {
+        return;
+    }
     linger abortive{1, 0};
     ::setsockopt(socket_of(handle_), SOL_SOCKET, SO_LINGER,
                  reinterpret_cast<const char*>(&abortive), sizeof abortive);
@@ -102,7 +115,9 @@ void Connection::reset() {
 }
 
 void Connection::close() {
-    if (is_open()) ::closesocket(socket_of(std::exchange(handle_, kNoHandle)));
+    if (is_open()) {
+        ::closesocket(socket_of(std::exchange(handle_, kNoHandle)));
+    }
 }
 
 std::string Connection::peer_address() const {
@@ -117,7 +132,9 @@ std::string Connection::local_address() const {
 std::string machine_host_name() {
     char name[256] = {};
     DWORD size = sizeof name;
-    if (!GetComputerNameExA(ComputerNameDnsHostname, name, &size)) return {};
+    if (!GetComputerNameExA(ComputerNameDnsHostname, name, &size)) {
+        return {};
+    }
     return std::string(name, size);
 }
 
@@ -160,23 +177,30 @@ bool Listener::open(int port, int backlog, std::string& reason, const std::strin
 }
 
 std::optional<Connection> Listener::accept(int timeout_ms) {
-    if (handle_ == -1 || !wait_for(socket_of(handle_), POLLRDNORM, timeout_ms)) return std::nullopt;
+    if (handle_ == -1 || !wait_for(socket_of(handle_), POLLRDNORM, timeout_ms)) {
+        return std::nullopt;
+    }
     SOCKET s = ::accept(socket_of(handle_), nullptr, nullptr);
-    if (s == INVALID_SOCKET) return std::nullopt;
+    if (s == INVALID_SOCKET) {
+        return std::nullopt;
+    }
     prepare(s);
     return Connection(static_cast<std::intptr_t>(s));
 }
 
 void Listener::close() {
-    if (handle_ != -1) ::closesocket(socket_of(std::exchange(handle_, -1)));
+    if (handle_ != -1) {
+        ::closesocket(socket_of(std::exchange(handle_, -1)));
+    }
 }
 
 int Listener::port() const {
     sockaddr_in address{};
     int size = sizeof address;
     if (handle_ == -1 ||
-        ::getsockname(socket_of(handle_), reinterpret_cast<sockaddr*>(&address), &size) != 0)
+        ::getsockname(socket_of(handle_), reinterpret_cast<sockaddr*>(&address), &size) != 0) {
         return 0;
+    }
     return ntohs(address.sin_port);
 }
 

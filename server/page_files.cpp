@@ -36,12 +36,24 @@ constexpr Alias kAliases[] = {
 std::string_view type_of(std::string_view name) {
     const auto dot = name.rfind('.');
     const std::string_view extension = dot == std::string_view::npos ? "" : name.substr(dot);
-    if (extension == ".html") return "text/html; charset=utf-8";
-    if (extension == ".js") return "text/javascript; charset=utf-8";
-    if (extension == ".css") return "text/css; charset=utf-8";
-    if (extension == ".svg") return "image/svg+xml";
-    if (extension == ".png") return "image/png";
-    if (extension == ".webmanifest") return "application/manifest+json";
+    if (extension == ".html") {
+        return "text/html; charset=utf-8";
+    }
+    if (extension == ".js") {
+        return "text/javascript; charset=utf-8";
+    }
+    if (extension == ".css") {
+        return "text/css; charset=utf-8";
+    }
+    if (extension == ".svg") {
+        return "image/svg+xml";
+    }
+    if (extension == ".png") {
+        return "image/png";
+    }
+    if (extension == ".webmanifest") {
+        return "application/manifest+json";
+    }
     return "text/plain; charset=utf-8";
 }
 
@@ -62,10 +74,16 @@ std::vector<std::pair<std::string_view, PageFile>> make_files() {
 
 const PageFile* find_page_file(std::string_view path) {
     static const auto files = make_files();
-    for (const Alias& alias : kAliases)
-        if (alias.path == path) path = alias.file;
-    for (const auto& [name, file] : files)
-        if (name == path) return &file;
+    for (const Alias& alias : kAliases) {
+        if (alias.path == path) {
+            path = alias.file;
+        }
+    }
+    for (const auto& [name, file] : files) {
+        if (name == path) {
+            return &file;
+        }
+    }
     return nullptr;
 }
 

@@ -22,7 +22,9 @@ bool CommandServer::handle_page(ClientConnection& client, const ParsedRequest& r
     const auto now = Clock::now();
     // A seek or a filter reads the state afresh, so waiting pages see it on the next turn.
     const auto wait = page_->run_api(request, send, now);
-    if (!wait) return true;
+    if (!wait) {
+        return true;
+    }
     hold(client, *wait, now);
     return false;
 }
@@ -31,9 +33,13 @@ void CommandServer::hold(ClientConnection& client, const PageWait& wait, Clock::
     std::size_t held = 0;
     ClientConnection* oldest = nullptr;
     for (auto& other : clients_) {
-        if (!other.held()) continue;
+        if (!other.held()) {
+            continue;
+        }
         ++held;
-        if (!oldest || other.held_since() < oldest->held_since()) oldest = &other;
+        if (!oldest || other.held_since() < oldest->held_since()) {
+            oldest = &other;
+        }
     }
     if (oldest && held >= page_->limits().max_waiting) {
         // Answered now, it leaves by the ordinary path (flushed and closed by its next turn).
@@ -49,9 +55,13 @@ bool CommandServer::answer_held(ClientConnection& client, bool ready, Clock::tim
     if (ready) {
         char byte;
         const long n = client.socket().receive(&byte, 1);
-        if (n == 0 || (n < 0 && client.socket().last_error() != net::kWouldBlock)) return false;
+        if (n == 0 || (n < 0 && client.socket().last_error() != net::kWouldBlock)) {
+            return false;
+        }
     }
-    if (!page_->wait_over({client.held_seen(), client.held_until()}, now)) return true;
+    if (!page_->wait_over({client.held_seen(), client.held_until()}, now)) {
+        return true;
+    }
     client.queue(page_->wait_answer());
     client.release();
     client.start_answer(now, limits_.send_stall_ms);

@@ -47,19 +47,24 @@ std::string page_answer(std::string_view status, std::string_view type, std::str
 }
 
 void seek_with_fallback(PlayerControl& player, int target_ms) {
-    if (player.jump_to_ms(std::max(target_ms, 0)) != 0) return;  // not playing, or past the end
+    if (player.jump_to_ms(std::max(target_ms, 0)) != 0) {
+        return;  // not playing, or past the end
+    }
     const int position = player.position_ms();
-    if (position < 0 || std::abs(position - target_ms) < kStepMs / 2) return;
+    if (position < 0 || std::abs(position - target_ms) < kStepMs / 2) {
+        return;
+    }
     const int steps = std::min((std::abs(target_ms - position) + kStepMs / 2) / kStepMs, kStepsMax);
-    for (int i = 0; i < steps; ++i) target_ms > position ? player.forward_5s() : player.back_5s();
+    for (int i = 0; i < steps; ++i) {
+        target_ms > position ? player.forward_5s() : player.back_5s();
+    }
 }
 
-PageService::PageService(CommandTable& table, PlayerControl& player,
-                         const ServerSettings& settings, const MuteMemory& mute, PageLimits limits)
+PageService::PageService(CommandTable& table, PlayerControl& player, const ServerSettings& settings,
+                         const MuteMemory& mute, PageLimits limits)
     : table_(table), player_(player),
-      watch_([&player, &settings, &mute] {
-                 return read_page_state(player, settings.current_filter(), mute);
-             },
+      watch_([&player, &settings,
+              &mute] { return read_page_state(player, settings.current_filter(), mute); },
              first_page_revision()),
       limits_(limits) {}
 
@@ -67,14 +72,15 @@ void PageService::note_command(const std::string& path) {
     // Questions change nothing; a flood of them must not cost a state reading each.
     for (std::string_view question : {remote::kStatus, remote::kGetFilter, remote::kGetPlaying,
                                       remote::kGetRepeat, remote::kGetShuffle, remote::kGetVolume,
-                                      remote::kTitle, remote::kList, remote::kVersion})
-        if (path == question) return;
+                                      remote::kTitle, remote::kList, remote::kVersion}) {
+        if (path == question) {
+            return;
+        }
+    }
     watch_.mark_dirty();
 }
 
-bool PageService::is_file(const std::string& path) const {
-    return find_page_file(path) != nullptr;
-}
+bool PageService::is_file(const std::string& path) const { return find_page_file(path) != nullptr; }
 
 bool PageService::is_api(const std::string& path) const {
     return path == remote::kApiState || path == remote::kApiWait || path == remote::kApiList ||
@@ -83,7 +89,9 @@ bool PageService::is_api(const std::string& path) const {
 
 void PageService::send_file(const ParsedRequest& request, const SendText& send) const {
     const PageFile* file = find_page_file(request.path);
-    if (!file) return;
+    if (!file) {
+        return;
+    }
     const std::string tag = "ETag: " + std::string(file->etag) + "\r\n";
     const std::string cache = "Cache-Control: no-cache\r\nVary: Accept-Encoding\r\n" + tag;
     if (const std::string* known = request.header("if-none-match"); known && *known == file->etag) {
@@ -91,10 +99,12 @@ void PageService::send_file(const ParsedRequest& request, const SendText& send) 
         return;
     }
     // A picture packs no smaller: it goes as it is.
-    if (accepts_gzip(request) && file->gzip.size() < file->plain.size())
-        send(page_answer("200 OK", file->content_type, file->gzip, cache + "Content-Encoding: gzip\r\n"));
-    else
+    if (accepts_gzip(request) && file->gzip.size() < file->plain.size()) {
+        send(page_answer("200 OK", file->content_type, file->gzip,
+                         cache + "Content-Encoding: gzip\r\n"));
+    } else {
         send(page_answer("200 OK", file->content_type, file->plain, cache));
+    }
 }
 
 void PageService::send_refusal(const SendText& send) const {
@@ -110,7 +120,9 @@ std::optional<PageWait> PageService::run_api(const ParsedRequest& request, const
         const std::string since = value_of(request.query, remote::kSinceKey);
         PageWait wait{std::strtoull(since.c_str(), nullptr, 10),
                       now + std::chrono::milliseconds(limits_.wait_ms)};
-        if (!wait_over(wait, now)) return wait;
+        if (!wait_over(wait, now)) {
+            return wait;
+        }
         send(wait_answer());
         return std::nullopt;
     }
@@ -118,8 +130,12 @@ std::optional<PageWait> PageService::run_api(const ParsedRequest& request, const
         send_list(request.query, send, now);
         return std::nullopt;
     }
-    if (path == remote::kApiSeek) seek(request.query);
-    if (path == remote::kApiFilter) filter(request.query);
+    if (path == remote::kApiSeek) {
+        seek(request.query);
+    }
+    if (path == remote::kApiFilter) {
+        filter(request.query);
+    }
     send_state(send, now);
     return std::nullopt;
 }
@@ -140,13 +156,17 @@ void PageService::send_list(const QueryMap& query, const SendText& send, Clock::
     const std::string count = value_of(query, remote::kCountKey);
     const std::size_t rows = count.empty() ? 100 : to_number(count);
     send(page_answer("200 OK", kJson,
-                     index_.page_json(offset, rows, value_of(query, remote::kSearchKey)), kNoStore));
+                     index_.page_json(offset, rows, value_of(query, remote::kSearchKey)),
+                     kNoStore));
 }
 
 void PageService::seek(const QueryMap& query) {
     const std::string ms = value_of(query, remote::kMillisecondsKey);
-    if (ms.empty()) return;
-    seek_with_fallback(player_, static_cast<int>(std::min<std::uint32_t>(to_number(ms), 0x7fffffff)));
+    if (ms.empty()) {
+        return;
+    }
+    seek_with_fallback(player_,
+                       static_cast<int>(std::min<std::uint32_t>(to_number(ms), 0x7fffffff)));
 }
 
 void PageService::filter(const QueryMap& query) {

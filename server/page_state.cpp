@@ -15,14 +15,20 @@ const char* state_name(int play_state) {
 }
 
 std::string list_mark(PlayerControl& player, int count) {
-    if (count <= 0) return {};
+    if (count <= 0) {
+        return {};
+    }
     std::string mark;
-    for (int index : {0, count / 2, count - 1}) mark += player.file_name(index).value_or("") + '\n';
+    for (int index : {0, count / 2, count - 1}) {
+        mark += player.file_name(index).value_or("") + '\n';
+    }
     return mark;
 }
 
 bool position_jumped(const PageState& before, const PageState& after, int elapsed_ms) {
-    if (before.position_ms < 0 || after.position_ms < 0) return before.position_ms != after.position_ms;
+    if (before.position_ms < 0 || after.position_ms < 0) {
+        return before.position_ms != after.position_ms;
+    }
     const int expected = before.position_ms + (before.play_state == 1 ? elapsed_ms : 0);
     return std::abs(after.position_ms - expected) > kPositionJumpMs;
 }
@@ -41,7 +47,9 @@ PageState read_page_state(PlayerControl& player, std::string filter, const MuteM
     state.repeat = player.repeat() != 0;
     state.position_ms = player.position_ms();
     state.length_s = player.length_s();
-    if (state.count > 0) state.title = player.title(state.index).value_or("");
+    if (state.count > 0) {
+        state.title = player.title(state.index).value_or("");
+    }
     state.filter = std::move(filter);
     state.list_mark = list_mark(player, state.count);
     return state;

@@ -28,16 +28,31 @@ void append_code_point(std::string& out, std::uint32_t code) {
 std::size_t sequence_length(std::string_view text, std::size_t i) {
     const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
     const unsigned char lead = byte(i);
-    if (lead < 0x80) return 1;
+    if (lead < 0x80) {
+        return 1;
+    }
     std::size_t length = lead >= 0xF0 && lead <= 0xF4 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 0;
-    if (length == 0 || i + length > text.size()) return 0;
-    for (std::size_t k = 1; k < length; ++k)
-        if ((byte(i + k) & 0xC0) != 0x80) return 0;
+    if (length == 0 || i + length > text.size()) {
+        return 0;
+    }
+    for (std::size_t k = 1; k < length; ++k) {
+        if ((byte(i + k) & 0xC0) != 0x80) {
+            return 0;
+        }
+    }
     // Overlong forms, surrogates and code points past U+10FFFF.
-    if (lead == 0xE0 && byte(i + 1) < 0xA0) return 0;
-    if (lead == 0xED && byte(i + 1) >= 0xA0) return 0;
-    if (lead == 0xF0 && byte(i + 1) < 0x90) return 0;
-    if (lead == 0xF4 && byte(i + 1) >= 0x90) return 0;
+    if (lead == 0xE0 && byte(i + 1) < 0xA0) {
+        return 0;
+    }
+    if (lead == 0xED && byte(i + 1) >= 0xA0) {
+        return 0;
+    }
+    if (lead == 0xF0 && byte(i + 1) < 0x90) {
+        return 0;
+    }
+    if (lead == 0xF4 && byte(i + 1) >= 0x90) {
+        return 0;
+    }
     return length;
 }
 
@@ -46,7 +61,9 @@ std::size_t sequence_length(std::string_view text, std::size_t i) {
 bool is_valid_utf8(std::string_view text) {
     for (std::size_t i = 0; i < text.size();) {
         const std::size_t length = sequence_length(text, i);
-        if (length == 0) return false;
+        if (length == 0) {
+            return false;
+        }
         i += length;
     }
     return true;
@@ -58,8 +75,9 @@ std::string utf8_from_cp1252(std::string_view bytes) {
     for (char c : bytes) {
         const auto byte = static_cast<unsigned char>(c);
         std::uint32_t code = byte;
-        if (byte >= 0x80 && byte < 0xA0 && kHighControls[byte - 0x80] != 0)
+        if (byte >= 0x80 && byte < 0xA0 && kHighControls[byte - 0x80] != 0) {
             code = kHighControls[byte - 0x80];
+        }
         append_code_point(out, code);
     }
     return out;
@@ -74,7 +92,9 @@ std::string fold_case_utf8(std::string_view utf8) {
         } else if (byte == 0xC3 && i + 1 < out.size()) {
             // U+00C0..U+00DE are C3 80..C3 9E; U+00D7 (C3 97) is the multiplication sign.
             const auto next = static_cast<unsigned char>(out[i + 1]);
-            if (next >= 0x80 && next <= 0x9E && next != 0x97) out[i + 1] = static_cast<char>(next + 32);
+            if (next >= 0x80 && next <= 0x9E && next != 0x97) {
+                out[i + 1] = static_cast<char>(next + 32);
+            }
             ++i;
         }
     }

@@ -6,21 +6,29 @@ namespace dravo {
 namespace {
 
 std::wstring wide_from(UINT code_page, std::string_view text) {
-    if (text.empty()) return {};
+    if (text.empty()) {
+        return {};
+    }
     const int size = static_cast<int>(text.size());
     const int length = MultiByteToWideChar(code_page, 0, text.data(), size, nullptr, 0);
     std::wstring wide(static_cast<std::size_t>(length > 0 ? length : 0), L'\0');
-    if (length > 0) MultiByteToWideChar(code_page, 0, text.data(), size, wide.data(), length);
+    if (length > 0) {
+        MultiByteToWideChar(code_page, 0, text.data(), size, wide.data(), length);
+    }
     return wide;
 }
 
 std::string narrow_to(UINT code_page, const std::wstring& wide) {
-    if (wide.empty()) return {};
+    if (wide.empty()) {
+        return {};
+    }
     const int size = static_cast<int>(wide.size());
-    const int length = WideCharToMultiByte(code_page, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
+    const int length =
+        WideCharToMultiByte(code_page, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
     std::string text(static_cast<std::size_t>(length > 0 ? length : 0), '\0');
-    if (length > 0)
+    if (length > 0) {
         WideCharToMultiByte(code_page, 0, wide.data(), size, text.data(), length, nullptr, nullptr);
+    }
     return text;
 }
 

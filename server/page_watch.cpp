@@ -8,25 +8,33 @@ PageWatch::PageWatch(Reader reader, std::uint64_t first_revision)
 }
 
 void PageWatch::watch(Clock::time_point now, bool anyone_waits) {
-    if (!anyone_waits) return;
-    if (dirty_ || now - last_read_ >= std::chrono::milliseconds(kWatchPeriodMs)) refresh(now);
+    if (!anyone_waits) {
+        return;
+    }
+    if (dirty_ || now - last_read_ >= std::chrono::milliseconds(kWatchPeriodMs)) {
+        refresh(now);
+    }
 }
 
 void PageWatch::refresh_if_stale(Clock::time_point now) {
-    if (dirty_ || !read_once_ || now - last_read_ >= std::chrono::milliseconds(kWatchPeriodMs))
+    if (dirty_ || !read_once_ || now - last_read_ >= std::chrono::milliseconds(kWatchPeriodMs)) {
         refresh(now);
+    }
 }
 
 void PageWatch::refresh(Clock::time_point now) {
     PageState next = reader_();
     const auto elapsed =
         std::chrono::duration_cast<std::chrono::milliseconds>(now - last_read_).count();
-    const bool changed =
-        !read_once_ || page_state_changed(state_, next, static_cast<int>(elapsed));
-    const bool list_changed = !read_once_ || next.count != state_.count ||
-                              next.list_mark != state_.list_mark;
-    if (read_once_ && changed) ++revision_;
-    if (read_once_ && list_changed) ++list_revision_;
+    const bool changed = !read_once_ || page_state_changed(state_, next, static_cast<int>(elapsed));
+    const bool list_changed =
+        !read_once_ || next.count != state_.count || next.list_mark != state_.list_mark;
+    if (read_once_ && changed) {
+        ++revision_;
+    }
+    if (read_once_ && list_changed) {
+        ++list_revision_;
+    }
     state_ = std::move(next);
     read_once_ = true;
     dirty_ = false;

@@ -16,7 +16,9 @@ void PlayerControl::button(std::uintptr_t command) { host_.send(msg::command, co
 std::optional<std::string> PlayerControl::text(std::intptr_t operation, int index) {
     // The text lives in the host's memory only until its next message: copy it now.
     auto result = user(operation, static_cast<std::uintptr_t>(index));
-    if (result == 0) return std::nullopt;
+    if (result == 0) {
+        return std::nullopt;
+    }
     return std::string(reinterpret_cast<const char*>(result));
 }
 
@@ -47,7 +49,9 @@ std::optional<std::string> PlayerControl::file_name(int index) {
 }
 bool PlayerControl::append_file_name(int index, std::string& out, std::size_t max_bytes) {
     auto result = user(op::file_name, static_cast<std::uintptr_t>(index));
-    if (result == 0) return false;
+    if (result == 0) {
+        return false;
+    }
     const char* name = reinterpret_cast<const char*>(result);
     out.append(name, strnlen(name, max_bytes));
     return true;

@@ -22,8 +22,9 @@ ClientPolicy Plugin::read_client_policy(const std::string& ini) const {
     auto policy = ClientPolicy::from_settings(
         profile_read_string("Settings", "bind_address", "", ini),
         profile_read_string("Settings", "allowed_clients", "", ini), problems);
-    for (const auto& entry : problems)
+    for (const auto& entry : problems) {
         log_->log_error("allowed_clients: cannot read '" + entry + "'; it lets nobody in");
+    }
     return policy;
 }
 
@@ -44,13 +45,14 @@ int Plugin::init(std::unique_ptr<PluginHost> host) {
     cache_ = std::make_unique<MediaCache>(files.cache_folder);
     filter_ = std::make_unique<TrackFilter>(*cache_, *player_);
     updates_ = std::make_unique<UpdateRunner>(
-        *host_, *player_,
-        profile_read_string("Settings", "update_url", "", ini));
+        *host_, *player_, profile_read_string("Settings", "update_url", "", ini));
     table_ = std::make_unique<CommandTable>(
         CommandEnv{*host_, *player_, settings_, filter_.get(), mute_, updates_.get()});
     PageLimits page_limits;
-    if (const auto waiting = profile_read_string("Settings", "max_waiting", "", ini); !waiting.empty())
+    if (const auto waiting = profile_read_string("Settings", "max_waiting", "", ini);
+        !waiting.empty()) {
         page_limits.max_waiting = to_number(waiting);
+    }
     page_ = std::make_unique<PageService>(*table_, *player_, settings_, mute_, page_limits);
     server_ = std::make_unique<CommandServer>(
         port, *table_,
@@ -77,7 +79,9 @@ int Plugin::init(std::unique_ptr<PluginHost> host) {
 }
 
 void Plugin::config() {
-    if (!host_) return;  // before init there are no settings to edit
+    if (!host_) {
+        return;  // before init there are no settings to edit
+    }
     if (!config_ui_) {
         host_->message_box("The configuration dialog is not part of this build.", "dravo_srv");
     } else if (const std::string failure = config_ui_(*this); !failure.empty()) {
@@ -86,21 +90,33 @@ void Plugin::config() {
 }
 
 void Plugin::quit() {
-    if (server_) server_->stop();
+    if (server_) {
+        server_->stop();
+    }
     // The update worker never waits for the host or the listener: it ends on its own.
-    if (updates_) updates_->stop();
+    if (updates_) {
+        updates_->stop();
+    }
     // The listener may be caught in a send that only this thread can carry out.
-    if (host_) host_->keep_answering_until([this] { return listener_done_.load(); });
-    if (thread_.joinable()) thread_.join();
+    if (host_) {
+        host_->keep_answering_until([this] { return listener_done_.load(); });
+    }
+    if (thread_.joinable()) {
+        thread_.join();
+    }
     announcer_.reset();  // withdraws the announcement
     server_.reset();
 }
 
 void Plugin::start_announcing(int port) {
-    if (!announce_) return;
-    announcer_ = make_announcer([log = log_.get()](const std::string& line) { log->log_error(line); });
-    if (announcer_ && !announcer_->start({"dravo on " + net::machine_host_name(), port}))
+    if (!announce_) {
+        return;
+    }
+    announcer_ =
+        make_announcer([log = log_.get()](const std::string& line) { log->log_error(line); });
+    if (announcer_ && !announcer_->start({"dravo on " + net::machine_host_name(), port})) {
         announcer_.reset();
+    }
 }
 
 }  // namespace dravo

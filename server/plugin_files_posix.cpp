@@ -22,7 +22,9 @@ bool installed(const std::string& module_directory, const InstalledLayout& layou
 PluginFiles plugin_files_for(const std::string& module_directory, const InstalledLayout& layout) {
     const PluginFiles beside{module_directory + kServerIniName, module_directory + kServerLogName,
                              module_directory};
-    if (!installed(module_directory, layout)) return beside;
+    if (!installed(module_directory, layout)) {
+        return beside;
+    }
     const std::string config = xdg_folder(XdgFolder::config, layout.environment);
     const std::string state = xdg_folder(XdgFolder::state, layout.environment);
     const std::string cache = xdg_folder(XdgFolder::cache, layout.environment);
@@ -37,12 +39,15 @@ PluginFiles plugin_files_for(const std::string& module_directory, const Installe
 PluginFiles prepare_plugin_files(const std::string& module_directory,
                                  const InstalledLayout& layout) {
     PluginFiles files = plugin_files_for(module_directory, layout);
-    if (!installed(module_directory, layout)) return files;
+    if (!installed(module_directory, layout)) {
+        return files;
+    }
     auto folder_of = [](const std::string& file) { return file.substr(0, file.rfind('/') + 1); };
     make_folders(folder_of(files.log));
     make_folders(files.cache_folder);
-    if (!seed_from_defaults(files.settings, layout.default_settings))
+    if (!seed_from_defaults(files.settings, layout.default_settings)) {
         make_folders(folder_of(files.settings));
+    }
     return files;
 }
 

@@ -37,14 +37,18 @@ void ServerConfig::apply(const ConfigTexts& texts) {
     // No validation: a text that is no number stores 0, as the field's own rule says.
     const int port = static_cast<int>(to_number(texts.port));
     // Only this thread writes the port, so it cannot change while the box is open.
-    if (port != settings_.port() && message_) message_(kPortChangedText, kConfigCaption);
+    if (port != settings_.port() && message_) {
+        message_(kPortChangedText, kConfigCaption);
+    }
     // A file that cannot be written keeps the values for this run, as the dialog has no word
     // for it.
     settings_.save_config(port, with_trailing_separator(texts.media_root), texts.file_extensions);
 }
 
 void ServerConfig::start_rebuild() {
-    if (!cache_ || rebuilding()) return;
+    if (!cache_ || rebuilding()) {
+        return;
+    }
     finish_rebuild();
     const ServerValues values = settings_.values();
     const MediaSource source{with_trailing_separator(values.media_root), values.file_extensions};
@@ -61,7 +65,9 @@ void ServerConfig::start_rebuild() {
 }
 
 void ServerConfig::finish_rebuild() {
-    if (worker_.joinable()) worker_.join();
+    if (worker_.joinable()) {
+        worker_.join();
+    }
 }
 
 std::size_t ServerConfig::files_found() const { return cache_ ? cache_->files_found() : 0; }

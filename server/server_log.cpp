@@ -17,9 +17,13 @@ std::string clock_text(const std::tm& tm) {
 }  // namespace
 
 std::string time_stamp(const std::string& format, std::time_t time) {
-    if (!format.empty() && format != "[HH:MM:SS]") return {};
+    if (!format.empty() && format != "[HH:MM:SS]") {
+        return {};
+    }
     std::tm tm = local_time(time == 0 ? std::time(nullptr) : time);
-    if (!format.empty()) return "[" + clock_text(tm) + "]";
+    if (!format.empty()) {
+        return "[" + clock_text(tm) + "]";
+    }
     return std::string("[") + kMonths[tm.tm_mon % 12] + " " + two_digits(tm.tm_mday) + " " +
            to_text(static_cast<std::int32_t>(tm.tm_year + 1900)) + ", " + clock_text(tm) + "]";
 }
@@ -31,7 +35,9 @@ void ServerLog::log_error(const std::string& text) const {
 void ServerLog::append_line(const std::string& path, const std::string& line) {
     // Binary mode with an explicit CR LF gives the same bytes on every platform.
     std::FILE* file = std::fopen(path.c_str(), "ab");
-    if (!file) return;
+    if (!file) {
+        return;
+    }
     std::string out = line + "\r\n";
     std::fwrite(out.data(), 1, out.size(), file);
     std::fclose(file);

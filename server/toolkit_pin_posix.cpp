@@ -10,7 +10,9 @@ namespace {
 // Promotes the already loaded library that holds the symbol to "never unload".
 bool pin_library_of(const void* symbol) {
     Dl_info info{};
-    if (dladdr(symbol, &info) == 0 || !info.dli_fname) return false;
+    if (dladdr(symbol, &info) == 0 || !info.dli_fname) {
+        return false;
+    }
     return dlopen(info.dli_fname, RTLD_LAZY | RTLD_NOLOAD | RTLD_NODELETE) != nullptr;
 }
 

@@ -35,7 +35,9 @@ void TrackFilter::apply(const std::string& filter_text, const MediaSource& sourc
     std::vector<std::string> to_add = select(split_tokens(filter_text), source);
     // The host's thread may wait for the cache's lock: talk to the host only without it.
     player_.clear_playlist();
-    for (const auto& path : to_add) player_.add_file(path);
+    for (const auto& path : to_add) {
+        player_.add_file(path);
+    }
 }
 
 std::vector<std::string> TrackFilter::select(const std::vector<std::string>& tokens,
@@ -43,14 +45,20 @@ std::vector<std::string> TrackFilter::select(const std::vector<std::string>& tok
     auto held = cache_.lock();
     cache_.ensure_loaded(held, source);
     std::vector<std::size_t> selected;
-    for (std::size_t i = 0, n = cache_.size(held); i < n; ++i)
-        if (matches(cache_.subject(held, i), tokens)) selected.push_back(i);
+    for (std::size_t i = 0, n = cache_.size(held); i < n; ++i) {
+        if (matches(cache_.subject(held, i), tokens)) {
+            selected.push_back(i);
+        }
+    }
     const std::string playlist = temp_playlist_path();
-    if (write_playlist(playlist, source.root, cache_, held, selected)) return {playlist};
+    if (write_playlist(playlist, source.root, cache_, held, selected)) {
+        return {playlist};
+    }
     std::vector<std::string> tracks;
     tracks.reserve(selected.size());
-    for (std::size_t index : selected)
+    for (std::size_t index : selected) {
         tracks.push_back(source.root + std::string(cache_.entry(held, index)));
+    }
     return tracks;
 }
 
@@ -59,7 +67,9 @@ std::vector<std::string> TrackFilter::split_tokens(const std::string& text) {
     std::string current;
     bool quoted = false;
     auto finish = [&] {
-        if (!current.empty()) tokens.push_back(lower_case(current));
+        if (!current.empty()) {
+            tokens.push_back(lower_case(current));
+        }
         current.clear();
     };
     for (char c : text) {
@@ -78,14 +88,20 @@ std::vector<std::string> TrackFilter::split_tokens(const std::string& text) {
 bool TrackFilter::matches(std::string_view subject, const std::vector<std::string>& tokens) {
     bool selected = tokens.empty();
     for (const auto& token : tokens) {
-        if (token.empty()) continue;  // split_tokens makes none; other callers might
+        if (token.empty()) {
+            continue;  // split_tokens makes none; other callers might
+        }
         std::string_view needle = std::string_view(token).substr(1);
         if (token == "*") {
             selected = true;
         } else if (token[0] == '+') {
-            if (!contains(subject, needle)) return false;
+            if (!contains(subject, needle)) {
+                return false;
+            }
         } else if (token[0] == '-') {
-            if (contains(subject, needle)) return false;
+            if (contains(subject, needle)) {
+                return false;
+            }
         } else if (!selected && contains(subject, token)) {
             selected = true;
         }
@@ -95,7 +111,9 @@ bool TrackFilter::matches(std::string_view subject, const std::vector<std::strin
 
 std::string temp_playlist_path() {
     const char* tmp = std::getenv("TMP");
-    if (!tmp || !*tmp) return kTempPlaylistName;
+    if (!tmp || !*tmp) {
+        return kTempPlaylistName;
+    }
     return std::string(tmp) + kPathSeparator + kTempPlaylistName;
 }
 

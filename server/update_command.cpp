@@ -38,8 +38,12 @@ void UpdateRunner::request(std::shared_ptr<LateAnswer> answer) {
         return;
     }
     waiting_.push_back(std::move(answer));
-    if (running_) return;  // it gets the answer of the check under way
-    if (worker_.joinable()) worker_.join();  // the last check's thread, already at its end
+    if (running_) {
+        return;  // it gets the answer of the check under way
+    }
+    if (worker_.joinable()) {
+        worker_.join();  // the last check's thread, already at its end
+    }
     // The update program is stored and started in the plug-in's folder; the process's current
     // folder belongs to the host, which may keep relative paths. Asked here: the worker never
     // talks to the host.
@@ -48,7 +52,9 @@ void UpdateRunner::request(std::shared_ptr<LateAnswer> answer) {
         worker_ = std::thread([this, folder = std::move(folder)] { check(folder); });
         running_ = true;
     } catch (const std::system_error&) {  // no thread to spare: no check now
-        for (auto& waiting : waiting_) waiting->finish(kUpdateNoVersionInfo);
+        for (auto& waiting : waiting_) {
+            waiting->finish(kUpdateNoVersionInfo);
+        }
         waiting_.clear();
     }
 }
@@ -65,7 +71,9 @@ void UpdateRunner::check(const std::string& folder) {
     // answer was written (or, should no connection be left for it, when the last lets go).
     auto asked = std::make_shared<std::atomic<bool>>(false);
     answer_all(message + "\n" + "Exiting and updating...", [asked, &player = player_] {
-        if (!asked->exchange(true)) player.close();
+        if (!asked->exchange(true)) {
+            player.close();
+        }
     });
 }
 
@@ -76,7 +84,9 @@ void UpdateRunner::answer_all(const std::string& body, const std::function<void(
         answers.swap(waiting_);
         running_ = false;
     }
-    for (auto& answer : answers) answer->finish(body, then);
+    for (auto& answer : answers) {
+        answer->finish(body, then);
+    }
 }
 
 void UpdateRunner::stop() {
@@ -87,7 +97,9 @@ void UpdateRunner::stop() {
         stopped_ = true;
         worker.swap(worker_);
     }
-    if (worker.joinable()) worker.join();
+    if (worker.joinable()) {
+        worker.join();
+    }
 }
 
 }  // namespace dravo

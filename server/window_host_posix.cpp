@@ -33,8 +33,10 @@ public:
     std::string module_directory() const override {
         // The folder of the file this very function was loaded from.
         Dl_info info{};
-        if (dladdr(reinterpret_cast<const void*>(&make_window_host), &info) == 0 || !info.dli_fname)
+        if (dladdr(reinterpret_cast<const void*>(&make_window_host), &info) == 0 ||
+            !info.dli_fname) {
             return {};
+        }
         std::string path = info.dli_fname;
         auto slash = path.rfind('/');
         return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);

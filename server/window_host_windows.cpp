@@ -31,7 +31,9 @@ public:
             std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
             return;
         }
-        if (thread_.joinable()) thread_.join();
+        if (thread_.joinable()) {
+            thread_.join();
+        }
         showing_.store(true);
         try {
             thread_ = std::thread([this, text, caption] {
@@ -49,10 +51,14 @@ public:
     void close_and_join() {
         std::lock_guard lock(mutex_);
         for (int tries = 0; showing_.load() && tries < 200; ++tries) {
-            if (DWORD id = thread_id_.load()) EnumThreadWindows(id, close_window, 0);
+            if (DWORD id = thread_id_.load()) {
+                EnumThreadWindows(id, close_window, 0);
+            }
             Sleep(10);
         }
-        if (!thread_.joinable()) return;
+        if (!thread_.joinable()) {
+            return;
+        }
         if (showing_.load()) {
             thread_.detach();
         } else {
@@ -90,12 +96,15 @@ public:
         HMODULE module = nullptr;
         if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
                                     GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                                reinterpret_cast<LPCSTR>(&make_window_host), &module))
+                                reinterpret_cast<LPCSTR>(&make_window_host), &module)) {
             return {};
+        }
         std::string path(MAX_PATH, '\0');
         for (;;) {
             DWORD n = GetModuleFileNameA(module, path.data(), static_cast<DWORD>(path.size()));
-            if (n == 0) return {};
+            if (n == 0) {
+                return {};
+            }
             if (n < path.size()) {
                 path.resize(n);
                 break;

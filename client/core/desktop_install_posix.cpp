@@ -19,11 +19,17 @@ std::string exec_value(const std::string& program) {
     const bool plain = program.find_first_not_of(
                            "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789/._+-") ==
                        std::string::npos;
-    if (plain) return program;
+    if (plain) {
+        return program;
+    }
     std::string quoted = "\"";
     for (char c : program) {
-        if (c == '"' || c == '`' || c == '$' || c == '\\') quoted += "\\\\";
-        if (c == '%') quoted += '%';
+        if (c == '"' || c == '`' || c == '$' || c == '\\') {
+            quoted += "\\\\";
+        }
+        if (c == '%') {
+            quoted += '%';
+        }
         quoted += c;
     }
     return quoted + "\"";
@@ -65,7 +71,9 @@ bool AutostartEntry::set(bool on, std::string& error) const {
     std::error_code failure;
     if (!on) {
         fs::remove(entry_file_, failure);
-        if (failure) error = "cannot remove " + entry_file_ + ": " + failure.message();
+        if (failure) {
+            error = "cannot remove " + entry_file_ + ": " + failure.message();
+        }
         return !failure;
     }
     const fs::path file(entry_file_);
@@ -94,7 +102,9 @@ bool AutostartEntry::set(bool on, std::string& error) const {
 
 std::optional<int> run_autostart_option(int argc, const char* const* argv) {
     for (int i = 1; i < argc; ++i) {
-        if (std::string_view(argv[i]) != "--autostart") continue;
+        if (std::string_view(argv[i]) != "--autostart") {
+            continue;
+        }
         const std::string_view value = i + 1 < argc ? argv[i + 1] : "";
         if (value != "on" && value != "off") {
             std::fputs("dravo: --autostart needs on or off\n", stderr);
@@ -114,7 +124,9 @@ std::optional<int> run_autostart_option(int argc, const char* const* argv) {
 }
 
 void seed_installed_client_settings(const std::string& file) {
-    if (lies_under(program_folder())) seed_from_defaults(file, DRAVO_CLIENT_DEFAULT_SETTINGS);
+    if (lies_under(program_folder())) {
+        seed_from_defaults(file, DRAVO_CLIENT_DEFAULT_SETTINGS);
+    }
 }
 
 }  // namespace dravo

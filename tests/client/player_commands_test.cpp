@@ -27,7 +27,9 @@ void PrintTo(const OperationCase& c, std::ostream* out) { *out << c.name; }
 const Step kSeenTitle = &S::refresh_title;
 Step volume(int v, bool title_first = false) {
     return [=](RemoteSession& s) {
-        if (title_first) s.refresh_title();
+        if (title_first) {
+            s.refresh_title();
+        }
         s.set_volume(v);
     };
 }

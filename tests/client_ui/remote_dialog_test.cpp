@@ -120,7 +120,9 @@ TEST_F(DialogFixture, EnterAppliesFilterInFilterEditElsePlaysSelectedTrack) {
 
 TEST_F(DialogFixture, ListKeysInTheSearchEditMoveTheSelection) {
     std::string numbers;
-    for (int i = 1; i <= 30; ++i) numbers += std::to_string(i) + "\n";
+    for (int i = 1; i <= 30; ++i) {
+        numbers += std::to_string(i) + "\n";
+    }
     server.set_reply("/list", {200, numbers});
     dialog().show_at_cursor();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog()));

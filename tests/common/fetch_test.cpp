@@ -100,8 +100,9 @@ TEST(Fetch, CancelEndsATransferTheServerHolds) {
         return fetch_url(out, server.base_url() + "slow", kTransferBinary, limits);
     });
     for (auto until = Clock::now() + std::chrono::seconds(20);
-         server.count("/slow") == 0 && Clock::now() < until;)
+         server.count("/slow") == 0 && Clock::now() < until;) {
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
     cancel = true;
     // Long before the 60-second limit: only the cancel can end it while the server holds.
     ASSERT_EQ(fetched.wait_for(std::chrono::seconds(20)), std::future_status::ready);

@@ -154,7 +154,9 @@ TEST(TextUrl, DecodingUndoesEncodingAndTheLenientRuleTakesAnyTwoCharacters) {
     }
     const std::string every_byte = [] {
         std::string bytes;
-        for (int b = 1; b < 256; ++b) bytes += static_cast<char>(b);
+        for (int b = 1; b < 256; ++b) {
+            bytes += static_cast<char>(b);
+        }
         return bytes;
     }();
     EXPECT_EQ(url_decode(url_encode(every_byte)), every_byte);

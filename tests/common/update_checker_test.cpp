@@ -142,8 +142,9 @@ TEST(Sha256, PublishedVectors) {
         {std::string(1000000, 'a'),
          "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0"},
     };
-    for (const auto& [bytes, digest] : vectors)
+    for (const auto& [bytes, digest] : vectors) {
         EXPECT_EQ(sha256_hex(bytes), digest) << bytes.size();
+    }
 }
 
 TEST(StartDetached, MissingProgramIsReported) {

@@ -216,8 +216,9 @@ TEST_F(HostSnapshotTest, AReadAfterAChangeSeesIt) {
             seen.push_back(row.read());
         }
     });
-    for (std::size_t i = 0; i < std::size(rows); ++i)
+    for (std::size_t i = 0; i < std::size(rows); ++i) {
         EXPECT_EQ(seen[i], rows[i].expected) << rows[i].what;
+    }
 }
 
 TEST_F(HostSnapshotTest, ReadsAnswerWhileTheMainThreadIsBusy) {
@@ -245,9 +246,10 @@ TEST_F(HostSnapshotTest, ATitleNotReadYetIsReadOnceOnTheMainThread) {
     std::vector<std::string> titles;
     on_plugin_thread(
         [&] {
-            for (int i = 0; i < 3; ++i)
+            for (int i = 0; i < 3; ++i) {
                 titles.emplace_back(reinterpret_cast<const char*>(
                     window->send(window->context, msg::user, 0, op::title)));
+            }
         },
         &counting);
     EXPECT_EQ(titles, (std::vector<std::string>(3, "T /m/a.mp3")));

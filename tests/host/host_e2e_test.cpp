@@ -151,8 +151,9 @@ TEST_F(HostEndToEnd, PlaysAPlaylistSeeksMovesOnAndRemembersIt) {
     long long moved_on = -1;
     for (auto until = std::chrono::steady_clock::now() + 10s;
          (moved_on = host->number(user(op::output_time, 0)).value_or(-1)) < 5200 &&
-         std::chrono::steady_clock::now() < until;)
+         std::chrono::steady_clock::now() < until;) {
         std::this_thread::sleep_for(20ms);
+    }
     EXPECT_GE(moved_on, 5200);
     EXPECT_EQ(host->number(user(op::list_pos)), 0);
 
@@ -248,7 +249,9 @@ TEST_F(HostEndToEnd, PositionAfterQuickSeeksIsTheLastOneAskedFor) {
             auto read_at = Clock::now();
             bool across_the_end = false;
             for (int look = 0; look < kLooks; ++look) {
-                if (look > 0) std::this_thread::sleep_for(1ms);
+                if (look > 0) {
+                    std::this_thread::sleep_for(1ms);
+                }
                 read_at = Clock::now();
                 position = read_position();
                 trail += (look > 0 ? "/" : seek == F ? " F " : " B ") + std::to_string(position);
@@ -267,7 +270,9 @@ TEST_F(HostEndToEnd, PositionAfterQuickSeeksIsTheLastOneAskedFor) {
                     wrong |= position < asked - kLanding || position > asked + moved + kLanding;
                 }
             }
-            if (across_the_end || wrong) break;
+            if (across_the_end || wrong) {
+                break;
+            }
             previous = position;
             previous_read = read_at;
         }

@@ -77,7 +77,9 @@ TEST_F(DispatcherTest, JumpToTimeMovesWithinTheTrackOnly) {
     } cases[] = {{false, 1000, -1, -1}, {true, 2500, 0, 2500}, {true, 4000, 1, 2500},
                  {true, 0, 0, 0}};
     for (const auto& c : cases) {
-        if (c.playing && user(op::play_state) == 0) button(button::play);
+        if (c.playing && user(op::play_state) == 0) {
+            button(button::play);
+        }
         EXPECT_EQ(user(op::jump_to_time, c.target), c.result) << c.target;
         EXPECT_EQ(user(op::output_time, 0), c.position) << c.target;
     }

@@ -16,8 +16,12 @@ std::string id3_file(const std::string& artist, const std::string& title) {
         frames += {0, 0, static_cast<char>(size >> 8), static_cast<char>(size & 0xff), 0, 0, 0};
         frames += text;
     };
-    if (!artist.empty()) frame("TPE1", artist);
-    if (!title.empty()) frame("TIT2", title);
+    if (!artist.empty()) {
+        frame("TPE1", artist);
+    }
+    if (!title.empty()) {
+        frame("TIT2", title);
+    }
     const std::size_t size = frames.size();
     std::string header = {'I', 'D', '3', 3, 0, 0};
     header += {static_cast<char>((size >> 21) & 0x7f), static_cast<char>((size >> 14) & 0x7f),

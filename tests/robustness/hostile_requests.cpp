@@ -21,7 +21,9 @@ int pick(std::mt19937& rng, int low, int high) {
 
 std::string random_bytes(std::mt19937& rng, std::size_t size, int low = 0, int high = 255) {
     std::string bytes(size, '\0');
-    for (char& c : bytes) c = static_cast<char>(pick(rng, low, high));
+    for (char& c : bytes) {
+        c = static_cast<char>(pick(rng, low, high));
+    }
     return bytes;
 }
 
@@ -31,10 +33,14 @@ std::string broken_escape(std::mt19937& rng) {
         "%0d%0a", "%ff%fe", "+%2", "%22open", "%2",  "100%", "%2a",  "JAZZ%", "%22blue%20live%22"};
     constexpr int kFixedCount = sizeof kFixed / sizeof kFixed[0];
     int choice = pick(rng, 0, kFixedCount);
-    if (choice < kFixedCount) return kFixed[choice];
+    if (choice < kFixedCount) {
+        return kFixed[choice];
+    }
     static const char kPieces[] = "%%%0123456789abcdefXYZ+-*";
     std::string value;
-    for (int n = pick(rng, 1, 40); n > 0; --n) value += kPieces[pick(rng, 0, sizeof kPieces - 2)];
+    for (int n = pick(rng, 1, 40); n > 0; --n) {
+        value += kPieces[pick(rng, 0, sizeof kPieces - 2)];
+    }
     return value;
 }
 
@@ -61,17 +67,22 @@ HostileRequest make(const char* kind, std::string bytes, Ending ending, Check ch
 // Header lines without an end, cut to exactly the limit: complete by size alone.
 std::string header_flood(std::mt19937& rng) {
     std::string text = "GET /version HTTP/1.0\r\n";
-    while (text.size() < kLimit) text += "X-Pad: " + random_bytes(rng, 20, 'a', 'z') + "\r\n";
+    while (text.size() < kLimit) {
+        text += "X-Pad: " + random_bytes(rng, 20, 'a', 'z') + "\r\n";
+    }
     text.resize(kLimit);
     return text;
 }
 
 HostileRequest many_pairs(std::mt19937& rng, const std::string& filter, bool within_limit) {
     std::string text = "GET /get_filter?";
-    for (int n = 0; within_limit ? text.size() < kLimit - 40 : n < 10000; ++n)
+    for (int n = 0; within_limit ? text.size() < kLimit - 40 : n < 10000; ++n) {
         text += base36(n) + "=" + random_bytes(rng, 2, 'a', 'z') + "&";
+    }
     text += " HTTP/1.0\r\n\r\n";
-    if (!within_limit) return make("10000 pairs", text, Ending::half_close, Check::none);
+    if (!within_limit) {
+        return make("10000 pairs", text, Ending::half_close, Check::none);
+    }
     return make("pairs up to the limit", text, Ending::wait, Check::exact, filter);
 }
 
@@ -97,8 +108,9 @@ HostileRequest hostile_request(int i, std::mt19937& rng, const std::string& filt
                         Ending::wait, Check::exact);
         case 5: {
             std::string text;
-            for (int n = pick(rng, 1, 40); n > 0; --n)
+            for (int n = pick(rng, 1, 40); n > 0; --n) {
                 text += std::string(pick(rng, 1, 60), ' ') + "\r\n";
+            }
             return make("lines of blanks", text + "\r\n", Ending::wait, Check::exact);
         }
         case 6:
@@ -145,7 +157,9 @@ HostileRequest hostile_request(int i, std::mt19937& rng, const std::string& filt
                         Ending::wait, Check::exact);
         default: {
             std::string text;
-            for (int n = pick(rng, 2, 100); n > 0; --n) text += "GET /nope?x=" + base36(n) + "\n";
+            for (int n = pick(rng, 2, 100); n > 0; --n) {
+                text += "GET /nope?x=" + base36(n) + "\n";
+            }
             return make("many GET lines", text + "\n", Ending::wait, Check::exact);
         }
     }
@@ -153,18 +167,21 @@ HostileRequest hostile_request(int i, std::mt19937& rng, const std::string& filt
 
 std::optional<std::string> send_hostile(int port, const HostileRequest& request) {
     auto connection = connect_loopback(port, 5000);
-    if (!connection) return std::nullopt;
+    if (!connection) {
+        return std::nullopt;
+    }
     const auto deadline = Clock::now() + std::chrono::seconds(10);
     std::size_t sent = 0;
     // The server may close before it has taken everything: then stop sending.
     while (sent < request.bytes.size() && Clock::now() < deadline) {
         long n = connection->send(request.bytes.data() + sent, request.bytes.size() - sent);
-        if (n > 0)
+        if (n > 0) {
             sent += static_cast<std::size_t>(n);
-        else if (connection->last_error() == net::kWouldBlock)
+        } else if (connection->last_error() == net::kWouldBlock) {
             connection->wait_writable(50);
-        else
+        } else {
             break;
+        }
     }
     switch (request.ending) {
         case Ending::reset:
@@ -183,12 +200,13 @@ std::optional<std::string> send_hostile(int port, const HostileRequest& request)
     char buffer[4096];
     while (Clock::now() < deadline) {
         long n = connection->receive(buffer, sizeof buffer);
-        if (n > 0)
+        if (n > 0) {
             answer.append(buffer, static_cast<std::size_t>(n));
-        else if (n < 0 && connection->last_error() == net::kWouldBlock)
+        } else if (n < 0 && connection->last_error() == net::kWouldBlock) {
             connection->wait_readable(50);
-        else
+        } else {
             break;
+        }
     }
     return answer;
 }

@@ -35,8 +35,11 @@ constexpr bool kResidentSizeMeaningful = true;
 long resident_kib(pid_t pid) {
     std::ifstream status("/proc/" + std::to_string(pid) + "/status");
     std::string line;
-    while (std::getline(status, line))
-        if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
+    while (std::getline(status, line)) {
+        if (line.rfind("VmRSS:", 0) == 0) {
+            return std::stol(line.substr(6));
+        }
+    }
     return -1;
 }
 
@@ -48,8 +51,9 @@ bool alive(pid_t pid) {
 class Robustness : public ::testing::Test {
 protected:
     void SetUp() override {
-        for (const char* name : {"Jazz/Live/Blue Live.mp3", "Rock/värld.ogg", "x.wav"})
+        for (const char* name : {"Jazz/Live/Blue Live.mp3", "Rock/värld.ogg", "x.wav"}) {
             music.write(name, "");
+        }
         host = std::make_unique<SystemHost>(music.path());
         ASSERT_TRUE(host->ready()) << host->host_errors();
     }
@@ -79,9 +83,13 @@ protected:
                 EXPECT_EQ(answer->substr(0, header_bytes().size()), header_bytes())
                     << "request " << i << " (" << request.kind << ")";
             }
-            if (request.raw_filter) filter = percent_decode_lenient(*request.raw_filter);
+            if (request.raw_filter) {
+                filter = percent_decode_lenient(*request.raw_filter);
+            }
             check_normal(i);
-            if (HasFatalFailure()) return;
+            if (HasFatalFailure()) {
+                return;
+            }
         }
     }
 
@@ -97,9 +105,11 @@ TEST_F(Robustness, MalformedRequestsLeaveNormalOnesAnsweredAndMemoryFlat) {
     ASSERT_EQ(host->body("/volume?volume=40"), "");
     // Silent clients held open the whole time take nobody's turn.
     std::vector<net::Connection> silent;
-    for (int n = 0; n < 8; ++n)
-        if (auto connection = connect_loopback(host->port(), 5000))
+    for (int n = 0; n < 8; ++n) {
+        if (auto connection = connect_loopback(host->port(), 5000)) {
             silent.push_back(std::move(*connection));
+        }
+    }
 
     hostile_round(0, kWarmUp);
     ASSERT_FALSE(HasFatalFailure());

@@ -17,9 +17,10 @@ TEST(Announcer, SettingAndBindAddressDecideWhetherToAnnounce) {
         {"FALSE", "", false},   {"", "127.0.0.1", false},  {"", " 127.0.1.1 ", false},
         {"on", "localhost", false},
     };
-    for (const auto& c : cases)
+    for (const auto& c : cases) {
         EXPECT_EQ(should_announce(c.setting, c.bind_address), c.announce)
             << c.setting << " / " << c.bind_address;
+    }
 }
 
 TEST(Announcer, TextsSayWhetherThePageIsServedAndWhere) {

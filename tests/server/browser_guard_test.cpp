@@ -41,13 +41,17 @@ std::vector<Captured> read_captured(const std::string& file) {
             out.back().head += line + "\r\n";
         }
     }
-    for (auto& c : out) c.head += "\r\n";
+    for (auto& c : out) {
+        c.head += "\r\n";
+    }
     return out;
 }
 
 std::string with_host(std::string head, const std::string& host) {
     const auto start = head.find("Host: ");
-    if (start == std::string::npos) return head;
+    if (start == std::string::npos) {
+        return head;
+    }
     const auto end = head.find("\r\n", start);
     return head.replace(start, end - start, "Host: " + host);
 }
@@ -98,12 +102,14 @@ TEST(BrowserGuard, HostNamesThisMachineOnlyAsReached) {
         {"dravo.lan.evil.example", false}, {"", false},
         {":8081", false},
     };
-    for (const auto& c : cases)
+    for (const auto& c : cases) {
         EXPECT_EQ(guard().names_this_machine(c.host, "192.168.1.5"), c.names_us) << c.host;
+    }
     // A fully qualified machine name gives its first label a .local name too.
     const auto qualified = BrowserGuard::from_settings("Box.Example.Org", "");
-    for (const char* host : {"box.example.org", "box.local", "box.example.org.local"})
+    for (const char* host : {"box.example.org", "box.local", "box.example.org.local"}) {
         EXPECT_TRUE(qualified.names_this_machine(host, "")) << host;
+    }
     EXPECT_FALSE(qualified.names_this_machine("box", ""));
 }
 
@@ -123,10 +129,11 @@ TEST(BrowserGuard, ConfirmationPageAllowsOnlyItsOwnScriptAndCannotBeFramed) {
     const auto body = page.find("\r\n\r\n");
     ASSERT_NE(body, std::string::npos);
     const std::string header = page.substr(0, body);
-    for (const char* line :
-         {"HTTP/1.0 200 OK\r\n", "frame-ancestors 'none'", "X-Frame-Options: DENY",
-          "default-src 'none'", "X-Content-Type-Options: nosniff", "Referrer-Policy: no-referrer"})
+    for (const char* line : {"HTTP/1.0 200 OK\r\n", "frame-ancestors 'none'",
+                             "X-Frame-Options: DENY", "default-src 'none'",
+                             "X-Content-Type-Options: nosniff", "Referrer-Policy: no-referrer"}) {
         EXPECT_NE(header.find(line), std::string::npos) << line;
+    }
     EXPECT_EQ(header.find("Access-Control-Allow"), std::string::npos);
     struct Inline {
         const char* open;

@@ -19,8 +19,9 @@ TEST(ClientPolicy, PrefixesAndAddressesAreReadStrictly) {
     EXPECT_EQ(p.length, 32);
     EXPECT_TRUE(parse_prefix("0.0.0.0/0", p));
     for (const char* bad : {"", "1.2.3", "1.2.3.4.5", "256.1.1.1", "1.2.3.4/33", "1.2.3.4/",
-                            "a.b.c.d", "1..2.3", "1.2.3.4/-1", "1234.1.1.1"})
+                            "a.b.c.d", "1..2.3", "1.2.3.4/-1", "1234.1.1.1"}) {
         EXPECT_FALSE(parse_prefix(bad, p)) << bad;
+    }
 }
 
 TEST(ClientPolicy, EmptyListLetsEveryoneInAndEntriesNarrowIt) {

@@ -42,7 +42,9 @@ TEST(CommandServer, GathersARequestSentInSeveralSegments) {
     for (;;) {
         connection->wait_readable(2000);
         long n = connection->receive(buffer, sizeof buffer);
-        if (n <= 0) break;
+        if (n <= 0) {
+            break;
+        }
         answer.append(buffer, static_cast<std::size_t>(n));
     }
     EXPECT_EQ(answer, header_bytes() + kVersionAnswer);
@@ -57,8 +59,9 @@ TEST(CommandServer, HeadAndEmptyPathsAnswerTheHeaderAloneWithoutNotice) {
 
 TEST(CommandServer, UnknownPathsGetTheHeaderAndANoticeListingTheQuery) {
     ServerFixture server;
-    for (const char* path : {"/Version", "/version/", "/play/"})
+    for (const char* path : {"/Version", "/version/", "/play/"}) {
         EXPECT_EQ(get(server.port(), path), header_bytes());
+    }
     EXPECT_EQ(get(server.port(), "/x?b=2&a=1&c"), header_bytes());
     EXPECT_EQ(send_request(server.port(), "GET\r\n\r\n"), header_bytes());
     auto boxes = server.host.boxes();
@@ -73,9 +76,13 @@ std::string read_to_close(net::Connection& connection) {
     std::string answer;
     char buffer[512];
     for (;;) {
-        if (!connection.wait_readable(30000)) break;
+        if (!connection.wait_readable(30000)) {
+            break;
+        }
         long n = connection.receive(buffer, sizeof buffer);
-        if (n <= 0) break;
+        if (n <= 0) {
+            break;
+        }
         answer.append(buffer, static_cast<std::size_t>(n));
     }
     return answer;
@@ -127,20 +134,24 @@ TEST(CommandServer, ClientThatNeverReadsHoldsUpNobodyAndIsDropped) {
     // The stall limit is far above what five requests take even in a slow build, so the
     // others finishing before the drop shows they did not wait for the stuck client.
     ServerFixture server(ServerLimits{10, 2000, 8000, 256});
-    for (int i = 0; i < 20000; ++i) server.host.files.push_back(std::string(500, 'a'));
+    for (int i = 0; i < 20000; ++i) {
+        server.host.files.push_back(std::string(500, 'a'));
+    }
     auto stuck = connect_loopback(server.port(), 5000);
     ASSERT_TRUE(stuck);
     std::string request = "GET /list HTTP/1.0\r\n\r\n";
     stuck->send(request.data(), request.size());
     std::this_thread::sleep_for(200ms);  // its ten megabytes are queued by now
     const std::string dropped = "]Error: Send() returned 10060\r\n";
-    for (int i = 0; i < 5; ++i)
+    for (int i = 0; i < 5; ++i) {
         EXPECT_EQ(get(server.port(), "/version"), header_bytes() + kVersionAnswer);
+    }
     EXPECT_EQ(server.log_text().find(dropped), std::string::npos) << "answered before the drop";
     for (auto until = std::chrono::steady_clock::now() + 40s;
          server.log_text().find(dropped) == std::string::npos &&
-         std::chrono::steady_clock::now() < until;)
+         std::chrono::steady_clock::now() < until;) {
         std::this_thread::sleep_for(50ms);
+    }
     EXPECT_NE(server.log_text().find(dropped), std::string::npos);
 }
 

@@ -23,7 +23,9 @@ protected:
             [&] { return late = std::make_shared<LateAnswer>(); }))
             << path;
         std::string body;
-        for (const auto& piece : pieces) body += piece;
+        for (const auto& piece : pieces) {
+            body += piece;
+        }
         return body;
     }
 

@@ -11,12 +11,18 @@ std::intptr_t FakeHost::send(std::uint32_t message, std::uintptr_t wparam, std::
             auto* record = reinterpret_cast<const CopyDataRecord*>(lparam);
             m.data = static_cast<const char*>(record->lpData);
             m.lparam = static_cast<std::intptr_t>(record->dwData);
-            if (record->dwData == op::play_file) files.push_back(m.data);
+            if (record->dwData == op::play_file) {
+                files.push_back(m.data);
+            }
         }
         messages_.push_back(m);
-        if (message == msg::user) result = answer_user(wparam, lparam);
+        if (message == msg::user) {
+            result = answer_user(wparam, lparam);
+        }
     }
-    if (on_send) on_send(m);
+    if (on_send) {
+        on_send(m);
+    }
     return result;
 }
 
@@ -34,7 +40,9 @@ std::intptr_t FakeHost::answer_user(std::uintptr_t wparam, std::intptr_t operati
             list_pos = static_cast<int>(wparam);
             return 0;
         case op::volume:
-            if (wparam == op::volume_query) return volume;
+            if (wparam == op::volume_query) {
+                return volume;
+            }
             volume = static_cast<int>(wparam);
             return 0;
         case op::list_length:
@@ -61,7 +69,9 @@ std::intptr_t FakeHost::answer_user(std::uintptr_t wparam, std::intptr_t operati
 }
 
 std::intptr_t FakeHost::text_answer(const std::vector<std::string>& list, std::uintptr_t index) {
-    if (index >= list.size()) return 0;
+    if (index >= list.size()) {
+        return 0;
+    }
     text_ = list[index];
     return reinterpret_cast<std::intptr_t>(text_.c_str());
 }

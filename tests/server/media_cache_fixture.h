@@ -19,7 +19,9 @@ protected:
     std::vector<std::string> entries(MediaCache& cache) {
         auto held = cache.lock();
         std::vector<std::string> out;
-        for (std::size_t i = 0; i < cache.size(held); ++i) out.emplace_back(cache.entry(held, i));
+        for (std::size_t i = 0; i < cache.size(held); ++i) {
+            out.emplace_back(cache.entry(held, i));
+        }
         return out;
     }
 

@@ -66,7 +66,9 @@ TEST_F(MediaCacheTest, UnreadableFolderIsSkippedAndItsSiblingsScanned) {
 
 // A disk that fills up mid-write must not leave a cut-off list that the next start would trust.
 TEST_F(MediaCacheTest, CutOffCacheFileIsLeftEmpty) {
-    for (int i = 0; i < 50; ++i) write_file(root.slash() + "track " + std::to_string(i) + ".mp3");
+    for (int i = 0; i < 50; ++i) {
+        write_file(root.slash() + "track " + std::to_string(i) + ".mp3");
+    }
     EXPECT_TRUE(in_child([&] {
         std::signal(SIGXFSZ, SIG_IGN);
         rlimit limit{100, 100};

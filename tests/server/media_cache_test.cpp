@@ -12,10 +12,12 @@ namespace {
 
 TEST(ExtensionSet, TakesOnlyListedExtensionsWithLetterCase) {
     ExtensionSet set("mp3 ogg wav url");
-    for (const char* name : {"a.mp3", "b.ogg", "c.wav", "d.url", ".mp3", "a.tar.mp3"})
+    for (const char* name : {"a.mp3", "b.ogg", "c.wav", "d.url", ".mp3", "a.tar.mp3"}) {
         EXPECT_TRUE(set.matches(name)) << name;
-    for (const char* name : {"A.MP3", "e.flac", "mp3", "ends.", "a.mp3.bak", "a.mp", "."})
+    }
+    for (const char* name : {"A.MP3", "e.flac", "mp3", "ends.", "a.mp3.bak", "a.mp", "."}) {
         EXPECT_FALSE(set.matches(name)) << name;
+    }
 }
 
 TEST(ExtensionSet, SplitsAtAnyRunOfWhiteSpace) {
@@ -31,8 +33,9 @@ TEST(ExtensionSet, SplitsAtAnyRunOfWhiteSpace) {
 TEST_F(MediaCacheTest, ScanKeepsMediaFilesOnlyAndEntersEveryFolder) {
     for (const char* name :
          {"a.mp3", "b.ogg", "c.wav", "d.url", ".mp3", "a.tar.mp3", "A.MP3", "e.flac", "noext",
-          "ends.", ".hidden.ogg", "x.mp3/inner.ogg", "deep/er/still/song.wav"})
+          "ends.", ".hidden.ogg", "x.mp3/inner.ogg", "deep/er/still/song.wav"}) {
         write_file(root.slash() + name);
+    }
     std::vector<std::string> found = rebuilt();
     std::set<std::string> got(found.begin(), found.end());
     std::set<std::string> expected = {"a.mp3",
@@ -57,27 +60,33 @@ TEST_F(MediaCacheTest, OrderIsFileSystemOrderFilesBeforeFolders) {
     write_file(root.slash() + "c.mp3");
     write_file(root.slash() + "B/z.ogg");
     write_file(root.slash() + "B/y.ogg");
-    for (int i = 0; i < 20; ++i) write_file(root.slash() + "many/" + std::to_string(i) + ".mp3");
+    for (int i = 0; i < 20; ++i) {
+        write_file(root.slash() + "many/" + std::to_string(i) + ".mp3");
+    }
 
     std::vector<std::string> expected;
     std::vector<std::string> folders;
     for (const auto& name : readdir_order(root.path())) {
-        if (fs::is_directory(root.slash() + name))
+        if (fs::is_directory(root.slash() + name)) {
             folders.push_back(name);
-        else
+        } else {
             expected.push_back(name);
+        }
     }
     for (const auto& folder : folders) {
         std::vector<std::string> inner_folders;
         for (const auto& name : readdir_order(root.slash() + folder)) {
-            if (fs::is_directory(root.slash() + folder + "/" + name))
+            if (fs::is_directory(root.slash() + folder + "/" + name)) {
                 inner_folders.push_back(name);
-            else
+            } else {
                 expected.push_back(native(folder + "/" + name));
+            }
         }
-        for (const auto& inner : inner_folders)
-            for (const auto& name : readdir_order(root.slash() + folder + "/" + inner))
+        for (const auto& inner : inner_folders) {
+            for (const auto& name : readdir_order(root.slash() + folder + "/" + inner)) {
                 expected.push_back(native(folder + "/" + inner + "/" + name));
+            }
+        }
     }
     EXPECT_EQ(rebuilt(), expected);
 }
@@ -111,7 +120,9 @@ TEST_F(MediaCacheTest, CacheFileHoldsOneCrLfLinePerEntryAndLoadsBack) {
     write_file(root.slash() + "Folder/two.ogg");
     std::vector<std::string> scanned = rebuilt();
     std::string bytes;
-    for (const auto& entry : scanned) bytes += entry + "\r\n";
+    for (const auto& entry : scanned) {
+        bytes += entry + "\r\n";
+    }
     EXPECT_EQ(read_file(cache_file()), bytes);
 
     // A fresh cache loads the file and does not scan: the files are gone by now.

@@ -36,8 +36,9 @@ TEST(PageText, CarriesNamesIntoUtf8AndFoldsThemForSearching) {
     }
     EXPECT_EQ(page_text_to_native("plain"), "plain");
     EXPECT_TRUE(is_valid_utf8("\xC3\x84r \xE2\x82\xAC"));
-    for (const char* bad : {"\xED\xA0\x80", "half \xE2\x82", "\xC0\xAF", "\xF4\x90\x80\x80"})
+    for (const char* bad : {"\xED\xA0\x80", "half \xE2\x82", "\xC0\xAF", "\xF4\x90\x80\x80"}) {
         EXPECT_FALSE(is_valid_utf8(bad)) << bad;
+    }
 }
 
 TEST(PageState, TheRunningPositionIsNoChangeButAJumpIs) {
@@ -107,11 +108,13 @@ TEST(PageSeek, JumpsWithTheHostsMessageElseStepsFiveSeconds) {
         FakeHost host;
         host.play_state = 1;
         host.position_ms = c.from_ms;
-        if (c.host_jumps)
+        if (c.host_jumps) {
             host.on_send = [&host](const Message& m) {
-                if (m.message == msg::user && m.lparam == op::jump_to_time)
+                if (m.message == msg::user && m.lparam == op::jump_to_time) {
                     host.position_ms = static_cast<int>(m.wparam);
+                }
             };
+        }
         PlayerControl player(host);
         seek_with_fallback(player, c.to_ms);
         std::size_t forward = 0, back = 0;
@@ -143,7 +146,9 @@ class Pending {
 public:
     Pending(int port, const std::string& target) : connection_(connect_loopback(port, 5000)) {
         const std::string request = "GET " + target + " HTTP/1.0\r\n\r\n";
-        if (connection_) connection_->send(request.data(), request.size());
+        if (connection_) {
+            connection_->send(request.data(), request.size());
+        }
     }
     bool answered_within(int ms) { return connection_ && connection_->wait_readable(ms); }
     void hang_up() { connection_.reset(); }
@@ -152,7 +157,9 @@ public:
         char buffer[4096];
         while (connection_ && connection_->wait_readable(5000)) {
             long n = connection_->receive(buffer, sizeof buffer);
-            if (n <= 0) break;
+            if (n <= 0) {
+                break;
+            }
             text.append(buffer, static_cast<std::size_t>(n));
         }
         return text;

@@ -18,8 +18,9 @@ TEST(PlayerControl, ButtonsSendTheirCommandNumbers) {
     player.forward_5s();
     player.back_5s();
     std::vector<Message> expected;
-    for (std::uintptr_t c : {40044u, 40045u, 40046u, 40047u, 40048u, 40060u, 40061u})
+    for (std::uintptr_t c : {40044u, 40045u, 40046u, 40047u, 40048u, 40060u, 40061u}) {
         expected.push_back({273, c, 0, {}, false});
+    }
     EXPECT_EQ(host.messages(), expected);
 }
 

@@ -15,7 +15,9 @@ namespace {
 EnvironmentLookup environment_of(std::map<std::string, std::string> variables) {
     return [variables](const std::string& name) -> std::optional<std::string> {
         auto it = variables.find(name);
-        if (it == variables.end()) return std::nullopt;
+        if (it == variables.end()) {
+            return std::nullopt;
+        }
         return it->second;
     };
 }

@@ -26,7 +26,9 @@ std::string run_command(const std::string& command) {
     std::string out;
     std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
     char buffer[256];
-    while (pipe && fgets(buffer, sizeof buffer, pipe.get())) out += buffer;
+    while (pipe && fgets(buffer, sizeof buffer, pipe.get())) {
+        out += buffer;
+    }
     return out;
 }
 
@@ -44,10 +46,12 @@ TEST(Plugin, ExportsOnlyTheEntrySymbol) {
     std::istringstream lines(symbols);
     std::string line;
     std::vector<std::string> exported;
-    while (std::getline(lines, line))
+    while (std::getline(lines, line)) {
         if (line.find(" T ") != std::string::npos || line.find(" D ") != std::string::npos ||
-            line.find(" B ") != std::string::npos || line.find(" W ") != std::string::npos)
+            line.find(" B ") != std::string::npos || line.find(" W ") != std::string::npos) {
             exported.push_back(line.substr(line.rfind(' ') + 1));
+        }
+    }
     EXPECT_EQ(exported, std::vector<std::string>{"winampGetGeneralPurposePlugin"}) << symbols;
 }
 
@@ -84,8 +88,9 @@ TEST(Plugin, UnusablePortLeavesThePluginLoadedWithANotice) {
     ASSERT_TRUE(host.loaded());
     EXPECT_EQ(host.init(), 0);
     auto deadline = std::chrono::steady_clock::now() + 10s;
-    while (host.fake.boxes().empty() && std::chrono::steady_clock::now() < deadline)
+    while (host.fake.boxes().empty() && std::chrono::steady_clock::now() < deadline) {
         std::this_thread::sleep_for(5ms);
+    }
     auto boxes = host.fake.boxes();
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].first.rfind("socket.Listen() failed", 0), 0u);
@@ -113,8 +118,11 @@ TEST(Plugin, FailedThreadStartIsReportedAndInitStillSucceeds) {
 template <typename Done>
 bool eventually(Done done, std::chrono::seconds patience = 20s) {
     for (auto until = std::chrono::steady_clock::now() + patience;
-         std::chrono::steady_clock::now() < until; std::this_thread::sleep_for(2ms))
-        if (done()) return true;
+         std::chrono::steady_clock::now() < until; std::this_thread::sleep_for(2ms)) {
+        if (done()) {
+            return true;
+        }
+    }
     return false;
 }
 

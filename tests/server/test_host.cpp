@@ -39,12 +39,17 @@ TestHost::TestHost(const std::string& ini_text) {
     plugin_file_ = plugin_dir_ / "gen_dravo_srv.so";
     std::filesystem::copy_file(DRAVO_PLUGIN_PATH, plugin_file_);
     // Tests never announce themselves on the network.
-    if (!ini_text.empty())
+    if (!ini_text.empty()) {
         std::ofstream(plugin_dir_ / "gen_dravo_srv.ini") << ini_text << "announce=off\r\n";
+    }
     module_ = dlopen(plugin_file_.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (!module_) return;
+    if (!module_) {
+        return;
+    }
     auto entry = reinterpret_cast<PluginEntryFunction>(dlsym(module_, kPluginEntryName));
-    if (entry) record_ = entry();
+    if (entry) {
+        record_ = entry();
+    }
     window_ = {kHostWindowMagic, sizeof(HostWindowRecord), &fake, send_to_fake, post_to_fake,
                box_to_fake};
 }
@@ -69,7 +74,9 @@ int TestHost::init_on_free_port(const std::string& more_ini) {
         for (auto until = std::chrono::steady_clock::now() + 10s;
              std::chrono::steady_clock::now() < until; std::this_thread::sleep_for(5ms)) {
             const auto boxes = fake.boxes();
-            if (!boxes.empty() && boxes[0].first.rfind("socket.Listen() failed", 0) == 0) break;
+            if (!boxes.empty() && boxes[0].first.rfind("socket.Listen() failed", 0) == 0) {
+                break;
+            }
             if (get(port, "/get_playing") && !fake.messages().empty()) {
                 fake.clear();
                 return port;
@@ -81,13 +88,17 @@ int TestHost::init_on_free_port(const std::string& more_ini) {
 }
 
 void TestHost::quit() {
-    if (initialised_) record_->quit();
+    if (initialised_) {
+        record_->quit();
+    }
     initialised_ = false;
 }
 
 TestHost::~TestHost() {
     quit();
-    if (module_) dlclose(module_);
+    if (module_) {
+        dlclose(module_);
+    }
     std::error_code ignored;
     std::filesystem::remove_all(root_, ignored);
 }

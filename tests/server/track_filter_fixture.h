@@ -24,8 +24,9 @@ protected:
         settings.set_file_name(module.slash() + kServerIniName);
         for (const char* name :
              {"Jazz/Live at Blue Note.mp3", "Jazz/studio.mp3", "Blues/live at home.ogg",
-              "Blues/Delta.mp3", varld.c_str(), ete.c_str(), "x/a+b.wav"})
+              "Blues/Delta.mp3", varld.c_str(), ete.c_str(), "x/a+b.wav"}) {
             write_file(root.slash() + name);
+        }
     }
 
     std::string playlist_path() const { return tmp.slash() + kTempPlaylistName; }
@@ -37,18 +38,24 @@ protected:
     // Cache entries in cache order, so the expectations follow the file system's order.
     std::vector<std::string> in_cache_order(const std::set<std::string>& wanted) {
         std::set<std::string> entries;
-        for (const auto& name : wanted) entries.insert(native(name));
+        for (const auto& name : wanted) {
+            entries.insert(native(name));
+        }
         auto held = cache.lock();
         std::vector<std::string> ordered;
-        for (std::size_t i = 0; i < cache.size(held); ++i)
-            if (entries.count(std::string(cache.entry(held, i))))
+        for (std::size_t i = 0; i < cache.size(held); ++i) {
+            if (entries.count(std::string(cache.entry(held, i)))) {
                 ordered.push_back(root.slash() + std::string(cache.entry(held, i)));
+            }
+        }
         return ordered;
     }
 
     std::string crlf_lines(const std::vector<std::string>& lines) {
         std::string bytes;
-        for (const auto& line : lines) bytes += line + "\r\n";
+        for (const auto& line : lines) {
+            bytes += line + "\r\n";
+        }
         return bytes;
     }
 

@@ -20,8 +20,9 @@ TEST_F(TrackFilterTest, CutOffPlaylistHandsTracksOneByOne) {
         host.clear();
         apply("*");
         std::vector<Message> expected = {user_msg(op::clear_playlist)};
-        for (const auto& path : everything)
+        for (const auto& path : everything) {
             expected.push_back({msg::copy_data, 0, op::play_file, path});
+        }
         return host.messages() == expected;
     }));
 }

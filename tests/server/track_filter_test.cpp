@@ -15,7 +15,9 @@ using Tokens = std::vector<std::string>;
 std::string percent(const std::string& bytes) {
     static const char* hex = "0123456789ABCDEF";
     std::string out;
-    for (unsigned char c : bytes) out += {'%', hex[c >> 4], hex[c & 15]};
+    for (unsigned char c : bytes) {
+        out += {'%', hex[c >> 4], hex[c & 15]};
+    }
     return out;
 }
 
@@ -44,9 +46,10 @@ TEST(TrackFilterText, MatchingByTokenKind) {
           Case{{"jazz", "-live"}, false}, Case{{"*", "-studio"}, true}, Case{{"+live"}, false},
           Case{{"+live", "*"}, true}, Case{{"-"}, false}, Case{{"*", "-"}, false},
           Case{{"+", "jazz"}, true}, Case{{"*"}, true}, Case{{"*jazz"}, false},
-          Case{{"-live at", "*"}, false}, Case{{"live at"}, true}})
+          Case{{"-live at", "*"}, false}, Case{{"live at"}, true}}) {
         EXPECT_EQ(TrackFilter::matches(subject, c.tokens), c.selected)
             << ::testing::PrintToString(c.tokens);
+    }
 }
 
 TEST_F(TrackFilterTest, SelectsByAlternativesRequirementsAndExclusions) {
@@ -117,8 +120,9 @@ TEST_F(TrackFilterTest, UnwritablePlaylistHandsTracksOneByOne) {
     ScopedEnv missing("TMP", (tmp.slash() + "no/such/folder").c_str());
     apply("blues");
     std::vector<Message> expected = {user_msg(op::clear_playlist)};
-    for (const auto& path : in_cache_order({"Blues/live at home.ogg", "Blues/Delta.mp3"}))
+    for (const auto& path : in_cache_order({"Blues/live at home.ogg", "Blues/Delta.mp3"})) {
         expected.push_back({msg::copy_data, 0, op::play_file, path});
+    }
     EXPECT_EQ(host.messages(), expected);
 }
 

@@ -21,8 +21,11 @@ using namespace std::chrono_literals;
 template <typename Done>
 bool eventually(Done done, std::chrono::seconds patience = 20s) {
     for (auto until = std::chrono::steady_clock::now() + patience;
-         std::chrono::steady_clock::now() < until; std::this_thread::sleep_for(2ms))
-        if (done()) return true;
+         std::chrono::steady_clock::now() < until; std::this_thread::sleep_for(2ms)) {
+        if (done()) {
+            return true;
+        }
+    }
     return false;
 }
 
@@ -52,9 +55,13 @@ protected:
         auto updates = runner(site);
         updates->request(answer);
         auto result = result_of(*answer);
-        if (!result) return "(no answer)";
+        if (!result) {
+            return "(no answer)";
+        }
         posted_before_the_answer_ = !host_.messages().empty();
-        if (result->then) result->then();
+        if (result->then) {
+            result->then();
+        }
         return result->body;
     }
     std::size_t launches() {

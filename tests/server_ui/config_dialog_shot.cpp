@@ -31,7 +31,9 @@ int main(int argc, char** argv) {
         QTest::qWait(200);
         saved = dialog.grab().save(QString::fromLocal8Bit(argv[2])) && saved;
         held.unlock();
-        while (dialog.rebuilding()) QTest::qWait(10);
+        while (dialog.rebuilding()) {
+            QTest::qWait(10);
+        }
     }
     std::printf("%dx%d\n", dialog.width(), dialog.height());
     return saved ? 0 : 1;

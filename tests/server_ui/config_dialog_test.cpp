@@ -46,8 +46,9 @@ protected:
     void wait_for_rebuild() {
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
         while ((dialog_.rebuilding() || !button("ok")->isEnabled()) &&
-               std::chrono::steady_clock::now() < deadline)
+               std::chrono::steady_clock::now() < deadline) {
             QTest::qWait(5);
+        }
         ASSERT_FALSE(dialog_.rebuilding());
     }
 
@@ -76,7 +77,9 @@ TEST_F(ConfigDialogTest, TabOrderRunsThroughEditsThenButtons) {
     QStringList order;
     QWidget* at = edit("port");
     do {
-        if (at->focusPolicy() & Qt::TabFocus) order << at->objectName();
+        if (at->focusPolicy() & Qt::TabFocus) {
+            order << at->objectName();
+        }
         at = at->nextInFocusChain();
     } while (at != edit("port") && order.size() < 20);
     EXPECT_EQ(order,
@@ -207,7 +210,9 @@ TEST_F(ConfigDialogTest, WhileRebuildingTheButtonsWaitAndEscapeIsIgnored) {
     click("refresh");
     QTest::qWait(60);
     EXPECT_TRUE(dialog_.rebuilding());
-    for (const char* name : {"refresh", "ok", "cancel"}) EXPECT_FALSE(button(name)->isEnabled());
+    for (const char* name : {"refresh", "ok", "cancel"}) {
+        EXPECT_FALSE(button(name)->isEnabled());
+    }
     EXPECT_TRUE(edit("port")->isReadOnly());
     EXPECT_EQ(dialog_.cursor().shape(), Qt::WaitCursor);
     EXPECT_TRUE(child<QLabel>("progress")->text().startsWith("Scanning"));
@@ -215,7 +220,9 @@ TEST_F(ConfigDialogTest, WhileRebuildingTheButtonsWaitAndEscapeIsIgnored) {
     EXPECT_TRUE(dialog_.isVisible());
     held.unlock();
     wait_for_rebuild();
-    for (const char* name : {"refresh", "ok", "cancel"}) EXPECT_TRUE(button(name)->isEnabled());
+    for (const char* name : {"refresh", "ok", "cancel"}) {
+        EXPECT_TRUE(button(name)->isEnabled());
+    }
     EXPECT_FALSE(edit("port")->isReadOnly());
     EXPECT_NE(dialog_.cursor().shape(), Qt::WaitCursor);
     EXPECT_EQ(cache_file(), "a.mp3\r\n");
@@ -235,16 +242,24 @@ TEST_F(PluginDialogTest, ConfigEntryRunsTheDialogModallyAndCancelLeavesTheFile) 
     QString port;
     QTimer::singleShot(0, [&] {
         QWidget* modal = QApplication::activeModalWidget();
-        if (!modal) return;
+        if (!modal) {
+            return;
+        }
         caption = modal->windowTitle();
-        if (auto* edit = modal->findChild<QLineEdit*>("port")) port = edit->text();
-        if (auto* cancel = modal->findChild<QPushButton*>("cancel")) cancel->click();
+        if (auto* edit = modal->findChild<QLineEdit*>("port")) {
+            port = edit->text();
+        }
+        if (auto* cancel = modal->findChild<QPushButton*>("cancel")) {
+            cancel->click();
+        }
     });
     // Should the dialog not close, end it rather than hang the test.
     QTimer guard;
     guard.setSingleShot(true);
     QObject::connect(&guard, &QTimer::timeout, [] {
-        if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            modal->close();
+        }
     });
     guard.start(5000);
     plugin.config();

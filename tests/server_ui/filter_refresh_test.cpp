@@ -26,10 +26,12 @@ protected:
     FilterRefreshTest() : host_(module_), player_(host_), filter_(cache_, player_) {
         setenv("TMP", temp_.path().c_str(), 1);
         std::vector<std::string> names;
-        for (int folder = 0; folder < kFolders; ++folder)
-            for (int file = 0; file < kFilesPerFolder; ++file)
+        for (int folder = 0; folder < kFolders; ++folder) {
+            for (int file = 0; file < kFilesPerFolder; ++file) {
                 names.push_back("f" + std::to_string(folder) + "/new" + std::to_string(file) +
                                 ".mp3");
+            }
+        }
         make_files(folder("music"), names);
         // The cache as an earlier run left it: one old entry, loaded before the refresh.
         write_file(cache_.cache_file_path(), "old.mp3\r\n");
@@ -42,7 +44,9 @@ protected:
     std::vector<std::string> playlist() const {
         std::istringstream in(read_file(temp_.file(kTempPlaylistName)));
         std::vector<std::string> lines;
-        for (std::string line; std::getline(in, line);) lines.push_back(line);
+        for (std::string line; std::getline(in, line);) {
+            lines.push_back(line);
+        }
         return lines;
     }
 
@@ -66,7 +70,9 @@ TEST_F(FilterRefreshTest, FilterArrivingDuringARefreshWaitsAndSeesTheNewCache) {
         config.apply({"81", folder("music"), "mp3"});
         config.start_rebuild();
         // Once the scan has found something it holds the cache's lock.
-        while (config.files_found() == 0 && config.rebuilding()) std::this_thread::yield();
+        while (config.files_found() == 0 && config.rebuilding()) {
+            std::this_thread::yield();
+        }
         overlapped = config.rebuilding();
         std::thread listener([&] { filter.apply("new", source()); });
         listener.join();
@@ -74,7 +80,9 @@ TEST_F(FilterRefreshTest, FilterArrivingDuringARefreshWaitsAndSeesTheNewCache) {
 
         const auto lines = playlist();
         ASSERT_EQ(lines.size(), static_cast<std::size_t>(kFolders * kFilesPerFolder));
-        for (const auto& line : lines) EXPECT_EQ(line.find("old.mp3"), std::string::npos);
+        for (const auto& line : lines) {
+            EXPECT_EQ(line.find("old.mp3"), std::string::npos);
+        }
     }
     EXPECT_TRUE(overlapped) << "the scan always ended before the filter arrived";
 }
@@ -88,11 +96,15 @@ TEST_F(FilterRefreshTest, RefreshDuringAFilterPassWaitsForIt) {
         auto held = cache_.lock();  // a filter pass: ensure_loaded and the selection
         cache_.ensure_loaded(held, source());
         filtering = true;
-        while (!release) std::this_thread::sleep_for(1ms);
+        while (!release) {
+            std::this_thread::sleep_for(1ms);
+        }
         EXPECT_EQ(cache_.size(held), 1u);
         EXPECT_EQ(cache_.entry(held, 0), "old.mp3");
     });
-    while (!filtering) std::this_thread::yield();
+    while (!filtering) {
+        std::this_thread::yield();
+    }
     config.start_rebuild();
     std::this_thread::sleep_for(30ms);
     EXPECT_TRUE(config.rebuilding());

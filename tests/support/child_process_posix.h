@@ -11,8 +11,12 @@ namespace dravo::test {
 // True when body returned true in the child.
 inline bool in_child(const std::function<bool()>& body) {
     pid_t child = fork();
-    if (child < 0) return false;
-    if (child == 0) _exit(body() ? 0 : 1);
+    if (child < 0) {
+        return false;
+    }
+    if (child == 0) {
+        _exit(body() ? 0 : 1);
+    }
     int status = 0;
     waitpid(child, &status, 0);
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;

@@ -39,8 +39,9 @@ HostProcess::HostProcess(const std::vector<std::string>& arguments,
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 2, stderr_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
                                      0644);
-    if (!working_folder.empty())
+    if (!working_folder.empty()) {
         posix_spawn_file_actions_addchdir_np(&actions, working_folder.c_str());
+    }
     if (posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), envp.data()) != 0) {
         pid_ = -1;
     }

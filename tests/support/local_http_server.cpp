@@ -12,10 +12,16 @@ std::string read_head(net::Connection& connection) {
     std::string head;
     char buffer[1024];
     while (head.find("\r\n\r\n") == std::string::npos && head.size() < 65536) {
-        if (!connection.wait_readable(2000)) break;
+        if (!connection.wait_readable(2000)) {
+            break;
+        }
         const auto got = connection.receive(buffer, sizeof buffer);
-        if (got < 0 && connection.last_error() == net::kWouldBlock) continue;
-        if (got <= 0) break;
+        if (got < 0 && connection.last_error() == net::kWouldBlock) {
+            continue;
+        }
+        if (got <= 0) {
+            break;
+        }
         head.append(buffer, static_cast<std::size_t>(got));
     }
     return head;
@@ -23,7 +29,9 @@ std::string read_head(net::Connection& connection) {
 
 std::string target_of(const std::string& head) {
     const auto start = head.find(' ');
-    if (start == std::string::npos) return {};
+    if (start == std::string::npos) {
+        return {};
+    }
     const auto end = head.find(' ', start + 1);
     return head.substr(start + 1, end == std::string::npos ? std::string::npos : end - start - 1);
 }
@@ -46,7 +54,9 @@ LocalHttpServer::LocalHttpServer(std::map<std::string, HttpReply> replies, Mode 
     : mode_(mode), replies_(std::move(replies)) {
     port_ = static_cast<std::uint16_t>(listen_on_free_port(listener_, "127.0.0.1"));
     listening_ = port_ != 0;
-    if (listening_) thread_ = std::thread([this] { serve(); });
+    if (listening_) {
+        thread_ = std::thread([this] { serve(); });
+    }
 }
 
 LocalHttpServer::~LocalHttpServer() {
@@ -106,7 +116,9 @@ std::size_t LocalHttpServer::count(const std::string& target) const {
 void LocalHttpServer::serve() {
     while (!stopping_) {
         auto connection = listener_.accept(200);  // rechecks stopping_ should the wake-up fail
-        if (!connection || stopping_) continue;
+        if (!connection || stopping_) {
+            continue;
+        }
         if (mode_ == Mode::silent) {
             held_.push_back(std::move(*connection));
         } else {
@@ -124,7 +136,9 @@ void LocalHttpServer::answer(net::Connection& connection) {
         requests_.push_back(head);
         targets_.push_back(target);
         released_.wait(lock, [&] { return stopping_ || held_targets_.count(target) == 0; });
-        if (stopping_) return;
+        if (stopping_) {
+            return;
+        }
         if (const auto found = replies_.find(target); found != replies_.end()) {
             reply = found->second;
         }

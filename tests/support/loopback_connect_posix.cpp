@@ -14,7 +14,9 @@ namespace dravo::test {
 
 std::optional<net::Connection> connect_loopback(int port, int timeout_ms, const char* address) {
     int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-    if (fd < 0) return std::nullopt;
+    if (fd < 0) {
+        return std::nullopt;
+    }
     sockaddr_in to{};
     to.sin_family = AF_INET;
     to.sin_port = htons(static_cast<std::uint16_t>(port));
@@ -25,8 +27,9 @@ std::optional<net::Connection> connect_loopback(int port, int timeout_ms, const 
         pollfd wanted{fd, POLLOUT, 0};
         int error = ETIMEDOUT;
         socklen_t size = sizeof error;
-        if (::poll(&wanted, 1, timeout_ms) == 1)
+        if (::poll(&wanted, 1, timeout_ms) == 1) {
             ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &size);
+        }
         rc = error == 0 ? 0 : -1;
     }
     if (rc != 0) {

@@ -12,7 +12,9 @@ std::optional<net::Connection> connect_loopback(int port, int timeout_ms, const 
         return WSAStartup(MAKEWORD(2, 2), &data) == 0;
     }();
     SOCKET s = started ? ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP) : INVALID_SOCKET;
-    if (s == INVALID_SOCKET) return std::nullopt;
+    if (s == INVALID_SOCKET) {
+        return std::nullopt;
+    }
     u_long on = 1;
     ioctlsocket(s, FIONBIO, &on);
     sockaddr_in to{};
@@ -25,8 +27,9 @@ std::optional<net::Connection> connect_loopback(int port, int timeout_ms, const 
         WSAPOLLFD wanted{s, POLLOUT, 0};
         int error = WSAETIMEDOUT;
         int size = sizeof error;
-        if (WSAPoll(&wanted, 1, timeout_ms) == 1)
+        if (WSAPoll(&wanted, 1, timeout_ms) == 1) {
             getsockopt(s, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &size);
+        }
         rc = error == 0 ? 0 : SOCKET_ERROR;
     }
     if (rc != 0) {

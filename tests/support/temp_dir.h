@@ -25,7 +25,9 @@ public:
         for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
             const auto candidate = base / ("dravo_test_" + std::to_string(random()));
             std::error_code error;
-            if (std::filesystem::create_directory(candidate, error)) path_ = candidate.string();
+            if (std::filesystem::create_directory(candidate, error)) {
+                path_ = candidate.string();
+            }
         }
     }
     ~TempDir() {
@@ -50,7 +52,9 @@ private:
 // Creates the folders on the way.
 inline void write_file(const std::string& path, const std::string& bytes = {}) {
     const auto folder = std::filesystem::path(path).parent_path();
-    if (!folder.empty()) std::filesystem::create_directories(folder);
+    if (!folder.empty()) {
+        std::filesystem::create_directories(folder);
+    }
     std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
 }
 
@@ -67,8 +71,11 @@ inline std::string TempDir::write(const std::string& name, const std::string& co
 
 // A relative path written with '/', in this platform's separators.
 inline std::string native(std::string path) {
-    for (char& c : path)
-        if (c == '/') c = kPathSeparator;
+    for (char& c : path) {
+        if (c == '/') {
+            c = kPathSeparator;
+        }
+    }
     return path;
 }
 
@@ -76,8 +83,9 @@ inline std::string native(std::string path) {
 inline std::vector<std::string> readdir_order(const std::string& dir) {
     std::vector<std::string> names;
     std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator(dir, error))
+    for (const auto& entry : std::filesystem::directory_iterator(dir, error)) {
         names.push_back(entry.path().filename().string());
+    }
     return names;
 }
 
@@ -85,7 +93,9 @@ inline std::vector<std::string> readdir_order(const std::string& dir) {
 class ScopedEnv {
 public:
     ScopedEnv(const char* name, const char* value) : name_(name) {
-        if (const char* old = std::getenv(name)) old_ = old;
+        if (const char* old = std::getenv(name)) {
+            old_ = old;
+        }
         set_environment(name, value);
     }
     ~ScopedEnv() { set_environment(name_.c_str(), old_ ? old_->c_str() : nullptr); }

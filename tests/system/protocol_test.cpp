@@ -17,14 +17,18 @@ std::vector<std::string> lines_of(const std::string& body) {
     std::vector<std::string> lines;
     std::istringstream in(body);
     std::string line;
-    while (std::getline(in, line)) lines.push_back(line);
+    while (std::getline(in, line)) {
+        lines.push_back(line);
+    }
     return lines;
 }
 
 class Protocol : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (SampleMusic::get().root.empty()) GTEST_SKIP() << "sox, lame and oggenc make the music";
+        if (SampleMusic::get().root.empty()) {
+            GTEST_SKIP() << "sox, lame and oggenc make the music";
+        }
         host = std::make_unique<SystemHost>(SampleMusic::get().root);
         ASSERT_TRUE(host->ready()) << host->host_errors();
     }
@@ -33,8 +37,11 @@ protected:
     std::string wait_for(const std::string& target, const std::string& wanted) {
         std::string last;
         for (auto until = std::chrono::steady_clock::now() + 10s;
-             std::chrono::steady_clock::now() < until; std::this_thread::sleep_for(20ms))
-            if ((last = ask(target)) == wanted) break;
+             std::chrono::steady_clock::now() < until; std::this_thread::sleep_for(20ms)) {
+            if ((last = ask(target)) == wanted) {
+                break;
+            }
+        }
         return last;
     }
     std::unique_ptr<SystemHost> host;

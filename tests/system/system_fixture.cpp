@@ -38,9 +38,12 @@ bool make_track(const std::string& root, const Track& t) {
     std::string wav = full + ".tmp.wav";
     std::string ext = std::filesystem::path(full).extension().string();
     if (!run("sox -n -b 16 -r 22050 -c 1 '" + (ext == ".wav" ? full : wav) + "' synth " +
-             std::to_string(t.seconds) + " sine 440"))
+             std::to_string(t.seconds) + " sine 440")) {
         return false;
-    if (ext == ".wav") return true;
+    }
+    if (ext == ".wav") {
+        return true;
+    }
     bool ok = ext == ".mp3" ? run("lame --quiet --ta '" + std::string(t.artist) + "' --tt '" +
                                   t.title + "' '" + wav + "' '" + full + "'")
                             : run("oggenc -Q -a '" + std::string(t.artist) + "' -t '" + t.title +
@@ -56,8 +59,11 @@ const SampleMusic& SampleMusic::get() {
         SampleMusic m;
         m.folder = std::make_unique<TempDir>();
         std::string root = m.folder->file("music");
-        for (const auto& t : kTracks)
-            if (!make_track(root, t)) return m;
+        for (const auto& t : kTracks) {
+            if (!make_track(root, t)) {
+                return m;
+            }
+        }
         m.root = root;
         return m;
     }();
@@ -66,8 +72,12 @@ const SampleMusic& SampleMusic::get() {
 
 std::string SampleMusic::title_of(const std::string& full_path) const {
     for (const auto& t : kTracks) {
-        if (full_path != root + "/" + t.path) continue;
-        if (t.artist) return std::string(t.artist) + " - " + t.title;
+        if (full_path != root + "/" + t.path) {
+            continue;
+        }
+        if (t.artist) {
+            return std::string(t.artist) + " - " + t.title;
+        }
         return std::filesystem::path(t.path).stem().string();
     }
     return "?";
@@ -94,8 +104,12 @@ SystemHost::SystemHost(const std::string& media_root, const std::string& extra_i
 bool SystemHost::listening() const {
     for (auto until = std::chrono::steady_clock::now() + std::chrono::seconds(15);
          std::chrono::steady_clock::now() < until;) {
-        if (wait_for_port(port_, 200)) return true;
-        if (host_errors().find("socket.Listen() failed") != std::string::npos) return false;
+        if (wait_for_port(port_, 200)) {
+            return true;
+        }
+        if (host_errors().find("socket.Listen() failed") != std::string::npos) {
+            return false;
+        }
     }
     return false;
 }
@@ -104,8 +118,9 @@ SystemHost::~SystemHost() { process_.reset(); }
 
 std::optional<std::string> SystemHost::body(const std::string& target) {
     auto answer = send_request(port_, "GET " + target + " HTTP/1.0\r\n\r\n", 60000);
-    if (!answer || answer->compare(0, header_bytes().size(), header_bytes()) != 0)
+    if (!answer || answer->compare(0, header_bytes().size(), header_bytes()) != 0) {
         return std::nullopt;
+    }
     return answer->substr(header_bytes().size());
 }
 

@@ -16,8 +16,11 @@ using namespace std::chrono_literals;
 
 bool appears(const std::string& path, std::chrono::milliseconds patience) {
     for (auto until = std::chrono::steady_clock::now() + patience;
-         std::chrono::steady_clock::now() < until; std::this_thread::sleep_for(20ms))
-        if (std::filesystem::exists(path)) return true;
+         std::chrono::steady_clock::now() < until; std::this_thread::sleep_for(20ms)) {
+        if (std::filesystem::exists(path)) {
+            return true;
+        }
+    }
     return false;
 }
 

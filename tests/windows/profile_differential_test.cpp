@@ -59,13 +59,17 @@ const std::string kNotUtf8 = "\xFF";
 
 std::string utf16le(const std::string& ascii) {
     std::string bytes = "\xFF\xFE";
-    for (const char c : ascii) bytes += {c, '\0'};
+    for (const char c : ascii) {
+        bytes += {c, '\0'};
+    }
     return bytes;
 }
 
 std::string utf16be(const std::string& ascii) {
     std::string bytes = "\xFE\xFF";
-    for (const char c : ascii) bytes += {'\0', c};
+    for (const char c : ascii) {
+        bytes += {'\0', c};
+    }
     return bytes;
 }
 
@@ -243,7 +247,9 @@ protected:
     // No bytes: no file.
     std::string file_for(const std::string& bytes) {
         const auto path = dir.file("case" + std::to_string(++files) + ".ini");
-        if (!bytes.empty()) test::write_file(path, bytes);
+        if (!bytes.empty()) {
+            test::write_file(path, bytes);
+        }
         return path;
     }
 

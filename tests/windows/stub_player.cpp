@@ -20,11 +20,17 @@ bool ends_with(const std::string& text, const std::string& end) {
 std::intptr_t StubPlayer::answer(std::uint32_t message, std::uintptr_t wparam, std::intptr_t lparam,
                                  bool& handled) {
     handled = true;
-    if (message == msg::command) return button(wparam);
-    if (message == msg::user) return operation(lparam, wparam);
+    if (message == msg::command) {
+        return button(wparam);
+    }
+    if (message == msg::user) {
+        return operation(lparam, wparam);
+    }
     if (message == msg::copy_data) {
         const auto* data = reinterpret_cast<const CopyDataRecord*>(lparam);
-        if (!data || data->dwData != op::play_file || !data->lpData || data->cbData == 0) return 0;
+        if (!data || data->dwData != op::play_file || !data->lpData || data->cbData == 0) {
+            return 0;
+        }
         // The length counts the zero byte; a record without one is cut at its length.
         const auto* text = static_cast<const char*>(data->lpData);
         std::string path(text, data->cbData);
@@ -67,18 +73,28 @@ std::intptr_t StubPlayer::operation(std::intptr_t op, std::uintptr_t argument) {
         case op::play_state:
             return state_;
         case op::output_time:
-            if (!loaded) return -1;
+            if (!loaded) {
+                return -1;
+            }
             return argument == 0 ? position_ms_ : kTrackLengthS;
         case op::jump_to_time:
-            if (!loaded) return -1;
-            if (argument >= static_cast<std::uintptr_t>(kTrackLengthS) * 1000) return 1;
+            if (!loaded) {
+                return -1;
+            }
+            if (argument >= static_cast<std::uintptr_t>(kTrackLengthS) * 1000) {
+                return 1;
+            }
             position_ms_ = static_cast<int>(argument);
             return 0;
         case op::set_list_pos:
-            if (argument < files_.size()) current_ = argument;
+            if (argument < files_.size()) {
+                current_ = argument;
+            }
             return 0;
         case op::volume:
-            if (argument == op::volume_query) return volume_;
+            if (argument == op::volume_query) {
+                return volume_;
+            }
             volume_ = static_cast<int>(argument > 255 ? 255 : argument);
             return 0;
         case op::list_length:
@@ -114,14 +130,20 @@ void StubPlayer::add_file(const std::string& path) {
     }
     std::ifstream in(path, std::ios::binary);
     for (std::string line; std::getline(in, line);) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (!line.empty() && line[0] != '#') files_.push_back(line);
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        if (!line.empty() && line[0] != '#') {
+            files_.push_back(line);
+        }
     }
 }
 
 // The file name without its folder and extension.
 const char* StubPlayer::title_of(std::size_t index) {
-    if (index >= files_.size()) return nullptr;
+    if (index >= files_.size()) {
+        return nullptr;
+    }
     const std::string& file = files_[index];
     const auto start = file.find_last_of("\\/") + 1;
     const auto dot = file.rfind('.');

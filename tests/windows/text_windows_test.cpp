@@ -21,9 +21,12 @@ TEST(TextWindows, LowerCaseMapsTheThreeNationalBytesOnly) {
 
 TEST(TextWindows, TypedTextIsJudgedByCodePageByte) {
     for (int code :
-         {0xE5, 0xE4, 0xF6, 0xC5, 0xC4, 0xD6, 0xA4, 0xA7, 0xBD, 0xA3, 0x80, int{'a'}, int{' '}})
+         {0xE5, 0xE4, 0xF6, 0xC5, 0xC4, 0xD6, 0xA4, 0xA7, 0xBD, 0xA3, 0x80, int{'a'}, int{' '}}) {
         EXPECT_TRUE(is_text_char(code)) << code;
-    for (int code : {0xE9, 0xC9, 0x20AC, int{'\t'}, 0x81}) EXPECT_FALSE(is_text_char(code)) << code;
+    }
+    for (int code : {0xE9, 0xC9, 0x20AC, int{'\t'}, 0x81}) {
+        EXPECT_FALSE(is_text_char(code)) << code;
+    }
 }
 
 TEST(TextWindows, PathsEndInABackslash) {

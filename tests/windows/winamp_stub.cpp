@@ -26,7 +26,9 @@ dravo::stub::StubPlayer player;
 LRESULT CALLBACK window_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     bool handled = false;
     const std::intptr_t result = player.answer(message, wparam, lparam, handled);
-    if (handled) return result;
+    if (handled) {
+        return result;
+    }
     if (message == WM_DESTROY) {
         PostQuitMessage(0);
         return 0;
@@ -39,7 +41,9 @@ HWND create_main_window() {
     window_class.lpfnWndProc = window_procedure;
     window_class.hInstance = GetModuleHandleA(nullptr);
     window_class.lpszClassName = kMainWindowClass;
-    if (!RegisterClassA(&window_class)) return nullptr;
+    if (!RegisterClassA(&window_class)) {
+        return nullptr;
+    }
     return CreateWindowA(kMainWindowClass, "dravo test host", WS_OVERLAPPEDWINDOW, 0, 0, 320, 120,
                          nullptr, nullptr, window_class.hInstance, nullptr);
 }
@@ -49,9 +53,13 @@ void fill_config_dialog(const std::string port, const std::string root, const st
     HWND dialog = nullptr;
     for (int tries = 0; tries < 600 && !dialog; ++tries) {
         dialog = FindWindowA("#32770", "dravo_srv config");
-        if (!dialog) Sleep(50);
+        if (!dialog) {
+            Sleep(50);
+        }
     }
-    if (!dialog) return;
+    if (!dialog) {
+        return;
+    }
     SetDlgItemTextA(dialog, IDC_PORT, port.c_str());
     SetDlgItemTextA(dialog, IDC_MEDIA_ROOT, root.c_str());
     SetDlgItemTextA(dialog, IDC_FILE_EXTENSIONS, ext.c_str());
@@ -77,20 +85,29 @@ int fail(const std::string& what) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2 && !(argc == 6 && std::string(argv[2]) == "--config"))
+    if (argc != 2 && !(argc == 6 && std::string(argv[2]) == "--config")) {
         return fail("usage: winamp_stub <plug-in.dll> [--config port media_root extensions]");
+    }
     HWND window = create_main_window();
-    if (!window) return fail("cannot create the main window (is there a display?)");
+    if (!window) {
+        return fail("cannot create the main window (is there a display?)");
+    }
     std::string error;
     void* library = dravo::open_library(argv[1], error);
-    if (!library) return fail(error);
+    if (!library) {
+        return fail(error);
+    }
     auto entry =
         reinterpret_cast<PluginEntryFunction>(dravo::find_symbol(library, dravo::kPluginEntryName));
     PluginRecord* record = entry ? entry() : nullptr;
-    if (!record || record->version != dravo::kPluginRecordVersion) return fail("not a plug-in");
+    if (!record || record->version != dravo::kPluginRecordVersion) {
+        return fail("not a plug-in");
+    }
     record->hwndParent = window;
     record->hDllInstance = library;
-    if (record->init() != 0) return fail("init failed");
+    if (record->init() != 0) {
+        return fail("init failed");
+    }
     std::printf("winamp_stub: %s loaded\n", record->description);
     std::fflush(stdout);
 

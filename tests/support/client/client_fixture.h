@@ -64,8 +64,12 @@ protected:
                                    "/playmode?shuffle=on", "/playmode?shuffle=off"}) {
             server.set_reply(target, {200, ""});
         }
-        for (const auto& [target, body] : kBodies) server.set_reply(target, {200, body});
-        for (const auto& [target, body] : changes) server.set_reply(target, {200, body});
+        for (const auto& [target, body] : kBodies) {
+            server.set_reply(target, {200, body});
+        }
+        for (const auto& [target, body] : changes) {
+            server.set_reply(target, {200, body});
+        }
     }
 
     LocalHttpServer server;
@@ -83,7 +87,9 @@ struct CaseName {
     template <typename Case>
     std::string operator()(const ::testing::TestParamInfo<Case>& info) const {
         std::string name = info.param.name;
-        for (auto& c : name) c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+        for (auto& c : name) {
+            c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+        }
         return name;
     }
 };

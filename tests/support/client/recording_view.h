@@ -63,7 +63,9 @@ public:
 private:
     void log(const std::string& line) {
         lines.push_back(line);
-        if (on_line) on_line(line);
+        if (on_line) {
+            on_line(line);
+        }
     }
 };
 
