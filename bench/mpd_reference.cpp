@@ -51,18 +51,6 @@ void write_database(const std::string& file, const std::vector<std::string>& pat
     write_folder(out, root, "");
 }
 
-int connect_to(int port) {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<std::uint16_t>(port));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
-        ::close(fd);
-        return -1;
-    }
-    return fd;
-}
 
 bool ends_answer(const std::string& text) {
     const auto last = text.rfind('\n', text.size() - 2);
@@ -149,6 +137,20 @@ std::string MpdReference::playlist() const {
     std::string answer = command("playlist\n");
     return answer.size() >= 3 && answer.compare(answer.size() - 3, 3, "OK\n") == 0 ? answer
                                                                                   : std::string();
+}
+
+// A blocking connection to a loopback port; -1 when refused.
+int connect_to(int port) {
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<std::uint16_t>(port));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
 }
 
 }  // namespace dravo::bench

@@ -37,4 +37,7 @@ private:
     std::string why_;
 };
 
+// A blocking connection to a loopback port; -1 when refused. Also the benchmark's own.
+int connect_to(int port);
+
 }  // namespace dravo::bench
