@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "loopback_client.h"
+#include "national_letters.h"
 #include "page_files.h"
 #include "page_service.h"
 #include "page_state.h"
@@ -69,8 +70,10 @@ TEST(PageState, TheRunningPositionIsNoChangeButAJumpIs) {
 
 TEST(PlaylistIndex, PagesAndSearchesByEveryWordIgnoringCase) {
     FakeHost host;
+    // The host's names are in the platform's 8-bit text; the page's answers in UTF-8.
+    const std::string upper_a = national_letters().upper_a_diaeresis;
     host.files = {"/m/Jazz/Blue Note.mp3", "/m/Rock/Loud.wav", "/m/Jazz/Live at home.ogg",
-                  "/m/V\xC3\x84RLD/\xC3\x84 dag.mp3"};
+                  "/m/V" + upper_a + "RLD/" + upper_a + " dag.mp3"};
     PlayerControl player(host);
     PlaylistIndex index;
     index.sync(player, 1);
