@@ -25,12 +25,21 @@ struct Watch {
 std::atomic<std::thread::id> g_gui_thread;
 Watch* g_watch = nullptr;
 
+// An exit() that another X connection's failure caused may come before Qt's own connection has
+// tried to talk to the dead server: one round trip settles it.
+bool display_lost(xcb_connection_t* connection) {
+    if (xcb_connection_has_error(connection) == 0) {
+        std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
+    }
+    return xcb_connection_has_error(connection) != 0;
+}
+
 extern "C" void end_if_display_lost() {
     if (std::this_thread::get_id() != g_gui_thread.load()) {
         return;
     }
     Watch* watch = g_watch;
-    if (watch == nullptr || xcb_connection_has_error(watch->connection) == 0) {
+    if (watch == nullptr || !display_lost(watch->connection)) {
         return;
     }
     g_watch = nullptr;  // once, should end_now call exit() again
