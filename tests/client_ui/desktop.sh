@@ -1,12 +1,32 @@
 # Shell helpers of the client's checks on a real X server, sourced by logout_check.sh and
 # kill_check.sh: waiting, windows, a desktop of Xvfb, openbox and trayer, and the stand-in server.
-# The caller sets tmp (a scratch folder) and bin (the built programs) and keeps pids, the
+# The caller sets bin (the built programs) before sourcing, then tmp (a scratch folder) and keeps pids, the
 # programs to end when it ends.
 
 # As in client_shots.sh: in the address sanitizer's build the X libraries keep memory past exit
 # and the keyboard library copies an unterminated X reply with strndup.
 [ -z "${ASAN_OPTIONS:-}" ] || export ASAN_OPTIONS="$ASAN_OPTIONS:detect_leaks=0:strict_string_checks=0"
 unset WAYLAND_DISPLAY QT_QPA_PLATFORM
+
+# need_desktop TOOL...: ends the check as skipped (77) when a tool or one of the client's programs
+# is missing.
+need_desktop() {
+  local tool program
+  for tool in "$@"; do
+    command -v "$tool" >/dev/null || { echo "SKIP: $tool is missing (scripts/setup.sh installs it)"; exit 77; }
+  done
+  for program in dravo client_ui_fake_server; do
+    [ -x "$bin/$program" ] || { echo "SKIP: build $program first (cmake --build build --target $program)"; exit 77; }
+  done
+}
+
+# on_private_bus ARGS...: runs the calling check again on a session bus of its own (the media
+# keys register there), once.
+on_private_bus() {
+  [ -z "${DRAVO_PRIVATE_BUS:-}" ] || return 0
+  unset DBUS_SESSION_BUS_ADDRESS
+  exec env DRAVO_PRIVATE_BUS=1 dbus-run-session -- "$0" "$@"
+}
 
 # until_ok SECONDS COMMAND...: retries the command every 0.1 s.
 until_ok() {

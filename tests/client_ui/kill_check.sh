@@ -8,17 +8,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 bin=${DRAVO_BIN:-$(pwd)/${BUILD_DIR:-build}/bin}
-for tool in Xvfb openbox xdotool xprop dbus-run-session; do
-  command -v "$tool" >/dev/null || { echo "SKIP: $tool is missing (scripts/setup.sh installs it)"; exit 77; }
-done
-for program in dravo client_ui_fake_server; do
-  [ -x "$bin/$program" ] || { echo "SKIP: build $program first (cmake --build build --target $program)"; exit 77; }
-done
-if [ -z "${DRAVO_PRIVATE_BUS:-}" ]; then
-  unset DBUS_SESSION_BUS_ADDRESS
-  exec env DRAVO_PRIVATE_BUS=1 dbus-run-session -- "$0" "$@"
-fi
 source tests/client_ui/desktop.sh
+need_desktop Xvfb openbox xdotool xprop dbus-run-session
+on_private_bus "$@"
 tmp=$(mktemp -d)
 pids=()
 trap 'for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done; wait; rm -rf "$tmp"' EXIT

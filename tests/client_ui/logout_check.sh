@@ -12,18 +12,9 @@ set -euo pipefail
 cd "$(dirname "$0")/../.."
 rounds=${1:-20}
 bin=${DRAVO_BIN:-$(pwd)/${BUILD_DIR:-build}/bin}
-for tool in Xvfb openbox trayer xdotool xwininfo xprop dbus-run-session; do
-  command -v "$tool" >/dev/null || { echo "SKIP: $tool is missing (scripts/setup.sh installs it)"; exit 77; }
-done
-for program in dravo client_ui_fake_server; do
-  [ -x "$bin/$program" ] || { echo "SKIP: build $program first (cmake --build build --target $program)"; exit 77; }
-done
-# The media keys register on a bus of the run's own.
-if [ -z "${DRAVO_PRIVATE_BUS:-}" ]; then
-  unset DBUS_SESSION_BUS_ADDRESS
-  exec env DRAVO_PRIVATE_BUS=1 dbus-run-session -- "$0" "$@"
-fi
 source tests/client_ui/desktop.sh
+need_desktop Xvfb openbox trayer xdotool xwininfo xprop dbus-run-session
+on_private_bus "$@"
 tmp=$(mktemp -d)
 pids=()
 end_all() {

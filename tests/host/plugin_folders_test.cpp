@@ -7,20 +7,13 @@
 #include <map>
 
 #include "plugin_set.h"
+#include "fake_environment.h"
 #include "temp_dir.h"
 
 namespace dravo {
 namespace {
 
-EnvironmentLookup environment_of(std::map<std::string, std::string> variables) {
-    return [variables](const std::string& name) -> std::optional<std::string> {
-        auto it = variables.find(name);
-        if (it == variables.end()) {
-            return std::nullopt;
-        }
-        return it->second;
-    };
-}
+using test::environment_of;
 
 TEST(PluginFolders, UsersFolderThenTheSystemsForAnInstalledHostOrTheBuildTrees) {
     const std::string system = "/usr/lib/x86_64-linux-gnu/dravo/plugins";

@@ -7,20 +7,13 @@
 
 #include <map>
 
+#include "fake_environment.h"
 #include "temp_dir.h"
 
 namespace dravo {
 namespace {
 
-EnvironmentLookup environment_of(std::map<std::string, std::string> variables) {
-    return [variables](const std::string& name) -> std::optional<std::string> {
-        auto it = variables.find(name);
-        if (it == variables.end()) {
-            return std::nullopt;
-        }
-        return it->second;
-    };
-}
+using test::environment_of;
 
 struct FilesCase {
     const char* module_directory;
