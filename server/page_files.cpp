@@ -4,20 +4,9 @@
 #include <utility>
 #include <vector>
 
+#include "page_embedded.h"
+
 namespace dravo {
-
-// Made by cmake/embed_page.cmake: every file of server/page/ that the page loads.
-struct EmbeddedFile {
-    const char* name;
-    const unsigned char* plain;
-    std::size_t plain_size;
-    const unsigned char* gzip;
-    std::size_t gzip_size;
-    const char* etag;
-};
-extern const EmbeddedFile kEmbeddedFiles[];
-extern const std::size_t kEmbeddedFileCount;
-
 namespace {
 
 struct Alias {
