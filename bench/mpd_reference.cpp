@@ -32,8 +32,9 @@ void write_folder(std::ostream& out, const Folder& folder, const std::string& pa
         write_folder(out, child, child_path);
         out << "end: " << child_path << "\n";
     }
-    for (const auto& song : folder.songs)
+    for (const auto& song : folder.songs) {
         out << "song_begin: " << song << "\nTime: 180.000000\nmtime: 0\nsong_end\n";
+    }
 }
 
 void write_database(const std::string& file, const std::vector<std::string>& paths) {
@@ -42,15 +43,15 @@ void write_database(const std::string& file, const std::vector<std::string>& pat
         Folder* folder = &root;
         std::size_t start = 0;
         for (std::size_t slash; (slash = path.find('/', start)) != std::string::npos;
-             start = slash + 1)
+             start = slash + 1) {
             folder = &folder->folders[path.substr(start, slash - start)];
+        }
         folder->songs.push_back(path.substr(start));
     }
     std::ofstream out(file, std::ios::binary);
     out << "info_begin\nformat: 2\nmpd_version: 0.23\nfs_charset: UTF-8\ninfo_end\n";
     write_folder(out, root, "");
 }
-
 
 bool ends_answer(const std::string& text) {
     const auto last = text.rfind('\n', text.size() - 2);
@@ -69,15 +70,19 @@ MpdReference::MpdReference(const std::vector<std::string>& relative_paths) {
     std::filesystem::create_directories(work_.file("playlists"));
     write_database(work_.file("database"), relative_paths);
     std::ofstream list(work_.file("playlists/bench.m3u"), std::ios::binary);
-    for (const auto& path : relative_paths) list << path << "\n";
+    for (const auto& path : relative_paths) {
+        list << path << "\n";
+    }
     list.close();
     if (start(relative_paths.size()) &&
-        command("load bench\n").rfind("OK\n") == std::string::npos)
+        command("load bench\n").rfind("OK\n") == std::string::npos) {
         why_ = "mpd did not load the queue";
-    if (ready() && command("status\n").find("playlistlength: " +
-                                            std::to_string(relative_paths.size()) + "\n") ==
-                       std::string::npos)
+    }
+    if (ready() && command("status\n")
+                           .find("playlistlength: " + std::to_string(relative_paths.size()) +
+                                 "\n") == std::string::npos) {
         why_ = "mpd's queue is not the whole list";
+    }
 }
 
 bool MpdReference::start(std::size_t entries) {
@@ -96,27 +101,36 @@ bool MpdReference::start(std::size_t entries) {
     if (pid_ == 0) {
         const std::string conf = work_.file("mpd.conf");
         // Its start-up notes go to its log, not between the figures.
-        if (FILE* log = std::freopen(work_.file("mpd.stderr").c_str(), "w", stderr)) (void)log;
+        if (FILE* log = std::freopen(work_.file("mpd.stderr").c_str(), "w", stderr)) {
+            (void)log;
+        }
         execlp("mpd", "mpd", "--no-daemon", conf.c_str(), static_cast<char*>(nullptr));
         _exit(127);
     }
     for (auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
          std::chrono::steady_clock::now() < until;
-         std::this_thread::sleep_for(std::chrono::milliseconds(20)))
-        if (command("ping\n") == "OK\n") return true;
+         std::this_thread::sleep_for(std::chrono::milliseconds(20))) {
+        if (command("ping\n") == "OK\n") {
+            return true;
+        }
+    }
     why_ = "mpd did not answer on port " + std::to_string(port_);
     return false;
 }
 
 MpdReference::~MpdReference() {
-    if (pid_ <= 0) return;
+    if (pid_ <= 0) {
+        return;
+    }
     kill(pid_, SIGTERM);
     waitpid(pid_, nullptr, 0);
 }
 
 std::string MpdReference::command(const std::string& line) const {
     const int fd = connect_to(port_);
-    if (fd < 0) return {};
+    if (fd < 0) {
+        return {};
+    }
     std::string answer;
     char buffer[65536];
     bool greeted = false;
@@ -125,9 +139,13 @@ std::string MpdReference::command(const std::string& line) const {
         if (!greeted && answer.find('\n') != std::string::npos) {
             greeted = true;
             answer.erase(0, answer.find('\n') + 1);
-            if (::write(fd, line.data(), line.size()) != static_cast<long>(line.size())) break;
+            if (::write(fd, line.data(), line.size()) != static_cast<long>(line.size())) {
+                break;
+            }
         }
-        if (greeted && !answer.empty() && answer.back() == '\n' && ends_answer(answer)) break;
+        if (greeted && !answer.empty() && answer.back() == '\n' && ends_answer(answer)) {
+            break;
+        }
     }
     ::close(fd);
     return answer;
@@ -136,7 +154,7 @@ std::string MpdReference::command(const std::string& line) const {
 std::string MpdReference::playlist() const {
     std::string answer = command("playlist\n");
     return answer.size() >= 3 && answer.compare(answer.size() - 3, 3, "OK\n") == 0 ? answer
-                                                                                  : std::string();
+                                                                                   : std::string();
 }
 
 // A blocking connection to a loopback port; -1 when refused.

@@ -99,7 +99,7 @@ int connect_nonblocking(int port) {
 
 // Keeps kWaiters clients asking for target until stop, all from one thread; counts the answers.
 void keep_trying(int port, const std::string& target, const std::atomic<bool>& stop,
-                std::atomic<long>& answers) {
+                 std::atomic<long>& answers) {
     const std::string request = "GET " + target + " HTTP/1.0\r\n\r\n";
     std::vector<Waiter> waiters(kWaiters);
     std::vector<pollfd> fds;
@@ -165,17 +165,17 @@ int main(int argc, char** argv) {
     std::filesystem::create_directories(work.file("plugins"));
     std::filesystem::copy_file(DRAVO_PLUGIN_PATH, work.file("plugins/gen_dravo_srv.so"));
     const int port = dravo::test::free_port();
-    work.write("plugins/gen_dravo_srv.ini",
-               "[Settings]\r\nport=" + std::to_string(port) + "\r\nmedia_root=" + work.path() + "\r\n");
+    work.write("plugins/gen_dravo_srv.ini", "[Settings]\r\nport=" + std::to_string(port) +
+                                                "\r\nmedia_root=" + work.path() + "\r\n");
     std::ofstream list(work.file("list.m3u"));
     for (int i = 0; i < 1000; ++i) {
         list << "/srv/music/Track " << i << ".mp3\n";
     }
     list.close();
-    dravo::test::HostProcess host({"--plugins", work.file("plugins"), "--audio-output", "null",
-                                   "--state-dir", work.file("state"), "--clear", "--add",
-                                   work.file("list.m3u")},
-                                  {"TMP=" + work.path()}, work.file("stderr.txt"));
+    dravo::test::HostProcess host(
+        {"--plugins", work.file("plugins"), "--audio-output", "null", "--state-dir",
+         work.file("state"), "--clear", "--add", work.file("list.m3u")},
+        {"TMP=" + work.path()}, work.file("stderr.txt"));
     if (!host.running() || !dravo::test::wait_for_port(port, 30000)) {
         std::fprintf(stderr, "player_host did not start\n");
         return 1;
@@ -211,13 +211,15 @@ int main(int argc, char** argv) {
     const double ratio = phases[1].rate / alone;
     const double growth_mb = static_cast<double>(phases[1].memory_kb - memory_before) / 1024.0;
     std::printf("/status alone:                        %8.0f /s\n", alone);
-    std::printf("/status, crowd asking /version (floor): %6.0f /s  ratio %.2f  (%ld answers, host "
-                "%.0f%% of a core)\n",
-                phases[0].rate, floor_ratio, phases[0].answers, 100 * phases[0].host_cpu);
-    std::printf("/status, crowd of long-polls:         %8.0f /s  ratio %.2f (target >= 0.80) %s  "
-                "(%ld answers, host %.0f%% of a core)\n",
-                phases[1].rate, ratio, ratio >= 0.8 ? "ok" : "MISSED", phases[1].answers,
-                100 * phases[1].host_cpu);
+    std::printf(
+        "/status, crowd asking /version (floor): %6.0f /s  ratio %.2f  (%ld answers, host "
+        "%.0f%% of a core)\n",
+        phases[0].rate, floor_ratio, phases[0].answers, 100 * phases[0].host_cpu);
+    std::printf(
+        "/status, crowd of long-polls:         %8.0f /s  ratio %.2f (target >= 0.80) %s  "
+        "(%ld answers, host %.0f%% of a core)\n",
+        phases[1].rate, ratio, ratio >= 0.8 ? "ok" : "MISSED", phases[1].answers,
+        100 * phases[1].host_cpu);
     std::printf("host memory growth:                   %8.1f MB (target <= 10) %s\n", growth_mb,
                 growth_mb <= 10 ? "ok" : "MISSED");
     dravo::test::get(port, "/shutdown");

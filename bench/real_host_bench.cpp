@@ -41,7 +41,6 @@ double ms_since(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
-
 bool write_all(int fd, const std::string& bytes) {
     std::size_t done = 0;
     while (done < bytes.size()) {
@@ -275,7 +274,8 @@ void list_times(int host_port, int floor_port, const std::string& answer, int ro
         wrong ? "  WRONG ANSWERS" : "");
     if (!mpd.ready()) {
         std::printf("         MPD skipped: %s\n", mpd.why().c_str());
-        std::printf("         target: at most 50 ms: %s\n", host.median() <= 50 ? "met" : "NOT met");
+        std::printf("         target: at most 50 ms: %s\n",
+                    host.median() <= 50 ? "met" : "NOT met");
         return;
     }
     std::printf("MPD playlist %zu bytes          %6.1f / %6.1f ms  (min / median)\n",

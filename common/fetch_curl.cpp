@@ -36,8 +36,8 @@ CURLcode perform(CURL* easy, const FetchLimits& limits) {
         return CURLE_FAILED_INIT;
     }
     // Without a flag to watch the wait ends only on traffic or curl's own timers.
-    const int wait_ms = limits.cancel != nullptr ? static_cast<int>(kFetchCancelCheck.count())
-                                                 : 1000;
+    const int wait_ms =
+        limits.cancel != nullptr ? static_cast<int>(kFetchCancelCheck.count()) : 1000;
     CURLcode result = CURLE_ABORTED_BY_CALLBACK;
     for (int running = 1; running != 0 && !cancelled(limits);) {
         if (curl_multi_perform(multi.get(), &running) != CURLM_OK) {

@@ -32,8 +32,10 @@ void check_decode(const std::string& raw, const std::string& decoded) {
         FUZZ_CHECK(decoded == raw);
     }
     // Every byte survives an encoding with either case of hex digits.
-    FUZZ_CHECK(dravo::percent_decode_lenient(percent_encode(decoded, "0123456789ABCDEF")) == decoded);
-    FUZZ_CHECK(dravo::percent_decode_lenient(percent_encode(decoded, "0123456789abcdef")) == decoded);
+    FUZZ_CHECK(dravo::percent_decode_lenient(percent_encode(decoded, "0123456789ABCDEF")) ==
+               decoded);
+    FUZZ_CHECK(dravo::percent_decode_lenient(percent_encode(decoded, "0123456789abcdef")) ==
+               decoded);
 }
 
 void check_tokens(const std::string& text, const Tokens& tokens) {

@@ -14,7 +14,8 @@ int main(int argc, char** argv) {
     std::string error;
     const auto options = dravo::parse_host_options(arguments, error);
     if (!options) {
-        std::cerr << "player_host: " << error << "\n" << dravo::host_usage("player_host", dravo::default_plugin_folders());
+        std::cerr << "player_host: " << error << "\n"
+                  << dravo::host_usage("player_host", dravo::default_plugin_folders());
         return 2;
     }
     if (options->help) {

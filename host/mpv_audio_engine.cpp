@@ -167,17 +167,25 @@ void MpvAudioEngine::forget_seeks() {
 
 void MpvAudioEngine::follow_seek(int event_id, std::uint64_t reply_to, int error) {
     if (event_id == MPV_EVENT_COMMAND_REPLY) {
-        if (reply_to != last_seek_ || seek_stage_ != SeekStage::asked) return;
+        if (reply_to != last_seek_ || seek_stage_ != SeekStage::asked) {
+            return;
+        }
         seek_stage_ = SeekStage::queued;
-        if (error >= 0) return;
+        if (error >= 0) {
+            return;
+        }
         // Refused (nothing seekable): mpv stays where it is, and so does the answer.
         seek_stage_ = SeekStage::none;
     } else if (event_id == MPV_EVENT_SEEK) {
-        if (seek_stage_ == SeekStage::queued) seek_stage_ = SeekStage::started;
+        if (seek_stage_ == SeekStage::queued) {
+            seek_stage_ = SeekStage::started;
+        }
         return;
     } else if (event_id == MPV_EVENT_PLAYBACK_RESTART) {
         // The restart of an earlier seek, or of the file's start, leaves the target alone.
-        if (seek_stage_ != SeekStage::started) return;
+        if (seek_stage_ != SeekStage::started) {
+            return;
+        }
         seek_stage_ = SeekStage::none;
     } else {
         return;
@@ -198,9 +206,11 @@ int MpvAudioEngine::time_property(const char* name) const {
 int MpvAudioEngine::position_ms() const {
     std::lock_guard lock(time_mutex_);
     // Until the new file is open mpv may still report the previous file's time.
-    if (current_entry_ >= 0 && !file_loaded_) return seek_target_ms_.value_or(0);
-    const int position = seek_target_ms_ && current_entry_ >= 0 ? *seek_target_ms_
-                                                                : time_property("time-pos");
+    if (current_entry_ >= 0 && !file_loaded_) {
+        return seek_target_ms_.value_or(0);
+    }
+    const int position =
+        seek_target_ms_ && current_entry_ >= 0 ? *seek_target_ms_ : time_property("time-pos");
     // After a seek past the end mpv reports the seek's target until the end event comes.
     const int length = length_locked();
     return length >= 0 && position > length ? length : position;
@@ -215,9 +225,13 @@ int MpvAudioEngine::length_ms() const {
 // new file's time.
 int MpvAudioEngine::length_locked() const {
     // mpv answers the previous file's duration until the new one is open.
-    if (current_entry_ >= 0 && !file_loaded_) return -1;
+    if (current_entry_ >= 0 && !file_loaded_) {
+        return -1;
+    }
     // ... and none while it ends the file, after a seek past the end.
-    if (const int length = time_property("duration"); length >= 0) known_length_ms_ = length;
+    if (const int length = time_property("duration"); length >= 0) {
+        known_length_ms_ = length;
+    }
     return known_length_ms_;
 }
 
@@ -291,7 +305,9 @@ void MpvAudioEngine::handle_file_loaded() {
             deferred = seek_target_ms_;
         }
     }
-    if (deferred) seek(*deferred);
+    if (deferred) {
+        seek(*deferred);
+    }
 }
 
 }  // namespace dravo

@@ -60,10 +60,10 @@ private:
     long long current_entry_ = -1;
     // Until mpv reports the last seek asked for done, the position is where it was asked to go.
     std::optional<int> seek_target_ms_;
-    bool seek_deferred_ = false;    // asked for before the file was loaded
-    bool file_loaded_ = false;      // the current entry is open and seekable
+    bool seek_deferred_ = false;        // asked for before the file was loaded
+    bool file_loaded_ = false;          // the current entry is open and seekable
     mutable int known_length_ms_ = -1;  // the current entry's duration, once mpv gave it
-    long long started_entry_ = -1;  // the entry of mpv's latest start-file event
+    long long started_entry_ = -1;      // the entry of mpv's latest start-file event
     bool failure_pending_ = false;
     // How far mpv has come with the last seek asked for. mpv merges seeks that come quickly and
     // reports the end of every seek it carried out (playback restart), so the end of an earlier

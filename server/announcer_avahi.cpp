@@ -26,13 +26,15 @@ public:
         what_ = what;
         name_ = what.name;
         poll_ = avahi_threaded_poll_new();
-        if (!poll_) return false;
+        if (!poll_) {
+            return false;
+        }
         // The first connection is tried on the announcer's thread at once, later ones every few
         // seconds until the system bus and the daemon are there.
         const AvahiPoll* api = avahi_threaded_poll_get(poll_);
         timeval now{};
-        retry_ = api->timeout_new(api, avahi_elapse_time(&now, 0, 0), &AvahiAnnouncer::on_retry,
-                                  this);
+        retry_ =
+            api->timeout_new(api, avahi_elapse_time(&now, 0, 0), &AvahiAnnouncer::on_retry, this);
         if (!retry_ || avahi_threaded_poll_start(poll_) < 0) {
             stop();
             return false;
@@ -42,9 +44,13 @@ public:
 
     // Freeing the client withdraws its services from the daemon.
     void stop() override {
-        if (!poll_) return;
+        if (!poll_) {
+            return;
+        }
         avahi_threaded_poll_stop(poll_);
-        if (client_) avahi_client_free(client_);
+        if (client_) {
+            avahi_client_free(client_);
+        }
         avahi_threaded_poll_free(poll_);  // and the retry timer with it
         poll_ = nullptr;
         client_ = nullptr;
@@ -57,14 +63,18 @@ private:
         static_cast<AvahiAnnouncer*>(self)->client_changed(client, state);
     }
 
-    static void on_retry(AvahiTimeout*, void* self) { static_cast<AvahiAnnouncer*>(self)->connect(); }
+    static void on_retry(AvahiTimeout*, void* self) {
+        static_cast<AvahiAnnouncer*>(self)->connect();
+    }
 
     static void on_group(AvahiEntryGroup* group, AvahiEntryGroupState state, void* self) {
         static_cast<AvahiAnnouncer*>(self)->group_changed(group, state);
     }
 
     void connect() {
-        if (client_) avahi_client_free(client_);  // a client that failed; its groups go with it
+        if (client_) {
+            avahi_client_free(client_);  // a client that failed; its groups go with it
+        }
         group_ = nullptr;
         int error = 0;
         // NO_FAIL: a client made while the daemon is away waits for it and comes back by itself;
@@ -79,9 +89,11 @@ private:
 
     // Only the first of a run of failures is logged.
     void waiting(int error) {
-        if (!told_waiting_)
+        if (!told_waiting_) {
             log_("Network announcement waits for the Avahi daemon" +
-                 (error == AVAHI_OK ? std::string() : " (" + std::string(avahi_strerror(error)) + ")"));
+                 (error == AVAHI_OK ? std::string()
+                                    : " (" + std::string(avahi_strerror(error)) + ")"));
+        }
         told_waiting_ = true;
     }
 
@@ -93,25 +105,30 @@ private:
 
     void client_changed(AvahiClient* client, AvahiClientState state) {
         switch (state) {
-        case AVAHI_CLIENT_S_RUNNING:
-            told_waiting_ = false;
-            publish(client);
-            break;
-        case AVAHI_CLIENT_S_COLLISION:
-        case AVAHI_CLIENT_S_REGISTERING:
-            if (group_) avahi_entry_group_reset(group_);
-            break;
-        case AVAHI_CLIENT_CONNECTING:
-            // The daemon went away: its groups are gone with it; publish afresh when it returns.
-            if (group_) avahi_entry_group_free(group_);
-            group_ = nullptr;
-            waiting(avahi_client_errno(client));
-            break;
-        case AVAHI_CLIENT_FAILURE:
-            // The bus itself went away: a new client, later (never freed in its own callback).
-            waiting(avahi_client_errno(client));
-            retry_later();
-            break;
+            case AVAHI_CLIENT_S_RUNNING:
+                told_waiting_ = false;
+                publish(client);
+                break;
+            case AVAHI_CLIENT_S_COLLISION:
+            case AVAHI_CLIENT_S_REGISTERING:
+                if (group_) {
+                    avahi_entry_group_reset(group_);
+                }
+                break;
+            case AVAHI_CLIENT_CONNECTING:
+                // The daemon went away: its groups are gone with it; publish afresh when it
+                // returns.
+                if (group_) {
+                    avahi_entry_group_free(group_);
+                }
+                group_ = nullptr;
+                waiting(avahi_client_errno(client));
+                break;
+            case AVAHI_CLIENT_FAILURE:
+                // The bus itself went away: a new client, later (never freed in its own callback).
+                waiting(avahi_client_errno(client));
+                retry_later();
+                break;
         }
     }
 
@@ -120,38 +137,51 @@ private:
             rename();
             publish(avahi_entry_group_get_client(group));
         } else if (state == AVAHI_ENTRY_GROUP_FAILURE) {
-            log_("Network announcement failed: " +
-                 std::string(avahi_strerror(avahi_client_errno(avahi_entry_group_get_client(group)))));
+            log_("Network announcement failed: " + std::string(avahi_strerror(avahi_client_errno(
+                                                       avahi_entry_group_get_client(group)))));
         }
     }
 
     void rename() {
         char* other = avahi_alternative_service_name(name_.c_str());
-        if (other) name_ = other;
+        if (other) {
+            name_ = other;
+        }
         avahi_free(other);
-        if (group_) avahi_entry_group_reset(group_);
+        if (group_) {
+            avahi_entry_group_reset(group_);
+        }
     }
 
     void publish(AvahiClient* client) {
-        if (!group_) group_ = avahi_entry_group_new(client, &AvahiAnnouncer::on_group, this);
-        if (!group_ || !avahi_entry_group_is_empty(group_)) return;
+        if (!group_) {
+            group_ = avahi_entry_group_new(client, &AvahiAnnouncer::on_group, this);
+        }
+        if (!group_ || !avahi_entry_group_is_empty(group_)) {
+            return;
+        }
         int result = add(group_, "_dravo._tcp", announcement_texts(what_));
-        if (result == AVAHI_OK && what_.serves_page)
+        if (result == AVAHI_OK && what_.serves_page) {
             result = add(group_, "_http._tcp", {"path=" + what_.page_path});
+        }
         if (result == AVAHI_ERR_COLLISION) {
             rename();
             publish(client);
             return;
         }
-        if (result == AVAHI_OK) result = avahi_entry_group_commit(group_);
-        if (result != AVAHI_OK)
+        if (result == AVAHI_OK) {
+            result = avahi_entry_group_commit(group_);
+        }
+        if (result != AVAHI_OK) {
             log_("Network announcement failed: " + std::string(avahi_strerror(result)));
+        }
     }
 
     int add(AvahiEntryGroup* group, const char* type, const std::vector<std::string>& texts) {
         AvahiStringList* list = nullptr;
-        for (auto it = texts.rbegin(); it != texts.rend(); ++it)
+        for (auto it = texts.rbegin(); it != texts.rend(); ++it) {
             list = avahi_string_list_add(list, it->c_str());
+        }
         const int result = avahi_entry_group_add_service_strlst(
             group, AVAHI_IF_UNSPEC, AVAHI_PROTO_UNSPEC, AvahiPublishFlags(0), name_.c_str(), type,
             nullptr, nullptr, static_cast<std::uint16_t>(what_.port), list);

@@ -21,7 +21,9 @@ struct DnsServiceCalls {
         static const DnsServiceCalls calls = [] {
             DnsServiceCalls c;
             HMODULE dll = LoadLibraryW(L"dnsapi.dll");
-            if (!dll) return c;
+            if (!dll) {
+                return c;
+            }
             c.construct = reinterpret_cast<decltype(c.construct)>(
                 reinterpret_cast<void*>(GetProcAddress(dll, "DnsServiceConstructInstance")));
             c.free_instance = reinterpret_cast<decltype(c.free_instance)>(
@@ -39,8 +41,8 @@ struct DnsServiceCalls {
 };
 
 std::wstring wide(const std::string& text) {
-    const int n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
-                                      nullptr, 0);
+    const int n =
+        MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
     std::wstring out(static_cast<std::size_t>(n), L'\0');
     MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), out.data(), n);
     return out;
@@ -59,8 +61,8 @@ void WINAPI on_registered(DWORD, PVOID, PDNS_SERVICE_INSTANCE) {}
 // withdrawal.
 class Registration {
 public:
-    Registration(const DnsServiceCalls& calls, const std::string& name, const char* type,
-                 int port, const std::vector<std::string>& texts)
+    Registration(const DnsServiceCalls& calls, const std::string& name, const char* type, int port,
+                 const std::vector<std::string>& texts)
         : calls_(calls) {
         const std::wstring instance = wide(name + "." + type + ".local");
         const std::wstring host = wide(computer_name() + ".local");
@@ -75,19 +77,24 @@ public:
             key_ptrs.push_back(keys[i].c_str());
             value_ptrs.push_back(values[i].c_str());
         }
-        instance_ = calls_.construct(instance.c_str(), host.c_str(), nullptr, nullptr,
-                                     static_cast<WORD>(port), 0, 0,
-                                     static_cast<DWORD>(key_ptrs.size()), key_ptrs.data(),
-                                     value_ptrs.data());
-        if (!instance_) return;
+        instance_ = calls_.construct(
+            instance.c_str(), host.c_str(), nullptr, nullptr, static_cast<WORD>(port), 0, 0,
+            static_cast<DWORD>(key_ptrs.size()), key_ptrs.data(), value_ptrs.data());
+        if (!instance_) {
+            return;
+        }
         request_.Version = DNS_QUERY_REQUEST_VERSION1;
         request_.pServiceInstance = instance_;
         request_.pRegisterCompletionCallback = on_registered;
         registered_ = calls_.register_service(&request_, nullptr) == kRequestPending;
     }
     ~Registration() {
-        if (registered_) calls_.deregister_service(&request_, nullptr);
-        if (instance_) calls_.free_instance(instance_);
+        if (registered_) {
+            calls_.deregister_service(&request_, nullptr);
+        }
+        if (instance_) {
+            calls_.free_instance(instance_);
+        }
     }
     Registration(const Registration&) = delete;
     Registration& operator=(const Registration&) = delete;
@@ -108,15 +115,21 @@ public:
     bool start(const Announcement& what) override {
         stop();
         const DnsServiceCalls* calls = DnsServiceCalls::find();
-        if (!calls) return false;
+        if (!calls) {
+            return false;
+        }
         services_.push_back(std::make_unique<Registration>(*calls, what.name, "_dravo._tcp",
                                                            what.port, announcement_texts(what)));
-        if (what.serves_page)
-            services_.push_back(std::make_unique<Registration>(
-                *calls, what.name, "_http._tcp", what.port,
-                std::vector<std::string>{"path=" + what.page_path}));
-        for (const auto& service : services_)
-            if (!service->registered()) log_("Network announcement failed");
+        if (what.serves_page) {
+            services_.push_back(
+                std::make_unique<Registration>(*calls, what.name, "_http._tcp", what.port,
+                                               std::vector<std::string>{"path=" + what.page_path}));
+        }
+        for (const auto& service : services_) {
+            if (!service->registered()) {
+                log_("Network announcement failed");
+            }
+        }
         return true;
     }
 

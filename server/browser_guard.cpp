@@ -48,9 +48,7 @@ bool is_navigation(const ParsedRequest& request) {
     return accept && starts_with(lower_case(*accept), "text/html");
 }
 
-BrowserVerdict refuse(std::string why) {
-    return {BrowserVerdict::Kind::refuse, std::move(why)};
-}
+BrowserVerdict refuse(std::string why) { return {BrowserVerdict::Kind::refuse, std::move(why)}; }
 
 std::string base64_of_hex(const std::string& hex) {
     static constexpr char kDigits[] =
@@ -101,9 +99,10 @@ std::string build_confirmation_page() {
                             base64_of_hex(sha256_hex(kConfirmStyle)) +
                             "'; connect-src 'self'; frame-ancestors 'none'; base-uri 'none'; "
                             "form-action 'none'";
-    return std::string("HTTP/1.0 200 OK\r\nConnection: close\r\nCache-Control: no-store\r\n"
-                       "Content-Type: text/html; charset=utf-8\r\n"
-                       "Content-Security-Policy: ") +
+    return std::string(
+               "HTTP/1.0 200 OK\r\nConnection: close\r\nCache-Control: no-store\r\n"
+               "Content-Type: text/html; charset=utf-8\r\n"
+               "Content-Security-Policy: ") +
            csp +
            "\r\nX-Frame-Options: DENY\r\nX-Content-Type-Options: nosniff\r\n"
            "Referrer-Policy: no-referrer\r\n\r\n"
@@ -144,8 +143,7 @@ BrowserGuard BrowserGuard::from_settings(const std::string& machine_name,
     return guard;
 }
 
-bool BrowserGuard::names_this_machine(std::string_view host,
-                                      std::string_view local_address) const {
+bool BrowserGuard::names_this_machine(std::string_view host, std::string_view local_address) const {
     const std::string name = host_name_of(host);
     if (name.empty()) {
         return false;
@@ -190,10 +188,9 @@ BrowserVerdict BrowserGuard::judge(const ParsedRequest& request, std::string_vie
 std::string browser_mark(const ParsedRequest& request) {
     // A browser that sends Sec-Fetch-* sends Site and Dest with Mode; Node's fetch sends Mode
     // alone and is a program.
-    static constexpr std::string_view kMarks[] = {"sec-fetch-site", "sec-fetch-dest",
-                                                  "sec-fetch-user", "origin",
-                                                  "upgrade-insecure-requests", "sec-purpose",
-                                                  "purpose"};
+    static constexpr std::string_view kMarks[] = {
+        "sec-fetch-site", "sec-fetch-dest", "sec-fetch-user", "origin", "upgrade-insecure-requests",
+        "sec-purpose",    "purpose"};
     for (const auto& [name, value] : request.headers) {
         if (name == "user-agent" && starts_with(value, "Mozilla/")) {
             return "User-Agent: Mozilla/";

@@ -66,14 +66,14 @@ private:
     bool handle_connection(ClientConnection& client);
     bool handle_page(ClientConnection& client, const ParsedRequest& request,
                      const BrowserVerdict& verdict, const SendText& send);
-    void hold(ClientConnection& client, const PageWait& wait, ClientConnection::Clock::time_point now);
+    void hold(ClientConnection& client, const PageWait& wait,
+              ClientConnection::Clock::time_point now);
     // Answers a held long-poll with the current state once it is due; false when the
     // connection must go (its client hung up, or the answer is done).
     bool answer_held(ClientConnection& client, bool ready, ClientConnection::Clock::time_point now);
     // At quit and when the connection limit evicts it: answered at once, then closed.
     void answer_held_and_close(ClientConnection& client);
-    void run_command(const ParsedRequest& request, const SendText& send,
-                     const DeferAnswer& defer);
+    void run_command(const ParsedRequest& request, const SendText& send, const DeferAnswer& defer);
     void close_idlest();
     void log_code(const char* what, int code);
 

@@ -32,9 +32,9 @@ private:
 
     std::uint64_t revision_ = 0;
     bool read_ = false;
-    std::string names_;                  // UTF-8 names, one after the other
-    std::string folded_;                 // the same, case-folded (same lengths)
-    std::vector<std::size_t> starts_;    // entry i is [starts_[i], starts_[i + 1])
+    std::string names_;                // UTF-8 names, one after the other
+    std::string folded_;               // the same, case-folded (same lengths)
+    std::vector<std::size_t> starts_;  // entry i is [starts_[i], starts_[i + 1])
     std::string last_search_;
     std::vector<std::uint32_t> last_matches_;
     bool matches_valid_ = false;

@@ -310,10 +310,9 @@ void X11KeyGrabber::deliver(const XKeyEvent& event) {
         return;
     }
     const unsigned state = event.state & ~(LockMask | num_lock_);
-    deliver_(media_key_lparam(static_cast<int>(found->second),
-                              {.shift = (state & ShiftMask) != 0,
-                               .ctrl = (state & ControlMask) != 0,
-                               .alt = (state & Mod1Mask) != 0}));
+    deliver_(media_key_lparam(static_cast<int>(found->second), {.shift = (state & ShiftMask) != 0,
+                                                                .ctrl = (state & ControlMask) != 0,
+                                                                .alt = (state & Mod1Mask) != 0}));
 }
 
 void X11KeyGrabber::close() {

@@ -79,18 +79,18 @@ TEST(TextWords, SplitAtTheSeparatorsOnly) {
         std::string_view separators;
         Words words;
     };
-    for (const auto& row : {Row{"", kWhiteSpace, {}},
-                            Row{" \t\r\n\v\f", kWhiteSpace, {}},
+    for (const auto& row : {Row{"", kWhiteSpace, {}}, Row{" \t\r\n\v\f", kWhiteSpace, {}},
                             Row{"  mp3\togg\r\nwav ", kWhiteSpace, {"mp3", "ogg", "wav"}},
                             Row{"a\vb", kWhiteSpace, {"a", "b"}},
-                            Row{"a\vb c", " \t\r\n", {"a\vb", "c"}},
-                            Row{"x", " ", {"x"}}}) {
+                            Row{"a\vb c", " \t\r\n", {"a\vb", "c"}}, Row{"x", " ", {"x"}}}) {
         EXPECT_EQ(split_words(row.text, row.separators), row.words) << row.text;
     }
 }
 
 TEST(TextUtf8, FirstCharactersNeverEndInsideASequence) {
-    const std::string mixed = "a\xc3\xa5\xe2\x82\xac" "b";  // a, å (2 bytes), € (3 bytes), b
+    const std::string mixed =
+        "a\xc3\xa5\xe2\x82\xac"
+        "b";  // a, å (2 bytes), € (3 bytes), b
     struct Row {
         std::size_t characters;
         std::size_t bytes;

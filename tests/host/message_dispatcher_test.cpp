@@ -74,8 +74,8 @@ TEST_F(DispatcherTest, JumpToTimeMovesWithinTheTrackOnly) {
         std::uintptr_t target;
         std::intptr_t result;
         int position;
-    } cases[] = {{false, 1000, -1, -1}, {true, 2500, 0, 2500}, {true, 4000, 1, 2500},
-                 {true, 0, 0, 0}};
+    } cases[] = {
+        {false, 1000, -1, -1}, {true, 2500, 0, 2500}, {true, 4000, 1, 2500}, {true, 0, 0, 0}};
     for (const auto& c : cases) {
         if (c.playing && user(op::play_state) == 0) {
             button(button::play);

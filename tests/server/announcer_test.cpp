@@ -12,9 +12,15 @@ TEST(Announcer, SettingAndBindAddressDecideWhetherToAnnounce) {
         bool announce;
     };
     const Case cases[] = {
-        {"", "", true},         {"1", "", true},           {"on", "192.168.1.5", true},
-        {"0", "", false},       {" Off ", "", false},      {"no", "", false},
-        {"FALSE", "", false},   {"", "127.0.0.1", false},  {"", " 127.0.1.1 ", false},
+        {"", "", true},
+        {"1", "", true},
+        {"on", "192.168.1.5", true},
+        {"0", "", false},
+        {" Off ", "", false},
+        {"no", "", false},
+        {"FALSE", "", false},
+        {"", "127.0.0.1", false},
+        {"", " 127.0.1.1 ", false},
         {"on", "localhost", false},
     };
     for (const auto& c : cases) {

@@ -59,7 +59,8 @@ std::string with_host(std::string head, const std::string& host) {
 // The test's machine is "player-box", reached at 192.168.1.5; the browser data name the server
 // dravo.lan, listed in allowed_hosts, so that the Host check passes and the rest is what judges.
 const BrowserGuard& guard() {
-    static const BrowserGuard g = BrowserGuard::from_settings("player-box", " dravo.lan\tradio:80 ");
+    static const BrowserGuard g =
+        BrowserGuard::from_settings("player-box", " dravo.lan\tradio:80 ");
     return g;
 }
 
@@ -91,15 +92,24 @@ TEST(BrowserGuard, HostNamesThisMachineOnlyAsReached) {
         bool names_us;
     };
     const Case cases[] = {
-        {"localhost:8081", true},        {"LOCALHOST", true},
-        {"127.0.0.1:8081", true},        {"127.3.2.1", true},
-        {"[::1]:81", true},              {"player-box", true},
-        {"Player-Box.local.", true},     {"player-box.local:8081", true},
-        {"dravo.lan", true},             {"radio:8081", true},
-        {"192.168.1.5:8081", true},      {"192.168.1.6", false},
-        {"evil.example", false},         {"player-box.evil.example", false},
-        {"localhost.evil.example", false}, {"127.0.0.1.evil.example", false},
-        {"dravo.lan.evil.example", false}, {"", false},
+        {"localhost:8081", true},
+        {"LOCALHOST", true},
+        {"127.0.0.1:8081", true},
+        {"127.3.2.1", true},
+        {"[::1]:81", true},
+        {"player-box", true},
+        {"Player-Box.local.", true},
+        {"player-box.local:8081", true},
+        {"dravo.lan", true},
+        {"radio:8081", true},
+        {"192.168.1.5:8081", true},
+        {"192.168.1.6", false},
+        {"evil.example", false},
+        {"player-box.evil.example", false},
+        {"localhost.evil.example", false},
+        {"127.0.0.1.evil.example", false},
+        {"dravo.lan.evil.example", false},
+        {"", false},
         {":8081", false},
     };
     for (const auto& c : cases) {
@@ -114,12 +124,14 @@ TEST(BrowserGuard, HostNamesThisMachineOnlyAsReached) {
 }
 
 TEST(BrowserGuard, OnlyNavigationsToCommandsAreOfferedForConfirmation) {
-    const std::string typed = "GET /nothing HTTP/1.1\r\nHost: dravo.lan\r\nUser-Agent: Mozilla/5.0"
-                              "\r\nAccept: text/html,*/*\r\n\r\n";
+    const std::string typed =
+        "GET /nothing HTTP/1.1\r\nHost: dravo.lan\r\nUser-Agent: Mozilla/5.0"
+        "\r\nAccept: text/html,*/*\r\n\r\n";
     EXPECT_EQ(judge(typed).kind, Kind::refuse);
-    const std::string own_referer = "GET /next HTTP/1.1\r\nHost: dravo.lan:8081\r\nUser-Agent: "
-                                    "Mozilla/5.0\r\nAccept: text/html\r\nReferer: "
-                                    "http://dravo.lan:8081/\r\n\r\n";
+    const std::string own_referer =
+        "GET /next HTTP/1.1\r\nHost: dravo.lan:8081\r\nUser-Agent: "
+        "Mozilla/5.0\r\nAccept: text/html\r\nReferer: "
+        "http://dravo.lan:8081/\r\n\r\n";
     EXPECT_EQ(judge(own_referer).kind, Kind::confirm);
 }
 

@@ -81,8 +81,9 @@ TEST(ClientPolicy, CrossSiteRequestGetsTheHeaderAloneAndIsLogged) {
               std::string::npos)
         << server.log_text();
     // The same host with the page's proof, and no headers at all, are served as usual.
-    std::string same = "GET /version HTTP/1.1\r\nHost: 127.0.0.1\r\nOrigin: http://127.0.0.1\r\n"
-                       "X-Dravo-Remote: 1\r\n\r\n";
+    std::string same =
+        "GET /version HTTP/1.1\r\nHost: 127.0.0.1\r\nOrigin: http://127.0.0.1\r\n"
+        "X-Dravo-Remote: 1\r\n\r\n";
     EXPECT_EQ(send_request(server.port(), same), header_bytes() + "dravo_srv v1.14");
     EXPECT_EQ(get(server.port(), "/version"), header_bytes() + "dravo_srv v1.14");
 }

@@ -56,7 +56,12 @@ TEST(PageState, TheRunningPositionIsNoChangeButAJumpIs) {
         {"ran on", [](PageState& s) { s.position_ms = 11000; }, 1000, false},
         {"jumped ahead", [](PageState& s) { s.position_ms = 60000; }, 1000, true},
         {"jumped back", [](PageState& s) { s.position_ms = 2000; }, 50, true},
-        {"stopped", [](PageState& s) { s.play_state = 0; s.position_ms = -1; }, 50, true},
+        {"stopped",
+         [](PageState& s) {
+             s.play_state = 0;
+             s.position_ms = -1;
+         },
+         50, true},
         {"volume", [](PageState& s) { s.volume = 7; }, 50, true},
         {"same length, other list", [](PageState& s) { s.list_mark = "x"; }, 50, true},
         {"filter", [](PageState& s) { s.filter = "jazz"; }, 50, true},
@@ -81,9 +86,12 @@ TEST(PlaylistIndex, PagesAndSearchesByEveryWordIgnoringCase) {
         std::size_t offset, count;
         std::string search, json;
     } cases[] = {
-        {0, 2, "", R"("items":[[0,"/m/Jazz/Blue Note.mp3"],[1,"/m/Rock/Loud.wav"]],"list_rev":1,"matches":4,"offset":0,"total":4})"},
-        {1, 5, "JAZZ", R"("items":[[2,"/m/Jazz/Live at home.ogg"]],"list_rev":1,"matches":2,"offset":1,"total":4})"},
-        {0, 5, "jazz  note", R"("items":[[0,"/m/Jazz/Blue Note.mp3"]],"list_rev":1,"matches":1,"offset":0,"total":4})"},
+        {0, 2, "",
+         R"("items":[[0,"/m/Jazz/Blue Note.mp3"],[1,"/m/Rock/Loud.wav"]],"list_rev":1,"matches":4,"offset":0,"total":4})"},
+        {1, 5, "JAZZ",
+         R"("items":[[2,"/m/Jazz/Live at home.ogg"]],"list_rev":1,"matches":2,"offset":1,"total":4})"},
+        {0, 5, "jazz  note",
+         R"("items":[[0,"/m/Jazz/Blue Note.mp3"]],"list_rev":1,"matches":1,"offset":0,"total":4})"},
         {0, 5, "\xC3\xA4 dag", "\"items\":[[3,\"/m/V\xC3\x84RLD/\xC3\x84 dag.mp3\"]]"},
         {9, 5, "", R"("items":[],"list_rev":1,"matches":4,"offset":9,"total":4})"},
     };
@@ -200,14 +208,16 @@ TEST_F(PageServer, ServesThePageAndTheBrowsersOwnPathsWithoutANotice) {
     start();
     for (const char* path : {"/", "/app.js", "/lib/format.js", "/favicon.ico",
                              "/manifest.webmanifest", "/apple-touch-icon.png", "/robots.txt"}) {
-        const auto plain = send_request(server->port(), std::string("GET ") + path +
-                                                            " HTTP/1.1\r\nUser-Agent: Mozilla/5.0\r\n\r\n");
+        const auto plain =
+            send_request(server->port(), std::string("GET ") + path +
+                                             " HTTP/1.1\r\nUser-Agent: Mozilla/5.0\r\n\r\n");
         ASSERT_TRUE(plain) << path;
         EXPECT_EQ(plain->rfind("HTTP/1.0 200 OK\r\n", 0), 0u) << path;
         EXPECT_NE(plain->find("default-src 'none'"), std::string::npos) << path;
         EXPECT_NE(plain->find("X-Content-Type-Options: nosniff\r\n"), std::string::npos) << path;
-        const auto packed = send_request(server->port(), std::string("GET ") + path +
-                                                             " HTTP/1.1\r\nAccept-Encoding: gzip, br\r\n\r\n");
+        const auto packed =
+            send_request(server->port(), std::string("GET ") + path +
+                                             " HTTP/1.1\r\nAccept-Encoding: gzip, br\r\n\r\n");
         // The page and its code pack smaller; the icon and a tiny file go as they are.
         const std::string_view name(path);
         const bool packs = name == "/" || name.ends_with(".js") || name.ends_with(".webmanifest");
@@ -220,11 +230,15 @@ TEST_F(PageServer, ServesThePageAndTheBrowsersOwnPathsWithoutANotice) {
 
 TEST_F(PageServer, TheApiNeedsTheProofFromABrowserButNotFromPrograms) {
     start();
-    const std::string browser = "GET /api/state HTTP/1.1\r\nHost: 127.0.0.1\r\nUser-Agent: Mozilla/5.0\r\n";
+    const std::string browser =
+        "GET /api/state HTTP/1.1\r\nHost: 127.0.0.1\r\nUser-Agent: Mozilla/5.0\r\n";
     EXPECT_EQ(send_request(server->port(), browser + "\r\n")->rfind("HTTP/1.0 403", 0), 0u);
-    EXPECT_EQ(send_request(server->port(), browser + "X-Dravo-Remote: 1\r\n\r\n")->rfind("HTTP/1.0 200", 0), 0u);
+    EXPECT_EQ(send_request(server->port(), browser + "X-Dravo-Remote: 1\r\n\r\n")
+                  ->rfind("HTTP/1.0 200", 0),
+              0u);
     EXPECT_NE(get(server->port(), "/api/state")->find("\"count\":2"), std::string::npos);
-    EXPECT_NE(server->log_text().find("Refused cross-site request for /api/state"), std::string::npos);
+    EXPECT_NE(server->log_text().find("Refused cross-site request for /api/state"),
+              std::string::npos);
     // The commands' answers are as they were.
     EXPECT_EQ(get(server->port(), "/version"), header_bytes() + "dravo_srv v1.14");
 }
@@ -233,7 +247,8 @@ TEST_F(PageServer, ALongPollIsAnsweredOnAChangeOrAtItsTimeLimit) {
     start();
     const std::string seen = revision();
     Pending stale(server->port(), "/api/wait?since=1");
-    EXPECT_TRUE(stale.answered_within(1000)) << "a page that saw an older state is answered at once";
+    EXPECT_TRUE(stale.answered_within(1000))
+        << "a page that saw an older state is answered at once";
     Pending waiting(server->port(), "/api/wait?since=" + seen);
     EXPECT_FALSE(waiting.answered_within(300));
     get(server->port(), "/volume?volume=40");

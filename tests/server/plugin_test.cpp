@@ -166,7 +166,8 @@ TEST(Plugin, QuitEndsAnUpdateInTheMiddleOfItsDownload) {
     EXPECT_FALSE(std::filesystem::exists(host.plugin_dir() / "dravo_srv_update"));
     EXPECT_TRUE(host.fake.messages().empty()) << "no close asked for";
     site.release("/dravo_srv_update");
-    EXPECT_NE(update.get(), header_bytes() + "OK! New version downloaded.\nExiting and updating...");
+    EXPECT_NE(update.get(),
+              header_bytes() + "OK! New version downloaded.\nExiting and updating...");
 }
 
 TEST(ServerSettings, DefaultsAndTheIniFileAreHonoured) {

@@ -66,7 +66,8 @@ int TestHost::init_on_free_port(const std::string& more_ini) {
     for (int attempt = 0; attempt < 5; ++attempt) {
         const int port = free_port();
         std::ofstream(plugin_dir_ / "gen_dravo_srv.ini")
-            << "[Settings]\r\nport=" << port << "\r\nannounce=off\r\n" << more_ini;
+            << "[Settings]\r\nport=" << port << "\r\nannounce=off\r\n"
+            << more_ini;
         fake.clear();
         init();
         // Only this plug-in's answer reaches the fake: a program that took the port answers

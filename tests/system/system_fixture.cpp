@@ -90,8 +90,8 @@ SystemHost::SystemHost(const std::string& media_root, const std::string& extra_i
     for (int attempt = 0; attempt < 3 && !ready_; ++attempt) {
         port_ = free_port();
         work_.write("plugins/gen_dravo_srv.ini", "[Settings]\r\nport=" + std::to_string(port_) +
-                                                     "\r\nmedia_root=" + media_root + "\r\nannounce=off\r\n" +
-                                                     extra_ini);
+                                                     "\r\nmedia_root=" + media_root +
+                                                     "\r\nannounce=off\r\n" + extra_ini);
         process_ = std::make_unique<HostProcess>(
             std::vector<std::string>{"--plugins", work_.file("plugins"), "--audio-output", "null",
                                      "--state-dir", "state"},
