@@ -13,6 +13,8 @@
 #include <optional>
 #include <string>
 
+#include "client_shell.h"
+
 class QFont;
 class QWidget;
 
@@ -22,14 +24,14 @@ inline constexpr int kOsdHeight = 80;
 inline constexpr int kOsdMargin = 10;    // from the work area's top-left corner to the text
 inline constexpr int kOsdFontCell = 36;  // pixels from the top of the tallest letter to the lowest
 
-class OsdWindow {
+class OsdWindow : public OnScreenDisplay {
 public:
     OsdWindow();
-    ~OsdWindow();
+    ~OsdWindow() override;
     OsdWindow(const OsdWindow&) = delete;
     OsdWindow& operator=(const OsdWindow&) = delete;
 
-    bool init(bool enabled, int duration_seconds, int outline_width);
+    bool init(bool enabled, int duration_seconds, int outline_width) override;
     // Shows text (line breaks start new lines) for the whole duration from now, replacing what is
     // shown. Does nothing, not even store the text, when the display is switched off. Always true.
     bool show(const std::string& text);
