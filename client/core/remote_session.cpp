@@ -15,10 +15,19 @@ RemoteSession::RemoteSession(ClientSettings& settings, RemoteView& view, Request
               options.update_url.empty() ? client_update_url() : options.update_url),
       tracks_({settings, view, server_, state_, list_}, player_), completer_(settings.mru_filter) {
     operations_.set_idle_hook([this] {
-        for (const auto& listener : after_operations_) {
-            listener();
+        for (int id = 0; id < next_listener_; ++id) {
+            if (const auto found = after_operations_.find(id); found != after_operations_.end()) {
+                const auto listener = found->second;  // it may remove itself
+                listener();
+            }
         }
     });
+}
+
+Subscription RemoteSession::add_after_operations(std::function<void()> listener) {
+    const int id = next_listener_++;
+    after_operations_.emplace(id, std::move(listener));
+    return Subscription([this, id] { after_operations_.erase(id); });
 }
 
 void RemoteSession::queue(void (PlayerCommands::*operation)()) {
