@@ -1,6 +1,7 @@
 #include "remote_app.h"
 
 #include <QApplication>
+#include <QPushButton>
 #include <QSocketNotifier>
 
 #include "client_settings.h"
@@ -9,6 +10,8 @@
 #include "quit_signals.h"
 #include "remote_dialog.h"
 #include "request_runner_qt.h"
+#include "server_menu_qt.h"
+#include "service_browser.h"
 
 namespace dravo {
 
@@ -25,7 +28,11 @@ int RemoteApp::run() {
 
     EventLoopRunner runner;
     OsdWindow osd;
+    const auto browser = make_service_browser();  // made before the window: it outlives the menu
+    browser->start();
     RemoteDialog dialog(settings_, osd, runner);
+    attach_server_menu(*dialog.findChild<QPushButton*>("server"), settings_, dialog.session(),
+                       *browser);
     bool ended = false;
     dialog.set_on_end([&ended] {
         ended = true;
