@@ -30,11 +30,12 @@ struct Sighting {
     std::optional<FoundServer> resolved;
 };
 
+// Avahi keeps the records last first; they come out in the order they were announced.
 std::vector<std::string> texts_of(AvahiStringList* list) {
     std::vector<std::string> texts;
     for (; list; list = avahi_string_list_get_next(list)) {
         const auto* text = reinterpret_cast<const char*>(avahi_string_list_get_text(list));
-        texts.emplace_back(text, avahi_string_list_get_size(list));
+        texts.emplace(texts.begin(), text, avahi_string_list_get_size(list));
     }
     return texts;
 }
