@@ -3,9 +3,11 @@
 // servers found on the network that are not configured, sorted by name; the current one marked.
 // Picking a configured one switches to it as the Server button's click does; picking a found one
 // adds it to the configured list (written at once) and switches to it.
-// User-interface thread only, like the session it drives. The browser is read when the entries
-// are built (a copy of its list), so a server that comes or goes later changes nothing until
-// the menu is built again. Nothing fails: an empty browser gives the configured list alone.
+// User-interface thread only, like the session it drives. A pick adds a found server to the list
+// at once; the switch is a session operation, so it runs after one that is running. The browser is
+// read when the entries are built (a copy of its list), so a server that comes or goes later
+// changes nothing until the menu is built again. Nothing fails: an empty browser gives the
+// configured list alone.
 #include <string>
 #include <vector>
 

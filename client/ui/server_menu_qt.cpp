@@ -67,7 +67,9 @@ private:
     void open(const QPoint& at) {
         menu_->clear();
         for (const auto& entry : rules_.entries()) {
-            QAction* action = menu_->addAction(QString::fromStdString(entry.text));
+            // A '&' would mark a shortcut letter and vanish.
+            QAction* action =
+                menu_->addAction(QString::fromStdString(entry.text).replace('&', "&&"));
             action->setCheckable(true);
             action->setChecked(entry.current);
             connect(action, &QAction::triggered, this, [this, entry] { rules_.pick(entry); });
