@@ -99,18 +99,20 @@ private:
                           AvahiProtocol protocol, AvahiBrowserEvent event, const char* name,
                           const char* type, const char* domain, AvahiLookupResultFlags, void* self);
 
-    static void on_resolve(AvahiServiceResolver* resolver, AvahiIfIndex interface,
-                           AvahiProtocol protocol, AvahiResolverEvent event, const char* name,
-                           const char*, const char* domain, const char* host_name,
-                           const AvahiAddress* address, std::uint16_t port, AvahiStringList* txt,
-                           AvahiLookupResultFlags flags, void* self) {
+    static void on_resolve(AvahiServiceResolver* resolver, AvahiIfIndex, AvahiProtocol,
+                           AvahiResolverEvent event, const char* name, const char*, const char*,
+                           const char* host_name, const AvahiAddress* address, std::uint16_t port,
+                           AvahiStringList* txt, AvahiLookupResultFlags flags, void* self) {
         auto& browser = *static_cast<AvahiDiscovery*>(self);
-        const auto it = browser.sightings_.find({interface, protocol, name, domain});
-        if (it == browser.sightings_.end() || it->second.resolver != resolver) {
+        const auto it =
+            std::find_if(browser.sightings_.begin(), browser.sightings_.end(),
+                         [resolver](const auto& s) { return s.second.resolver == resolver; });
+        if (it == browser.sightings_.end()) {
             return;
         }
         it->second.resolved.reset();
-        if (event == AVAHI_RESOLVER_FOUND && address && address->proto == AVAHI_PROTO_INET) {
+        if (event == AVAHI_RESOLVER_FOUND && name && address &&
+            address->proto == AVAHI_PROTO_INET) {
             char text[AVAHI_ADDRESS_STR_MAX] = {};
             avahi_address_snprint(text, sizeof text, address);
             it->second.resolved =
@@ -245,6 +247,9 @@ void AvahiDiscovery::on_browse(::AvahiServiceBrowser* avahi_browser, AvahiIfInde
                                const char*, const char* domain, AvahiLookupResultFlags,
                                void* self) {
     auto& browser = *static_cast<AvahiDiscovery*>(self);
+    if (!name || !domain) {
+        return;  // AVAHI_BROWSER_FAILURE and the end-of-cache notes name nothing
+    }
     if (event == AVAHI_BROWSER_NEW) {
         browser.seen(avahi_service_browser_get_client(avahi_browser), interface, protocol, name,
                      domain);
