@@ -55,15 +55,26 @@ void RemoteSession::next_server() {
     operations_.run([this] {
         const int count = static_cast<int>(settings_.servers.size());
         const int current = settings_.current_server;
-        const int next = count > 0 ? current % count + 1 : current;
-        if (next != current) {
-            settings_.current_server = next;
-            settings_.save_current_server();  // survives a crash; the exit writes it again
-        }
-        tracks_.load_track_list();
-        player_.poll_status();
-        tracks_.load_filter();
+        change_server(count > 0 ? current % count + 1 : current);
     });
+}
+
+void RemoteSession::switch_to_server(int number) {
+    operations_.run([this, number] {
+        if (number >= 1 && static_cast<std::size_t>(number) <= settings_.servers.size()) {
+            change_server(number);
+        }
+    });
+}
+
+void RemoteSession::change_server(int number) {
+    if (number != settings_.current_server) {
+        settings_.current_server = number;
+        settings_.save_current_server();  // survives a crash; the exit writes it again
+    }
+    tracks_.load_track_list();
+    player_.poll_status();
+    tracks_.load_filter();
 }
 
 void RemoteSession::status_tick() {

@@ -90,6 +90,8 @@ public:
     // The next server of the list (wrapping), written to the settings file at once, then list,
     // status and filter from it.
     void next_server();
+    // The same for server number (1-based); nothing when it names no entry of the list.
+    void switch_to_server(int number);
 
     // The status timer: poll, title, then after_tick (the sleep button's countdown). A tick that
     // falls due while an operation runs waits for it; several such ticks run once.
@@ -108,6 +110,7 @@ public:
 private:
     void queue(void (PlayerCommands::*operation)());
     void queue(OperationQueue::Operation operation) { operations_.run(std::move(operation)); }
+    void change_server(int number);
 
     ClientSettings& settings_;
     RemoteView& view_;
