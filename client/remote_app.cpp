@@ -4,6 +4,7 @@
 #include <QSocketNotifier>
 
 #include "client_settings.h"
+#include "feed_wiring.h"
 #include "lost_display.h"
 #include "osd_window.h"
 #include "quit_signals.h"
@@ -41,6 +42,7 @@ int RemoteApp::run() {
                          });
     }
     dialog.start_up(keys_);
+    const auto feed = start_session_feed(dialog);  // the server's pushes, where it offers them
     // A logout may take the display away first: that ends the program in order too. Made after
     // the start-up, so its exit hook runs before the destructors of what the start-up made.
     const EndOnLostDisplay lost_display([&dialog] { dialog.shut_down(); });
