@@ -4,7 +4,7 @@
 #include <QSocketNotifier>
 
 #include "client_settings.h"
-#include "feed_wiring.h"
+#include "session_feed_qt.h"
 #include "lost_display.h"
 #include "osd_window.h"
 #include "quit_signals.h"

@@ -70,9 +70,9 @@ public:
 private:
     Answer ask(const char* method, const std::string& url, const FetchLimits& limits) {
         const std::string target = url.substr(url.find('/', 7) + 1);
-        std::deque<Answer>* script = std::string(method) == "HEAD" ? &heads : &gets[target];
         {
             std::lock_guard lock(mutex_);
+            std::deque<Answer>* script = std::string(method) == "HEAD" ? &heads : &gets[target];
             asked_.push_back(std::string(method) + " " + target);
             if (!script->empty()) {
                 Answer answer = script->front();

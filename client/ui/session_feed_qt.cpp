@@ -1,4 +1,4 @@
-#include "feed_wiring.h"
+#include "session_feed_qt.h"
 
 #include <QMetaObject>
 
