@@ -163,18 +163,6 @@ TEST_P(StateFeedTest, AsksTheApiOnlyOfAServerWhoseHeadSaysJson) {
 
 INSTANTIATE_TEST_SUITE_P(Servers, StateFeedTest, ::testing::ValuesIn(kFeedCases), CaseName());
 
-TEST(StateFeed, WhatARunPostedIsDroppedOnceItWasStopped) {
-    ScriptedServer server;
-    server.heads = {kJson};
-    int heard = 0;
-    StateFeed feed(server.poster(), {[&](bool) { ++heard; }, {}}, server.transport(), kQuick);
-    feed.start("http://server/");
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));  // lets the HEAD be answered
-    feed.stop();
-    server.settle();
-    EXPECT_EQ(heard, 0);
-}
-
 TEST(ServerState, FileUrlsOfAbsolutePathsOnly) {
     const std::pair<const char*, const char*> cases[] = {
         {"/m/S\xc3\xa5nger/a b#1.mp3", "file:///m/S%C3%A5nger/a%20b%231.mp3"},
