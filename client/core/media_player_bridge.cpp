@@ -1,13 +1,11 @@
 #include "media_player_bridge.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <cstdio>
 
 #include "remote_protocol.h"
 #include "remote_session.h"
-#include "server_state.h"
 
 namespace dravo {
 namespace {
@@ -44,12 +42,6 @@ bool jumped(const MediaPlayerState& before, const MediaPlayerState& now) {
 }
 
 }  // namespace
-
-std::int64_t steady_clock_ms() {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
 
 MediaPlayerBridge::MediaPlayerBridge(RemoteSession& session, std::function<void()> raise,
                                      Clock clock)

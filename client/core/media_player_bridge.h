@@ -17,6 +17,8 @@
 #include <string>
 #include <vector>
 
+#include "server_state.h"
+
 namespace dravo {
 
 class RemoteSession;
@@ -43,9 +45,6 @@ struct MediaPlayerState {
 
 // seeked: the position jumped (not by playing on) within the same track.
 enum class MediaPlayerProperty { playback_status, metadata, volume, shuffle, loop_status, seeked };
-
-// Steady clock in milliseconds, the pushed state's clock.
-std::int64_t steady_clock_ms();
 
 class MediaPlayerBridge {
 public:

@@ -19,10 +19,6 @@ bool is_json(const std::string& content_type) {
     return lower_case(content_type).rfind("application/json", 0) == 0;
 }
 
-std::int64_t steady_ms() {
-    return std::chrono::duration_cast<milliseconds>(SteadyClock::now().time_since_epoch()).count();
-}
-
 std::string api(std::string_view path) { return std::string(path.substr(1)); }
 
 template <typename Handler, typename Value>
@@ -136,7 +132,7 @@ void StateFeed::loop(const std::shared_ptr<Run>& run) {
             back_off();
             continue;
         }
-        state->read_ms = steady_ms();
+        state->read_ms = steady_clock_ms();
         const bool idle = state->revision == since;
         delay = idle && SteadyClock::now() - asked < kShortestIdleWait ? timing_.last_retry
                                                                        : milliseconds{0};
