@@ -187,6 +187,12 @@ bool CommandServer::flush(ClientConnection& client, Clock::time_point now) {
 bool CommandServer::handle_connection(ClientConnection& client) {
     const ParsedRequest request = parse_request(client.request());
     const SendText send = [&client](const std::string& piece) { client.queue(piece); };
+    // A program asks whether the API is offered: its headers alone, nothing runs. An old server
+    // answers the same question with the plain header.
+    if (page_ && request.path.empty() && page_->is_api(request.head_path)) {
+        page_->send_api_head(send);
+        return true;
+    }
     // The page's files load for any request (a link, a bookmark, a QR code).
     if (page_ && page_->is_file(request.path)) {
         page_->send_file(request, send);
