@@ -46,8 +46,7 @@ bool fetch_url(std::ostream& out, const std::string& url, std::uint32_t flags,
 bool request_url(const std::string& url, const FetchLimits& limits = {});
 
 // Sends "HEAD" for the URL as HTTP/1.0 and gives the answer's Content-Type (empty when it names
-// none); nothing when no answer came. Redirects are not followed. libcurl only: the desktop
-// client, its one user, is built for Linux alone.
+// none); nothing when no answer came. Redirects are not followed.
 std::optional<std::string> head_content_type(const std::string& url,
                                              const FetchLimits& limits = {});
 
