@@ -10,6 +10,15 @@ namespace dravo {
 
 using Clock = ClientConnection::Clock;
 
+// A client whose connection finds the queue full waits a full second for its SYN retry. A
+// backlog of 5, then one of 128, made bursts of clients (a crowd of pages asking together) wait
+// that second, and every other client with them; the loop accepts at once, so the longest queue
+// the system allows (Linux caps it at net.core.somaxconn, 4096 by default) costs nothing.
+constexpr int kBacklog = 4096;
+// How often the held long-polls' sockets are looked at: a page that hung up frees its place
+// within this time.
+constexpr int kHeldLookMs = 20;
+
 CommandServer::CommandServer(int port, CommandTable& table, ShowNotice notice, const ServerLog& log,
                              ServerLimits limits, ClientPolicy policy, BrowserGuard guard,
                              PageService* page)
@@ -19,9 +28,7 @@ CommandServer::CommandServer(int port, CommandTable& table, ShowNotice notice, c
 int CommandServer::run(const std::function<void(int)>& listening) {
     net::Listener listener;
     std::string reason;
-    // A backlog of 5 made bursts of clients wait a full second for a SYN retry; the loop
-    // accepts at once, so a longer queue costs nothing.
-    if (!listener.open(port_, 128, reason, policy_.bind_address())) {
+    if (!listener.open(port_, kBacklog, reason, policy_.bind_address())) {
         state_ = State::failed;
         notice_("socket.Listen() failed\r\n" + reason, "dravo_srv Error");
         return 0;
@@ -48,13 +55,22 @@ int CommandServer::run(const std::function<void(int)>& listening) {
 
 void CommandServer::serve(net::Listener& listener) {
     std::vector<net::WaitEntry> entries;
+    Clock::time_point next_held_look{};
     while (!stop_requested_) {
         entries.assign(1, {listener.handle(), true, false});
+        // Held long-polls are watched only for their clients' hang-ups, which can wait a little:
+        // left out of most waits, they cost nothing on the turns a crowd of requests makes.
+        const bool look_at_held = Clock::now() >= next_held_look;
+        if (look_at_held) {
+            next_held_look = Clock::now() + std::chrono::milliseconds(kHeldLookMs);
+        }
         // A connection waiting for a late answer is asked for nothing: its hang-up still shows.
         bool anyone_waits = false;
         for (auto& c : clients_) {
             anyone_waits = anyone_waits || c.held();
-            entries.push_back({c.socket().handle(), !c.answering() && !c.waiting(), c.answering()});
+            const bool left_out = c.held() && !look_at_held;
+            entries.push_back({left_out ? net::kNoHandle : c.socket().handle(),
+                               !c.answering() && !c.waiting(), c.answering()});
         }
         net::wait_any(entries, limits_.wait_ms);
         auto now = Clock::now();
