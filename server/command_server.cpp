@@ -89,7 +89,15 @@ void CommandServer::serve(net::Listener& listener) {
 }
 
 void CommandServer::accept_all(net::Listener& listener) {
-    while (auto socket = listener.accept(0)) {
+    // At the limit a turn takes one more (closing the idlest) and leaves the rest queued: the
+    // next turn reads the requests that have arrived meanwhile, and their answers make room, so
+    // a crowd connecting at once does not push out connections whose requests are on the way.
+    bool made_room = false;
+    while (!made_room || clients_.size() < limits_.max_connections) {
+        auto socket = listener.accept(0);
+        if (!socket) {
+            return;
+        }
         std::string peer = socket->peer_address();
         if (!policy_.allows(peer)) {
             log_.log_error("Refused client " + peer);
@@ -97,6 +105,7 @@ void CommandServer::accept_all(net::Listener& listener) {
         }
         if (clients_.size() >= limits_.max_connections) {
             close_idlest();
+            made_room = true;
         }
         auto now = Clock::now();
         clients_.emplace_back(std::move(*socket), now, limits_.read_idle_ms);
