@@ -55,20 +55,14 @@ int CommandServer::run(const std::function<void(int)>& listening) {
 
 void CommandServer::serve(net::Listener& listener) {
     std::vector<net::WaitEntry> entries;
-    Clock::time_point next_held_look{};
     while (!stop_requested_) {
         entries.assign(1, {listener.handle(), true, false});
-        // Held long-polls are watched only for their clients' hang-ups, which can wait a little:
-        // left out of most waits, they cost nothing on the turns a crowd of requests makes.
-        const bool look_at_held = Clock::now() >= next_held_look;
-        if (look_at_held) {
-            next_held_look = Clock::now() + std::chrono::milliseconds(kHeldLookMs);
-        }
+        const bool with_held = held_look_due(Clock::now());
         // A connection waiting for a late answer is asked for nothing: its hang-up still shows.
         bool anyone_waits = false;
         for (auto& c : clients_) {
             anyone_waits = anyone_waits || c.held();
-            const bool left_out = c.held() && !look_at_held;
+            const bool left_out = c.held() && !with_held;
             entries.push_back({left_out ? net::kNoHandle : c.socket().handle(),
                                !c.answering() && !c.waiting(), c.answering()});
         }
@@ -86,6 +80,14 @@ void CommandServer::serve(net::Listener& listener) {
             accept_all(listener);
         }
     }
+}
+
+bool CommandServer::held_look_due(Clock::time_point now) {
+    if (now < next_held_look_) {
+        return false;
+    }
+    next_held_look_ = now + std::chrono::milliseconds(kHeldLookMs);
+    return true;
 }
 
 void CommandServer::accept_all(net::Listener& listener) {
