@@ -5,7 +5,7 @@
 #   thread:  ThreadSanitizer build (build-tsan/) of the threaded tests: the listener and plug-in
 #            tests, the configuration's work without widgets, the host tests, the system and
 #            robustness tests, the support library's tests (fetch, update, settings) and the
-#            client's tests (its request worker).
+#            client's tests (its request worker, the pushed-state feed) and the network browser.
 # Usage: scripts/sanitize.sh [address|thread|all] (default all). Every report stops its test.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -47,7 +47,7 @@ thread() {
   export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1:suppressions=$root/scripts/tsan.supp
   local targets=(dravo_server_tests dravo_common_tests server_config_tests host_tests
     host_e2e_tests system_tests robustness_tests client_tests client_loop_tests
-    client_system_tests)
+    client_system_tests dravo_browse_probe)
   timed "thread: configure" configure "$build" thread
   timed "thread: build" cmake --build "$build" -j"$jobs" --target "${targets[@]}"
   timed "thread: tests" run_ctest "$build"

@@ -140,6 +140,7 @@ probe_empty() { [ "$(grep '^count' "$work/probe.out" | tail -1)" = "$(printf 'co
 for _ in $(seq 20); do probe_empty && break; sleep 0.5; done
 probe_empty || { cat "$work/probe.out"; fail "the client's browser still lists the service after quit"; }
 kill -TERM "$probe_pid"
-wait "$probe_pid" && grep -qx stopped "$work/probe.out" || fail "the client's browser did not stop"
+wait "$probe_pid" && grep -qx stopped "$work/probe.out" \
+  || { cat "$work/probe.out"; fail "the client's browser did not stop"; }
 echo "client's browser saw: $want"
 echo "PASS: announced as '$name' on port $port and withdrawn at quit"
