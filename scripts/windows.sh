@@ -36,9 +36,9 @@ check_dll() {  # check_dll <objdump> <dll>
   echo "ok: $2 exports only winampGetGeneralPurposePlugin; imports $(echo $imports)"
 }
 
-build i686 gen_dravo_srv
+build i686 gen_dravo_srv dravo_client_core
 check_dll i686-w64-mingw32-objdump "$root/build-win-i686/bin/plugins/gen_dravo_srv.dll"
-build x86_64 gen_dravo_srv winamp_stub dravo_windows_unit_tests
+build x86_64 gen_dravo_srv winamp_stub dravo_windows_unit_tests dravo_windows_client_tests
 check_dll x86_64-w64-mingw32-objdump "$root/build-win-x86_64/bin/plugins/gen_dravo_srv.dll"
 [ "${DRAVO_WINDOWS_RUN:-yes}" = "no" ] && exit 0
 
