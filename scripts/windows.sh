@@ -42,7 +42,7 @@ build i686 gen_dravo_srv dravo_client_core dravo_shellhook
 check_dll i686-w64-mingw32-objdump "$root/build-win-i686/bin/plugins/gen_dravo_srv.dll"
 check_dll i686-w64-mingw32-objdump "$root/build-win-i686/bin/dravo_shellhook.dll" "$hook_exports"
 build x86_64 gen_dravo_srv winamp_stub dravo_windows_unit_tests dravo_windows_client_tests \
-  dravo_shellhook_tests
+  dravo_shellhook_tests osd_windows_probe
 check_dll x86_64-w64-mingw32-objdump "$root/build-win-x86_64/bin/plugins/gen_dravo_srv.dll"
 check_dll x86_64-w64-mingw32-objdump "$root/build-win-x86_64/bin/dravo_shellhook.dll" "$hook_exports"
 [ "${DRAVO_WINDOWS_RUN:-yes}" = "no" ] && exit 0
@@ -71,4 +71,5 @@ mkdir -p "$work/system"
 
 (cd "$root/build-win-x86_64" && ctest --output-on-failure --timeout 300)
 tests/windows/media_key_x11_test.sh "$root/build-win-x86_64/bin"
+tests/windows/osd_screenshot_test.sh "$root/build-win-x86_64/bin" "$root/build-win-x86_64/screenshots"
 tests/windows/stub_http_test.sh "$root/build-win-x86_64/bin" "$work/system"
