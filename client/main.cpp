@@ -27,7 +27,6 @@ int main(int argc, char** argv) {
     QApplication app(qt_argc, argv);
     QApplication::setApplicationName("dravo");
     QApplication::setDesktopFileName("dravo");
-    dravo::RemoteApp remote(settings, dravo::command_line_of(argc, argv));
-    remote.media_keys() = dravo::media_key_hooks();
-    return remote.run();
+    return dravo::run_client(settings, dravo::command_line_of(argc, argv),
+                             dravo::make_media_key_hook);
 }

@@ -1,23 +1,31 @@
 #include "media_key_wiring.h"
 
-#include <memory>
-
 #include "media_key_service.h"
-#include "remote_dialog.h"
+#include "remote_app.h"
 
 namespace dravo {
+namespace {
 
-MediaKeyHooks media_key_hooks() {
-    auto service = std::make_shared<std::unique_ptr<MediaKeyService>>();
-    MediaKeyHooks hooks;
-    hooks.install = [service](RemoteDialog& dialog) {
-        *service = std::make_unique<MediaKeyService>(dialog.session(), dialog,
-                                                     [&dialog] { dialog.show_at_cursor(); });
-        (*service)->start();
-        return true;  // when neither way works the service has told the user already
-    };
-    hooks.remove = [service](RemoteDialog&) { service->reset(); };
-    return hooks;
+class MediaKeyHook : public KeyHook {
+public:
+    explicit MediaKeyHook(RemoteApp& app) : app_(app) {}
+
+    bool install() override {
+        service_ = std::make_unique<MediaKeyService>(app_.session(), app_.dialog(),
+                                                     [this] { app_.lifecycle().bring_up(); });
+        return service_->start();
+    }
+    void remove() override { service_.reset(); }
+
+private:
+    RemoteApp& app_;
+    std::unique_ptr<MediaKeyService> service_;
+};
+
+}  // namespace
+
+std::unique_ptr<KeyHook> make_media_key_hook(RemoteApp& app) {
+    return std::make_unique<MediaKeyHook>(app);
 }
 
 }  // namespace dravo

@@ -1,11 +1,15 @@
 #pragma once
-// The media keys and the desktop's media-player interface joined to the main window's start-up
-// and shutdown: install makes and starts a MediaKeyService for the dialog's session, remove
-// stops and destroys it. GUI thread only, like the window.
-#include "media_key_hooks.h"
+// The media keys and the desktop's media-player interface as the client's KeyHook: install()
+// makes and starts a MediaKeyService for the app's session, remove() stops and destroys it.
+// GUI thread only, like the window.
+#include <memory>
+
+#include "client_shell.h"
 
 namespace dravo {
 
-MediaKeyHooks media_key_hooks();
+class RemoteApp;
+
+std::unique_ptr<KeyHook> make_media_key_hook(RemoteApp& app);
 
 }  // namespace dravo

@@ -5,47 +5,89 @@
 
 #include "client_settings.h"
 #include "lost_display.h"
-#include "osd_window.h"
+#include "program_icon.h"
 #include "quit_signals.h"
-#include "remote_dialog.h"
 #include "request_runner_qt.h"
 
 namespace dravo {
 
-RemoteApp::RemoteApp(ClientSettings& settings, std::string command_line)
-    : settings_(settings), command_line_(std::move(command_line)) {}
+RemoteApp::RemoteApp(ClientSettings& settings, RequestRunner& runner, SessionOptions options,
+                     SleepTimer::Clock clock)
+    : dialog_(settings),
+      tray_(program_icon(), [this](TrayClick click) { lifecycle_.tray_clicked(click); }),
+      session_(settings, dialog_, runner, std::move(options)),
+      lifecycle_(settings, session_, dialog_, {osd_, tray_, *this, *this}, std::move(clock)) {
+    dialog_.attach(session_, lifecycle_, tray_, osd_);
+    QObject::connect(&status_, &QTimer::timeout, &dialog_,
+                     [this] { lifecycle_.timer_fired(ClientTimer::status); });
+    sleep_.setSingleShot(true);
+    QObject::connect(&sleep_, &QTimer::timeout, &dialog_,
+                     [this] { lifecycle_.timer_fired(ClientTimer::sleep); });
+}
 
-int RemoteApp::run() {
+RemoteApp::~RemoteApp() = default;
+
+void RemoteApp::start_timer(ClientTimer which, int period_ms) { timer(which).start(period_ms); }
+
+void RemoteApp::stop_timer(ClientTimer which) { timer(which).stop(); }
+
+void RemoteApp::call_later(int ms, std::function<void()> call) {
+    QTimer::singleShot(ms, &dialog_, std::move(call));
+}
+
+void RemoteApp::end_loop() {
+    dialog_.hide_for_good();
+    if (on_end_) {
+        on_end_();
+    }
+}
+
+void RemoteApp::register_actions() {
+    if (keys_) {
+        keys_->register_actions();
+    }
+}
+
+void RemoteApp::remove() {
+    if (keys_) {
+        keys_->remove();
+    }
+}
+
+int run_client(ClientSettings& settings, const std::string& command_line,
+               const RemoteApp::KeyHookMaker& make_keys) {
     QApplication::setQuitOnLastWindowClosed(false);  // the window hides; only Exit ends
     const int quit_fd = install_quit_signals();
-    if (const auto file = settings_file_from_command_line(command_line_)) {
-        settings_.file_name = *file;
+    if (const auto file = settings_file_from_command_line(command_line)) {
+        settings.file_name = *file;
     }
-    settings_.load_and_correct();
+    settings.load_and_correct();
 
     EventLoopRunner runner;
-    OsdWindow osd;
-    RemoteDialog dialog(settings_, osd, runner);
+    RemoteApp app(settings, runner);
     bool ended = false;
-    dialog.set_on_end([&ended] {
+    app.set_on_end([&ended] {
         ended = true;
         QCoreApplication::exit(0);  // does nothing before the loop runs, hence the flag
     });
+    if (make_keys) {
+        app.set_key_hook(make_keys(app));
+    }
     std::unique_ptr<QSocketNotifier> quit_notifier;
     if (quit_fd >= 0) {
         quit_notifier = std::make_unique<QSocketNotifier>(quit_fd, QSocketNotifier::Read);
-        QObject::connect(quit_notifier.get(), &QSocketNotifier::activated, &dialog,
-                         [&dialog, quit_fd] {
+        QObject::connect(quit_notifier.get(), &QSocketNotifier::activated, &app.dialog(),
+                         [&app, quit_fd] {
                              drain_quit_signals(quit_fd);
-                             dialog.end();
+                             app.lifecycle().end();
                          });
     }
-    dialog.start_up(keys_);
+    app.start_up();
     // A logout may take the display away first: that ends the program in order too. Made after
     // the start-up, so its exit hook runs before the destructors of what the start-up made.
-    const EndOnLostDisplay lost_display([&dialog] { dialog.shut_down(); });
+    const EndOnLostDisplay lost_display([&app] { app.lifecycle().shut_down(); });
     const int status = ended ? 0 : QApplication::exec();
-    dialog.shut_down();  // when something else ended the loop
+    app.lifecycle().shut_down();  // when something else ended the loop
     return status;
 }
 

@@ -1,30 +1,79 @@
 #pragma once
-// The client program: reads the command line (" /i file"), loads the settings, runs the main
-// window from its start-up to its shutdown and ends when Exit, a quit signal (SIGTERM, SIGINT) or
-// a started update ends the window, or when the display goes away (logout: the window's shutdown,
-// then the process ends at once, see lost_display.h). The media keys join through media_keys()
-// before run().
-// Construct and run on the main thread after the QApplication. run() gives the exit status.
+// The client program assembled: RemoteApp owns the session, the main window, the on-screen
+// display, the tray icon, the window timers and the media keys, and wires them in the order the
+// ClientLifecycle runs them. The window only shows state and forwards input.
+// run_client() is the whole program after the QApplication: the command line (" /i file"), the
+// settings, start-up, the event loop until Exit, a quit signal (SIGTERM, SIGINT), a started update
+// or a lost display (logout, see lost_display.h) ends it, and the shutdown.
+// Construct, call and destroy on the main thread after the QApplication. Nothing fails: what
+// cannot start is told by the start-up and skipped.
+#include <QTimer>
+
+#include <functional>
+#include <memory>
 #include <string>
 
-#include "media_key_hooks.h"
+#include "client_lifecycle.h"
+#include "client_shell.h"
+#include "osd_window.h"
+#include "remote_dialog.h"
+#include "remote_session.h"
+#include "tray_icon.h"
 
 namespace dravo {
 
 class ClientSettings;
+class RequestRunner;
 
-class RemoteApp {
+class RemoteApp : private ClientLoop, private KeyHook {
 public:
-    RemoteApp(ClientSettings& settings, std::string command_line);
+    using KeyHookMaker = std::function<std::unique_ptr<KeyHook>(RemoteApp&)>;
 
-    MediaKeyHooks& media_keys() { return keys_; }
-    int run();
+    // settings are loaded already; runner carries the session's requests.
+    RemoteApp(ClientSettings& settings, RequestRunner& runner, SessionOptions options = {},
+              SleepTimer::Clock clock = SleepTimer::steady_now_ms);
+    ~RemoteApp() override;
+
+    // The media keys, made before the start-up (none: the program runs without them).
+    void set_key_hook(std::unique_ptr<KeyHook> keys) { keys_ = std::move(keys); }
+    void start_up() { lifecycle_.start_up(); }
+    // Called once the loop should end (after the shutdown).
+    void set_on_end(std::function<void()> on_end) { on_end_ = std::move(on_end); }
+
+    RemoteSession& session() { return session_; }
+    RemoteDialog& dialog() { return dialog_; }
+    ClientLifecycle& lifecycle() { return lifecycle_; }
+    const TrayIcon& tray() const { return tray_; }
+    OsdWindow& osd() { return osd_; }
 
 private:
-    ClientSettings& settings_;
-    std::string command_line_;
-    MediaKeyHooks keys_;
+    // ClientLoop
+    void start_timer(ClientTimer timer, int period_ms) override;
+    void stop_timer(ClientTimer timer) override;
+    void call_later(int ms, std::function<void()> call) override;
+    void end_loop() override;
+    // KeyHook: the one set_key_hook() gave, if any.
+    bool install() override { return !keys_ || keys_->install(); }
+    void register_actions() override;
+    void remove() override;
+
+    QTimer& timer(ClientTimer which) { return which == ClientTimer::status ? status_ : sleep_; }
+
+    OsdWindow osd_;
+    RemoteDialog dialog_;
+    TrayIcon tray_;
+    RemoteSession session_;
+    std::unique_ptr<KeyHook> keys_;
+    QTimer status_;
+    QTimer sleep_;
+    ClientLifecycle lifecycle_;
+    std::function<void()> on_end_;
 };
+
+// The program: settings file from the command line, settings loaded, the app with the media keys
+// make_keys gives, the loop. Gives the exit status.
+int run_client(ClientSettings& settings, const std::string& command_line,
+               const RemoteApp::KeyHookMaker& make_keys);
 
 // Usage text for --help.
 const char* usage_text();

@@ -45,6 +45,10 @@ public:
     virtual void show_message(const std::string& text) = 0;
     // The same with the caption "ERROR", for a part of the program that could not start.
     virtual void show_error(const std::string& text) { show_message(text); }
+    // The window up beside the mouse pointer, activated, the search text selected.
+    virtual void show_at_cursor() {}
+    // The Sleep button's text.
+    virtual void set_sleep_button_text(const std::string& text) { (void)text; }
     // Ends the program once the current handler has returned.
     virtual void quit() = 0;
 };

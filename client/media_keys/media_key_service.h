@@ -11,9 +11,8 @@
 // Construct, start and stop on the user-interface thread, with the QCoreApplication (or
 // QApplication) already made; the session, the view and the service must outlive nothing they
 // hand out: destroy the service before the session. Failure: start() answers false only when
-// neither the hook nor the bus registration worked; it has then shown the message box
-// "SetMMShellHook() failed!" (RemoteView::show_error) and "ERROR: SetMMShellHook() failed!" on the
-// on-screen display, and the program carries on without media keys.
+// neither the hook nor the bus registration worked (the start-up tells the user, see
+// install_media_keys), and the program carries on without media keys.
 #include <cstdint>
 #include <functional>
 #include <memory>

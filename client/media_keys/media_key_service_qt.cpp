@@ -19,7 +19,6 @@ namespace dravo {
 namespace {
 
 constexpr const char* kBusName = "org.mpris.MediaPlayer2.dravo";
-constexpr const char* kHookFailed = "SetMMShellHook() failed!";
 
 QEvent::Type media_key_event_type() {
     static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
@@ -141,12 +140,7 @@ bool MediaKeyService::start() {
     impl_->started = true;
     const bool hook = impl_->install_hook();
     const bool bus = impl_->register_on_bus();
-    if (!hook && !bus) {
-        impl_->view.show_error(kHookFailed);
-        impl_->view.show_osd(std::string("ERROR: ") + kHookFailed);
-        return false;
-    }
-    return true;
+    return hook || bus;
 }
 
 void MediaKeyService::stop() {

@@ -13,6 +13,7 @@
 #include <optional>
 #include <string>
 
+#include "client_shell.h"
 #include "osd_look.h"
 
 class QFont;
@@ -20,14 +21,14 @@ class QWidget;
 
 namespace dravo {
 
-class OsdWindow {
+class OsdWindow : public OnScreenDisplay {
 public:
     OsdWindow();
-    ~OsdWindow();
+    ~OsdWindow() override;
     OsdWindow(const OsdWindow&) = delete;
     OsdWindow& operator=(const OsdWindow&) = delete;
 
-    bool init(bool enabled, int duration_seconds, int outline_width);
+    bool init(bool enabled, int duration_seconds, int outline_width) override;
     // Shows text (line breaks start new lines) for the whole duration from now, replacing what is
     // shown. Does nothing, not even store the text, when the display is switched off. Always true.
     bool show(const std::string& text);

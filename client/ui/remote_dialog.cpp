@@ -13,18 +13,17 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSlider>
+#include <QTimer>
 #include <QVBoxLayout>
 
-#include <iostream>
-
 #include "autostart_switch_qt.h"
+#include "client_lifecycle.h"
 #include "client_settings.h"
 #include "filter_edit.h"
-#include "osd_window.h"
 #include "program_icon.h"
 #include "remote_protocol.h"
 #include "track_list_model.h"
-#include "tray_icon.h"
+#include "remote_session.h"
 #include "timer_period.h"
 
 namespace dravo {
@@ -33,8 +32,6 @@ namespace {
 constexpr int kWidth = 450;  // about the size the old dialog template gave
 constexpr int kHeight = 230;
 constexpr int kVolumePage = 20;
-constexpr int kUpdateShowMs = 3000;  // how long the update notice shows before the program ends
-constexpr int kRetryEndMs = 10;
 
 bool is_list_key(int key) {
     return key == Qt::Key_Down || key == Qt::Key_Up || key == Qt::Key_PageDown ||
@@ -43,21 +40,23 @@ bool is_list_key(int key) {
 
 }  // namespace
 
-RemoteDialog::RemoteDialog(ClientSettings& settings, OsdWindow& osd, RequestRunner& runner,
-                           SessionOptions options, SleepTimer::Clock clock)
+RemoteDialog::RemoteDialog(ClientSettings& settings)
     : QDialog(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
-      settings_(settings), osd_(osd),
-      session_(std::make_unique<RemoteSession>(settings, *this, runner, std::move(options))),
-      tray_(std::make_unique<TrayIcon>([this](TrayClick click) { on_tray_click(click); })),
-      sleep_(std::move(clock)) {
+      settings_(settings) {
     setObjectName("remote");
     icon_ = program_icon();
     setWindowIcon(icon_);
+}
+
+void RemoteDialog::attach(RemoteSession& session, ClientLifecycle& lifecycle, TrayIcon& tray,
+                          OsdWindow& osd) {
+    session_ = &session;
+    lifecycle_ = &lifecycle;
+    tray_ = &tray;
+    osd_ = &osd;
     make_controls();
-    session_->set_after_tick([this] { update_sleep_button(); });
-    connect(&status_timer_, &QTimer::timeout, this, [this] { session_->status_tick(); });
-    sleep_wait_.setSingleShot(true);
-    connect(&sleep_wait_, &QTimer::timeout, this, [this] { sleep_timer_fired(); });
+    volume_->setRange(remote::kVolumeMin, remote::kVolumeMax);
+    volume_->setPageStep(kVolumePage);
 }
 
 RemoteDialog::~RemoteDialog() = default;
@@ -68,8 +67,7 @@ QPushButton* RemoteDialog::button(const char* text, const char* name,
     made->setObjectName(name);
     made->setAutoDefault(false);  // Enter belongs to the list and the filter, not to a button
     if (operation) {
-        connect(made, &QPushButton::clicked, this,
-                [this, operation] { (session_.get()->*operation)(); });
+        connect(made, &QPushButton::clicked, this, [this, operation] { (session_->*operation)(); });
     }
     return made;
 }
@@ -104,7 +102,8 @@ QWidget* RemoteDialog::make_buttons() {
     grid->addWidget(make_autostart_switch(), 2, 0, 1, column);
     sleep_button_ = row->findChild<QPushButton*>("sleep");
     connect(sleep_button_, &QPushButton::clicked, this, [this] { open_sleep_dialog(); });
-    connect(row->findChild<QPushButton*>("exit"), &QPushButton::clicked, this, [this] { end(); });
+    connect(row->findChild<QPushButton*>("exit"), &QPushButton::clicked, this,
+            [this] { lifecycle_->end(); });
     return row;
 }
 
@@ -165,68 +164,13 @@ void RemoteDialog::show_error(const std::string& text) {
     box.exec();
 }
 
-void RemoteDialog::start_up(MediaKeyHooks keys) {
-    keys_ = std::move(keys);
-    if (!osd_.init(settings_.use_osd, settings_.osd_duration, settings_.osd_outline_width)) {
-        show_error("init_osd() failed!");
-    }
-    if (keys_.install && !keys_.install(*this)) {
-        show_error("SetMMShellHook() failed!");
-        show_osd("ERROR: SetMMShellHook() failed!");
-    }
-    if (!TrayIcon::available()) {
-        std::cerr
-            << "dravo: no notification area; the media keys and \"dravo /i ...\" still work\n";
-    }
-    tray_->notify(TrayAction::add, &icon_);
-    search_->setFocus();
-    shuffle_->setCheckState(Qt::PartiallyChecked);
-    volume_->setRange(remote::kVolumeMin, remote::kVolumeMax);
-    volume_->setPageStep(kVolumePage);
-    set_volume_slider(remote::kVolumeMax - session_->state().volume);
-    session_->load_track_list();
-    status_timer_.start(timer_period_ms(settings_.refresh_interval));
-    if (settings_.update_on_startup && session_->update_at_startup()) {
-        QTimer::singleShot(kUpdateShowMs, this, [this] { end(); });
-    }
-    if (keys_.register_actions) {
-        keys_.register_actions(*this);
-    }
-    session_->poll_status();
-    session_->load_filter();
-}
-
-void RemoteDialog::shut_down() {
-    if (shut_down_) {
-        return;
-    }
-    shut_down_ = true;
-    status_timer_.stop();
-    sleep_wait_.stop();
-    sleep_.cancel();
-    settings_.save_to_file();
-    tray_->notify(TrayAction::remove);
-    if (keys_.remove) {
-        keys_.remove(*this);
-    }
-}
-
-void RemoteDialog::end() {
-    if (session_->busy()) {
-        // Called from a timer or a signal while a request waits: end once it is done.
-        QTimer::singleShot(kRetryEndMs, this, [this] { end(); });
-        return;
-    }
-    shut_down();
+void RemoteDialog::hide_for_good() {
     keep_hidden_ = true;
     QDialog::setVisible(false);
-    if (on_end_) {
-        on_end_();
-    }
 }
 
 void RemoteDialog::quit() {
-    QTimer::singleShot(0, this, [this] { end(); });
+    QTimer::singleShot(0, this, [this] { lifecycle_->end(); });
 }
 
 void RemoteDialog::setVisible(bool visible) {

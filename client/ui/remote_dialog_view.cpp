@@ -13,7 +13,9 @@
 #include <QSlider>
 
 #include "client_info.h"
+#include "client_lifecycle.h"
 #include "client_settings.h"
+#include "remote_session.h"
 #include "filter_edit.h"
 #include "osd_window.h"
 #include "remote_dialog.h"
@@ -58,11 +60,9 @@ void RemoteDialog::set_now_playing(const std::string& text) {
     now_playing_->setText(qt_text(text));
 }
 
-void RemoteDialog::set_tray_tip(const std::string& text) {
-    tray_->notify(TrayAction::modify, nullptr, text);
-}
+void RemoteDialog::set_tray_tip(const std::string& text) { tray_->set_tip(text); }
 
-void RemoteDialog::show_osd(const std::string& text) { osd_.show(text); }
+void RemoteDialog::show_osd(const std::string& text) { osd_->show(text); }
 
 void RemoteDialog::set_volume_slider(int position) { volume_->setValue(position); }
 
@@ -116,18 +116,9 @@ void RemoteDialog::volume_action(int action) {
     }
 }
 
-void RemoteDialog::on_tray_click(TrayClick click) {
-    if (click == TrayClick::right) {
-        show_at_cursor();
-    } else if (click == TrayClick::left) {
-        session_->show_title();
-    }
-}
-
 void RemoteDialog::show_at_cursor() {
     const QPoint cursor = QCursor::pos();
     keep_hidden_ = false;
-    update_sleep_button();
     const QScreen* screen = QGuiApplication::screenAt(cursor);
     if (!screen) {
         screen = QGuiApplication::primaryScreen();
@@ -150,34 +141,15 @@ void RemoteDialog::open_sleep_dialog() {
     CsleepDlg dialog(settings_, this);
     const bool ok = dialog.exec() == QDialog::Accepted;
     hide_on_deactivate_ = true;
-    sleep_wait_.stop();  // opening the dialog cancels a running sleep time, whatever button ends it
-    sleep_.cancel();
     if (isVisible()) {
         activateWindow();  // the window manager may hand the focus elsewhere when the box goes
     }
     search_->setFocus();
-    if (ok) {
-        sleep_.start(settings_.sleep_hours, settings_.sleep_minutes);
-        arm_sleep_timer();
-    }
-    update_sleep_button();
+    lifecycle_->sleep_dialog_closed(ok);
 }
 
-void RemoteDialog::update_sleep_button() { sleep_button_->setText(qt_text(sleep_.button_text())); }
-
-void RemoteDialog::arm_sleep_timer() {
-    if (const auto wait = sleep_.next_wait_ms()) {
-        sleep_wait_.start(*wait);
-    }
-}
-
-void RemoteDialog::sleep_timer_fired() {
-    if (!sleep_.due()) {
-        arm_sleep_timer();  // a long sleep time runs in several waits
-        return;
-    }
-    sleep_.cancel();
-    session_->sleep_expired();
+void RemoteDialog::set_sleep_button_text(const std::string& text) {
+    sleep_button_->setText(qt_text(text));
 }
 
 }  // namespace dravo

@@ -5,6 +5,8 @@
 #include <QSystemTrayIcon>
 #include <QTextDocument>
 
+#include <iostream>
+
 #include "tray_tip.h"
 
 namespace dravo {
@@ -29,9 +31,18 @@ QString plain_tip(const std::string& tip) {
 
 }  // namespace
 
-TrayIcon::TrayIcon(std::function<void(TrayClick)> on_click) : on_click_(std::move(on_click)) {}
+TrayIcon::TrayIcon(QIcon icon, std::function<void(TrayClick)> on_click)
+    : program_icon_(std::move(icon)), on_click_(std::move(on_click)) {}
 
 TrayIcon::~TrayIcon() = default;
+
+void TrayIcon::add() {
+    if (!available()) {
+        std::cerr
+            << "dravo: no notification area; the media keys and \"dravo /i ...\" still work\n";
+    }
+    notify(TrayAction::add, &program_icon_);
+}
 
 bool TrayIcon::available() { return QSystemTrayIcon::isSystemTrayAvailable(); }
 

@@ -14,8 +14,7 @@
 
 #include "client_settings.h"
 #include "local_http_server.h"
-#include "osd_window.h"
-#include "remote_dialog.h"
+#include "remote_app.h"
 #include "request_runner.h"
 #include "sleep_dialog.h"
 #include "temp_dir.h"
@@ -34,19 +33,20 @@ protected:
         settings.refresh_interval = 3600;  // no status tick in the middle of a test
     }
 
-    RemoteDialog& dialog() {
-        if (!dialog_) {
+    RemoteDialog& dialog() { return app().dialog(); }
+    RemoteApp& app() {
+        if (!app_) {
             SessionOptions options;
             options.limits = {std::chrono::milliseconds(2000), std::chrono::milliseconds(5000)};
             options.update_url = server.base_url() + "dravo/";
             options.launcher = [](const std::string&, const std::string&, const std::string&) {
                 return false;
             };
-            dialog_ = std::make_unique<RemoteDialog>(settings, osd, runner, options);
-            dialog_->set_on_end([this] { ++ended; });
-            dialog_->start_up();
+            app_ = std::make_unique<RemoteApp>(settings, runner, options);
+            app_->set_on_end([this] { ++ended; });
+            app_->start_up();
         }
-        return *dialog_;
+        return *app_;
     }
     template <class Widget>
     Widget* find(const char* name) {
@@ -78,12 +78,11 @@ protected:
     TempDir dir;
     LocalHttpServer server;
     ClientSettings settings;
-    OsdWindow osd;
     BlockingRunner runner;
     int ended = 0;
 
 private:
-    std::unique_ptr<RemoteDialog> dialog_;
+    std::unique_ptr<RemoteApp> app_;
 };
 
 }  // namespace dravo::test

@@ -9,7 +9,7 @@
 
 #include "dialog_fixture.h"
 #include "sleep_timer.h"
-#include "tray_icon.h"
+#include "client_shell.h"
 
 namespace dravo::test {
 namespace {
@@ -29,7 +29,7 @@ TEST_F(DialogFixture, StartUpAsksInOrderAndStaysHidden) {
     EXPECT_EQ(find<QListView>("tracks")->model()->rowCount(), 3);
     EXPECT_EQ(find<QCheckBox>("shuffle")->checkState(), Qt::Unchecked);
     EXPECT_EQ(find<QSlider>("volume")->value(), 50);
-    EXPECT_EQ(dialog().tray().tip(), "Artist - Song");
+    EXPECT_EQ(app().tray().tip(), "Artist - Song");
 }
 
 TEST_F(DialogFixture, StartAtLoginWritesAndRemovesTheUsersAutostartEntry) {
@@ -172,34 +172,34 @@ TEST_F(DialogFixture, SleepTimerCountsDownCancelsAndStops) {
     auto* sleep = find<QPushButton>("sleep");
     answer_sleep_dialog("0", "90", "ok");
     EXPECT_EQ(sleep->text(), "1h30m");
-    EXPECT_EQ(dialog().sleep_timer().period_ms(), 90 * 60'000);
+    EXPECT_EQ(app().lifecycle().sleep_timer().period_ms(), 90 * 60'000);
     EXPECT_EQ(settings.sleep_minutes, 90);
 
     answer_sleep_dialog("5", "5", "cancel");
     EXPECT_EQ(sleep->text(), "Sleep");
-    EXPECT_FALSE(dialog().sleep_timer().running());
+    EXPECT_FALSE(app().lifecycle().sleep_timer().running());
     EXPECT_EQ(settings.sleep_hours, 0);  // Cancel keeps the last time
 
     const auto sent = sent_by([&] {  // the stop comes when the timer runs out
         answer_sleep_dialog("0", "0", "ok");
-        ASSERT_TRUE(QTest::qWaitFor([&] { return osd.text() == kSleepVerse; }, 10'000));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return app().osd().text() == kSleepVerse; }, 10'000));
     });
     ASSERT_FALSE(sent.empty());
     EXPECT_EQ(sent.front(), "/stop");
-    EXPECT_FALSE(dialog().sleep_timer().running());
+    EXPECT_FALSE(app().lifecycle().sleep_timer().running());
 }
 
 TEST_F(DialogFixture, TrayClicks) {
     dialog();
-    EXPECT_TRUE(sent_by([&] { dialog().on_tray_click(TrayClick::other); }).empty());
+    EXPECT_TRUE(sent_by([&] { app().lifecycle().tray_clicked(TrayClick::other); }).empty());
     EXPECT_FALSE(dialog().isVisible());
 
     server.set_reply("/title", {200, "New & 100% <b>"});
-    dialog().on_tray_click(TrayClick::left);
-    EXPECT_EQ(osd.text(), "New & 100% <b>");
+    app().lifecycle().tray_clicked(TrayClick::left);
+    EXPECT_EQ(app().osd().text(), "New & 100% <b>");
     EXPECT_FALSE(dialog().isVisible());
 
-    dialog().on_tray_click(TrayClick::right);
+    app().lifecycle().tray_clicked(TrayClick::right);
     EXPECT_TRUE(dialog().isVisible());
     EXPECT_FALSE(dialog().keeps_hidden());
 }

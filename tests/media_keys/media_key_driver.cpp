@@ -13,6 +13,7 @@
 #include <string>
 
 #include "client_settings.h"
+#include "client_lifecycle.h"
 #include "media_key_service.h"
 #include "remote_session.h"
 #include "recording_view.h"
@@ -40,7 +41,14 @@ int main(int argc, char** argv) {
     dravo::EventLoopRunner runner;
     dravo::RemoteSession session(settings, view, runner);
     dravo::MediaKeyService keys(session, view, [] { say("view show_at_cursor"); });
-    const bool installed = keys.start();
+    // Started the way the client's start-up does, which tells a failure.
+    struct ServiceHook : dravo::KeyHook {
+        explicit ServiceHook(dravo::MediaKeyService& keys) : service(keys) {}
+        bool install() override { return service.start(); }
+        void remove() override { service.stop(); }
+        dravo::MediaKeyService& service;
+    } hook(keys);
+    const bool installed = dravo::install_media_keys(hook, view);
     const auto& status = keys.status();
     say("started installed=" + std::to_string(installed) + " hook=" + std::to_string(status.hook) +
         " bus=" + std::to_string(status.bus) + " grabbed=" + std::to_string(status.grabbed_keys) +

@@ -41,6 +41,8 @@ public:
     void show_message(const std::string& text) override { log("message:" + text); }
     void show_error(const std::string& text) override { log("error:" + text); }
     void quit() override { log("quit"); }
+    void show_at_cursor() override { log("raise"); }
+    void set_sleep_button_text(const std::string& text) override { log("sleep:" + text); }
 
     // The logged lines that start with prefix, without it ("osd:" gives the announcements).
     std::vector<std::string> with(const std::string& prefix) const {
