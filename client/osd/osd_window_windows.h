@@ -10,16 +10,18 @@
 
 #include <string>
 
+#include "client_shell.h"
+
 namespace dravo {
 
-class OsdWindow {
+class OsdWindow final : public OnScreenDisplay {
 public:
     OsdWindow() = default;
-    ~OsdWindow();
+    ~OsdWindow() override;
     OsdWindow(const OsdWindow&) = delete;
     OsdWindow& operator=(const OsdWindow&) = delete;
 
-    bool init(bool enabled, int duration_seconds, int outline_width);
+    bool init(bool enabled, int duration_seconds, int outline_width) override;
     // Shows text (line breaks start new lines; "&" is a letter) for the whole duration from now,
     // replacing what is shown. Does nothing, not even store the text, when switched off. Always
     // true.
