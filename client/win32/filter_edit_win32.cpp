@@ -42,6 +42,9 @@ LRESULT CALLBACK filter_procedure(HWND edit, UINT message, WPARAM wparam, LPARAM
         }
         return 0;
     }
+    if (message == WM_KEYDOWN) {
+        self.typed = 0;  // until its character comes
+    }
     if (message == WM_CHAR) {
         self.typed = static_cast<unsigned char>(wparam);
     }
