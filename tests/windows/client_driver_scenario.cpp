@@ -31,6 +31,7 @@ void Driver::run_all() {
     server_switch();
     sleep_dialog();
     tray_clicks();
+    about_box();
     media_key();
     exit_saves();
 }
@@ -169,6 +170,30 @@ void Driver::tray_clicks() {
     mark = proxy_.count();
     SendMessageA(dialog_, kTrayMessage, 0, WM_MOUSEMOVE);
     check(proxy_.count() == mark && !IsWindowVisible(dialog_), "a mouse move does nothing");
+}
+
+void Driver::about_box() {
+    const auto mark = proxy_.count();
+    PostMessageA(dialog_, WM_COMMAND, MAKEWPARAM(IDC_ABOUT, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(control(IDC_ABOUT)));
+    HWND box = nullptr;
+    for (int i = 0; i < 200 && !box; ++i) {
+        Sleep(50);
+        box = FindWindowA("#32770", "dravo");
+    }
+    check(box != nullptr, "About shows a message box captioned dravo");
+    if (!box) {
+        return;
+    }
+    constexpr int kMessageText = 0xFFFF;  // the box's static text
+    const auto text = text_of(GetDlgItem(box, kMessageText));
+    check(text.rfind("dravo_srv v1.14\ndravo v1.67", 0) == 0,
+          "it names the server's and the client's versions", text.substr(0, 40));
+    PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    for (int i = 0; i < 100 && IsWindow(box); ++i) {
+        Sleep(50);
+    }
+    expect_requests("About", {"/version"}, mark);
 }
 
 void Driver::media_key() {

@@ -31,6 +31,7 @@ private:
     void server_switch();
     void sleep_dialog();
     void tray_clicks();
+    void about_box();
     void media_key();
     void exit_saves();
 
