@@ -3,6 +3,9 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <string>
+
 #include "../../client/win32/resource.h"
 #include "recording_proxy.h"
 
@@ -162,8 +165,17 @@ void Driver::tray_clicks() {
     SendMessageA(dialog_, kTrayMessage, 0, WM_LBUTTONDOWN);
     expect_requests("a left click on the tray icon", {"/title"}, mark);
     check(!IsWindowVisible(dialog_), "it leaves the window hidden");
+    SetCursorPos(300, 400);
     SendMessageA(dialog_, kTrayMessage, 0, WM_RBUTTONDOWN);
     check(IsWindowVisible(dialog_), "a right click brings the window up");
+    RECT frame{};
+    GetWindowRect(dialog_, &frame);
+    RECT work{};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    // Its right edge is kept inside the work area.
+    const LONG left = std::min(300L, work.right - (frame.right - frame.left));
+    check(frame.bottom == 400 && frame.left == left, "its bottom edge at the cursor",
+          std::to_string(frame.left) + "," + std::to_string(frame.bottom));
     screenshot("main");
     SendMessageA(dialog_, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
     check(!IsWindowVisible(dialog_), "Esc (cancel) hides it again");
