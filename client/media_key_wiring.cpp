@@ -11,7 +11,7 @@ public:
     explicit MediaKeyHook(RemoteApp& app) : app_(app) {}
 
     bool install() override {
-        service_ = std::make_unique<MediaKeyService>(app_.session(), app_.dialog(),
+        service_ = std::make_unique<MediaKeyService>(app_.session(),
                                                      [this] { app_.lifecycle().bring_up(); });
         return service_->start();
     }

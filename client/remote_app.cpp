@@ -1,6 +1,7 @@
 #include "remote_app.h"
 
 #include <QApplication>
+#include <QPushButton>
 #include <QSocketNotifier>
 
 #include "client_settings.h"
@@ -8,12 +9,14 @@
 #include "program_icon.h"
 #include "quit_signals.h"
 #include "request_runner_qt.h"
+#include "server_menu_qt.h"
+#include "service_browser.h"
 
 namespace dravo {
 
 RemoteApp::RemoteApp(ClientSettings& settings, RequestRunner& runner, SessionOptions options,
                      SleepTimer::Clock clock)
-    : dialog_(settings),
+    : settings_(settings), dialog_(settings),
       tray_(program_icon(), [this](TrayClick click) { lifecycle_.tray_clicked(click); }),
       session_(settings, dialog_, runner, std::move(options)),
       lifecycle_(settings, session_, dialog_, {osd_, tray_, *this, *this}, std::move(clock)) {
@@ -40,6 +43,12 @@ void RemoteApp::end_loop() {
     if (on_end_) {
         on_end_();
     }
+}
+
+void RemoteApp::set_service_browser(std::unique_ptr<ServiceBrowser> browser) {
+    browser_ = std::move(browser);
+    browser_->start();
+    attach_server_menu(*dialog_.findChild<QPushButton*>("server"), settings_, session_, *browser_);
 }
 
 void RemoteApp::register_actions() {
@@ -73,6 +82,7 @@ int run_client(ClientSettings& settings, const std::string& command_line,
     if (make_keys) {
         app.set_key_hook(make_keys(app));
     }
+    app.set_service_browser(make_service_browser());
     std::unique_ptr<QSocketNotifier> quit_notifier;
     if (quit_fd >= 0) {
         quit_notifier = std::make_unique<QSocketNotifier>(quit_fd, QSocketNotifier::Read);

@@ -1,12 +1,12 @@
 #pragma once
 // The client program assembled: RemoteApp owns the session, the main window, the on-screen
-// display, the tray icon, the window timers and the media keys, and wires them in the order the
-// ClientLifecycle runs them. The window only shows state and forwards input.
-// run_client() is the whole program after the QApplication: the command line (" /i file"), the
-// settings, start-up, the event loop until Exit, a quit signal (SIGTERM, SIGINT), a started update
-// or a lost display (logout, see lost_display.h) ends it, and the shutdown.
-// Construct, call and destroy on the main thread after the QApplication. Nothing fails: what
-// cannot start is told by the start-up and skipped.
+// display, the tray icon, the window timers, the media keys and the network's server browser, and
+// wires them in the order the ClientLifecycle runs them. The window only shows state and forwards
+// input. run_client() is the whole program after the QApplication: the command line (" /i file"),
+// the settings, start-up, the event loop until Exit, a quit signal (SIGTERM, SIGINT), a started
+// update or a lost display (logout, see lost_display.h) ends it, and the shutdown. Construct, call
+// and destroy on the main thread after the QApplication. Nothing fails: what cannot start is told
+// by the start-up and skipped.
 #include <QTimer>
 
 #include <functional>
@@ -24,6 +24,7 @@ namespace dravo {
 
 class ClientSettings;
 class RequestRunner;
+class ServiceBrowser;
 
 class RemoteApp : private ClientLoop, private KeyHook {
 public:
@@ -36,6 +37,8 @@ public:
 
     // The media keys, made before the start-up (none: the program runs without them).
     void set_key_hook(std::unique_ptr<KeyHook> keys) { keys_ = std::move(keys); }
+    // The servers found on the network, started and offered in the Server button's menu.
+    void set_service_browser(std::unique_ptr<ServiceBrowser> browser);
     void start_up() { lifecycle_.start_up(); }
     // Called once the loop should end (after the shutdown).
     void set_on_end(std::function<void()> on_end) { on_end_ = std::move(on_end); }
@@ -59,6 +62,8 @@ private:
 
     QTimer& timer(ClientTimer which) { return which == ClientTimer::status ? status_ : sleep_; }
 
+    ClientSettings& settings_;
+    std::unique_ptr<ServiceBrowser> browser_;  // outlives the window's menu
     OsdWindow osd_;
     RemoteDialog dialog_;
     TrayIcon tray_;

@@ -17,7 +17,7 @@ if [ "${1:-}" = run ]; then
 fi
 packages+=(
   xvfb xdotool x11-xserver-utils dbus libglib2.0-bin
-  clang libclang-rt-14-dev binutils
+  clang libclang-rt-14-dev binutils clang-format-16
   openbox trayer xcompmgr imagemagick x11-utils
   chromium wget nodejs iproute2 util-linux
 )

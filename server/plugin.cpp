@@ -114,7 +114,9 @@ void Plugin::start_announcing(int port) {
     }
     announcer_ =
         make_announcer([log = log_.get()](const std::string& line) { log->log_error(line); });
-    if (announcer_ && !announcer_->start({"dravo on " + net::machine_host_name(), port})) {
+    const bool serves_page = page_ != nullptr;
+    if (announcer_ &&
+        !announcer_->start({"dravo on " + net::machine_host_name(), port, serves_page})) {
         announcer_.reset();
     }
 }

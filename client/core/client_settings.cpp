@@ -1,5 +1,6 @@
 #include "client_settings.h"
 
+#include <algorithm>
 #include <filesystem>
 
 #include "text.h"
@@ -62,6 +63,16 @@ bool ClientSettings::save_current_server() { return save_now({&current_server});
 bool ClientSettings::save_sleep_time() { return save_now({&sleep_hours, &sleep_minutes}); }
 
 bool ClientSettings::save_mru_filter() { return save_now({&mru_filter}); }
+
+int ClientSettings::add_server(const std::string& url) {
+    const auto it = std::find(servers.begin(), servers.end(), url);
+    if (it != servers.end()) {
+        return static_cast<int>(it - servers.begin()) + 1;
+    }
+    servers.push_back(url);
+    save_now({&servers});
+    return static_cast<int>(servers.size());
+}
 
 void ClientSettings::set_sleep_time(int hours, int minutes) {
     if (hours == sleep_hours && minutes == sleep_minutes) {

@@ -35,6 +35,10 @@ public:
     bool save_current_server();
     bool save_sleep_time();
     bool save_mru_filter();
+    // Appends url as the next ServerN and writes the list at once; an entry already in the list
+    // is not added twice. Returns the entry's number (1-based), which holds even when the write
+    // failed (the save at exit writes it again).
+    int add_server(const std::string& url);
     // Sets the sleep time and writes it at once when it differs from the last one.
     void set_sleep_time(int hours, int minutes);
     // Entry current_server of the list; empty when it names no entry.

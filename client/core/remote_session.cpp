@@ -15,10 +15,19 @@ RemoteSession::RemoteSession(ClientSettings& settings, RemoteView& view, Request
               options.update_url.empty() ? client_update_url() : options.update_url),
       tracks_({settings, view, server_, state_, list_}, player_), completer_(settings.mru_filter) {
     operations_.set_idle_hook([this] {
-        for (const auto& listener : after_operations_) {
-            listener();
+        for (int id = 0; id < next_listener_; ++id) {
+            if (const auto found = after_operations_.find(id); found != after_operations_.end()) {
+                const auto listener = found->second;  // it may remove itself
+                listener();
+            }
         }
     });
+}
+
+Subscription RemoteSession::add_after_operations(std::function<void()> listener) {
+    const int id = next_listener_++;
+    after_operations_.emplace(id, std::move(listener));
+    return Subscription([this, id] { after_operations_.erase(id); });
 }
 
 void RemoteSession::queue(void (PlayerCommands::*operation)()) {
@@ -46,15 +55,26 @@ void RemoteSession::next_server() {
     operations_.run([this] {
         const int count = static_cast<int>(settings_.servers.size());
         const int current = settings_.current_server;
-        const int next = count > 0 ? current % count + 1 : current;
-        if (next != current) {
-            settings_.current_server = next;
-            settings_.save_current_server();  // survives a crash; the exit writes it again
-        }
-        tracks_.load_track_list();
-        player_.poll_status();
-        tracks_.load_filter();
+        change_server(count > 0 ? current % count + 1 : current);
     });
+}
+
+void RemoteSession::switch_to_server(int number) {
+    operations_.run([this, number] {
+        if (number >= 1 && static_cast<std::size_t>(number) <= settings_.servers.size()) {
+            change_server(number);
+        }
+    });
+}
+
+void RemoteSession::change_server(int number) {
+    if (number != settings_.current_server) {
+        settings_.current_server = number;
+        settings_.save_current_server();  // survives a crash; the exit writes it again
+    }
+    tracks_.load_track_list();
+    player_.poll_status();
+    tracks_.load_filter();
 }
 
 void RemoteSession::status_tick() {

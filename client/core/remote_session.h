@@ -5,6 +5,7 @@
 // Construct and call on the user-interface thread only. Operations report nothing; what the user
 // should see goes to the RemoteView.
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "playback_state.h"
 #include "player_commands.h"
 #include "server_client.h"
+#include "subscription.h"
 #include "track_commands.h"
 #include "track_list.h"
 #include "update_checker.h"
@@ -88,16 +90,17 @@ public:
     // The next server of the list (wrapping), written to the settings file at once, then list,
     // status and filter from it.
     void next_server();
+    // The same for server number (1-based); nothing when it names no entry of the list.
+    void switch_to_server(int number);
 
     // The status timer: poll, title, then after_tick (the sleep button's countdown). A tick that
     // falls due while an operation runs waits for it; several such ticks run once.
     void status_tick();
     void set_after_tick(std::function<void()> hook) { after_tick_ = std::move(hook); }
     // Called whenever the operations that were waiting have all run: the moment the playback
-    // state may have changed (the desktop's media-player interface announces it then).
-    void add_after_operations(std::function<void()> listener) {
-        after_operations_.push_back(std::move(listener));
-    }
+    // state may have changed (the desktop's media-player interface announces it then). Listeners
+    // run in the order they were added; one removed meanwhile is not called.
+    [[nodiscard]] Subscription add_after_operations(std::function<void()> listener);
 
     FilterCompleter& filter_completer() { return completer_; }
     const PlaybackState& state() const { return state_; }
@@ -107,6 +110,7 @@ public:
 private:
     void queue(void (PlayerCommands::*operation)());
     void queue(OperationQueue::Operation operation) { operations_.run(std::move(operation)); }
+    void change_server(int number);
 
     ClientSettings& settings_;
     RemoteView& view_;
@@ -119,7 +123,8 @@ private:
     FilterCompleter completer_;
     OperationQueue operations_;
     std::function<void()> after_tick_;
-    std::vector<std::function<void()>> after_operations_;
+    std::map<int, std::function<void()>> after_operations_;
+    int next_listener_ = 0;
 };
 
 }  // namespace dravo

@@ -9,10 +9,9 @@
 //   shutdown: stop() after the timers are stopped, the settings saved and the tray icon deleted.
 //
 // Construct, start and stop on the user-interface thread, with the QCoreApplication (or
-// QApplication) already made; the session, the view and the service must outlive nothing they
-// hand out: destroy the service before the session. Failure: start() answers false only when
-// neither the hook nor the bus registration worked (the start-up tells the user, see
-// install_media_keys), and the program carries on without media keys.
+// QApplication) already made; destroy the service before the session. Failure: start() answers
+// false only when neither the hook nor the bus registration worked (the start-up tells the user,
+// see install_media_keys), and the program carries on without media keys.
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -21,7 +20,6 @@
 namespace dravo {
 
 class RemoteSession;
-class RemoteView;
 
 struct MediaKeyStatus {
     bool hook = false;  // the keys are grabbed
@@ -36,7 +34,7 @@ class MediaKeyService {
 public:
     // show_at_cursor: the window's operation that brings it up beside the mouse pointer (the Ctrl
     // key bindings and the bus's Raise).
-    MediaKeyService(RemoteSession& session, RemoteView& view, std::function<void()> show_at_cursor);
+    MediaKeyService(RemoteSession& session, std::function<void()> show_at_cursor);
     ~MediaKeyService();  // stop()
     MediaKeyService(const MediaKeyService&) = delete;
     MediaKeyService& operator=(const MediaKeyService&) = delete;

@@ -13,7 +13,6 @@
 #include "media_player_bridge.h"
 #include "mpris_adaptor_qt.h"
 #include "remote_session.h"
-#include "remote_view.h"
 
 namespace dravo {
 namespace {
@@ -55,15 +54,14 @@ void post_key(void* context, std::uint32_t, std::uint32_t lparam) {
 }  // namespace
 
 struct MediaKeyService::Impl {
-    Impl(RemoteSession& s, RemoteView& v, std::function<void()> show)
-        : session(s), view(v), keys(s, show), bridge(s, std::move(show)) {}
+    Impl(RemoteSession& s, std::function<void()> show)
+        : session(s), keys(s, show), bridge(s, std::move(show)) {}
 
     bool install_hook();
     bool register_on_bus();
     void announce_changes();
 
     RemoteSession& session;
-    RemoteView& view;
     MediaKeyHandler keys;
     MediaPlayerBridge bridge;
     std::unique_ptr<KeyReceiver> receiver;
@@ -72,7 +70,7 @@ struct MediaKeyService::Impl {
     QDBusConnection bus{QString()};
     MediaKeyStatus status;
     bool started = false;
-    std::shared_ptr<bool> alive = std::make_shared<bool>(true);  // for the session's listener
+    Subscription after_operations;
 };
 
 bool MediaKeyService::Impl::install_hook() {
@@ -119,16 +117,10 @@ void MediaKeyService::Impl::announce_changes() {
     }
 }
 
-MediaKeyService::MediaKeyService(RemoteSession& session, RemoteView& view,
-                                 std::function<void()> show_at_cursor)
-    : impl_(std::make_unique<Impl>(session, view, std::move(show_at_cursor))) {
-    std::weak_ptr<bool> alive = impl_->alive;
-    Impl* impl = impl_.get();
-    session.add_after_operations([alive, impl] {
-        if (!alive.expired()) {
-            impl->announce_changes();
-        }
-    });
+MediaKeyService::MediaKeyService(RemoteSession& session, std::function<void()> show_at_cursor)
+    : impl_(std::make_unique<Impl>(session, std::move(show_at_cursor))) {
+    impl_->after_operations =
+        session.add_after_operations([impl = impl_.get()] { impl->announce_changes(); });
 }
 
 MediaKeyService::~MediaKeyService() { stop(); }

@@ -169,5 +169,19 @@ TEST_F(LifecycleTest, TrayClicks) {
     EXPECT_EQ(view.with("osd:"), Targets{"A - B"});
 }
 
+TEST_F(LifecycleTest, AfterOperationListenersRunUntilTheirHandleGoes) {
+    std::vector<std::string> heard;
+    auto first = session().add_after_operations([&] { heard.push_back("first"); });
+    Subscription second;
+    second = session().add_after_operations([&] {
+        heard.push_back("second");
+        second.reset();  // a listener may leave while the listeners run
+    });
+    session().poll_status();
+    first.reset();
+    session().poll_status();
+    EXPECT_EQ(heard, (Targets{"first", "second"}));
+}
+
 }  // namespace
 }  // namespace dravo::test

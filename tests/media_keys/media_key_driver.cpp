@@ -40,7 +40,7 @@ int main(int argc, char** argv) {
     view.on_line = [](const std::string& line) { say("view " + line); };
     dravo::EventLoopRunner runner;
     dravo::RemoteSession session(settings, view, runner);
-    dravo::MediaKeyService keys(session, view, [] { say("view show_at_cursor"); });
+    dravo::MediaKeyService keys(session, [] { say("view show_at_cursor"); });
     // Started the way the client's start-up does, which tells a failure.
     struct ServiceHook : dravo::KeyHook {
         explicit ServiceHook(dravo::MediaKeyService& keys) : service(keys) {}

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # The plug-in announces itself on a network of the test's own: two network namespaces joined by a
 # veth pair, each with its own message bus and avahi-daemon (own configuration, own runtime
-# folder through a mount namespace). The host with the plug-in runs in one, avahi-browse in the
-# other: the service appears with its name, port and texts, and is gone after quit. The host
-# starts before its daemon, which must not matter. Exit 77 (skipped) where namespaces are not
+# folder through a mount namespace). The host with the plug-in runs in one, avahi-browse and the
+# client's own browser (dravo_browse_probe) in the other: the service appears with its name,
+# port and texts, and is gone after quit. The host starts before its daemon, the probe before
+# its own, which must not matter. Exit 77 (skipped) where namespaces are not
 # permitted. Usage: announce_test.sh BUILD_DIR
 set -uo pipefail
 build=$1
@@ -13,6 +14,8 @@ fail() { echo "FAIL: $*"; exit 1; }
 for tool in ip unshare dbus-daemon avahi-daemon avahi-browse; do
   command -v "$tool" >/dev/null || skip "$tool is not installed"
 done
+probe=$build/bin/dravo_browse_probe
+[ -x "$probe" ] || fail "$probe is not built"
 
 id=$$
 a=dravo-a-$id b=dravo-b-$id va=dva$((id % 100000)) vb=dvb$((id % 100000))
@@ -68,7 +71,11 @@ start_stack() {
 }
 bus_of() { echo "unix:path=$work/$1.bus"; }
 
-start_stack "$b" b "$vb" 0
+# The client's browser in namespace b, started before b's daemon (1 s later).
+start_stack "$b" b "$vb" 1
+ip netns exec "$b" env DBUS_SYSTEM_BUS_ADDRESS="$(bus_of b)" "$probe" 100 > "$work/probe.out" 2>&1 &
+probe_pid=$!
+pids+=($probe_pid)
 # The host with the plug-in in namespace a; a's daemon comes 3 s after it.
 start_stack "$a" a "$va" 3
 mkdir -p "$work/plugins" "$work/music"
@@ -83,9 +90,9 @@ pids+=($host)
 
 name="dravo on $(hostname)"
 escaped=${name// /\\032}  # avahi-browse -p writes a blank as \032
-browse() {  # the resolved _dravo._tcp lines seen from namespace b
+browse() {  # the resolved lines of a service type (_dravo._tcp) seen from namespace b
   ip netns exec "$b" env DBUS_SYSTEM_BUS_ADDRESS="$(bus_of b)" \
-    timeout 10 avahi-browse -rtp _dravo._tcp 2>/dev/null | grep '^=' || true
+    timeout 10 avahi-browse -rtpk "${1:-_dravo._tcp}" 2>/dev/null | grep '^=' || true
 }
 found=""
 for _ in $(seq 30); do
@@ -101,13 +108,24 @@ IFS=';' read -r _ _ _ _ _ _ target address seen_port texts <<< "$line"
 [ "$target" = "dravo-a.local" ] || fail "host name $target"
 [ "$address" = "10.213.0.1" ] || fail "address $address"
 [ "$seen_port" = "$port" ] || fail "port $seen_port"
-for text in '"txtvers=1"' '"protocol=1"' '"path=/"'; do
+for text in '"txtvers=1"' '"protocol=1"' '"page=yes"' '"path=/"'; do
   grep -qF "$text" <<< "$texts" || fail "text $text missing in $texts"
 done
+# The page is announced for any browser, too.
+web=$(browse _http._tcp | grep -F ";$escaped;_http._tcp;" | grep -F ";$port;" | head -1)
+[ -n "$web" ] || fail "no _http._tcp service for the page"
 grep -q "waits for the Avahi daemon" "$work/plugins/gen_dravo_srv.log" \
   || fail "the missing daemon was not logged"
 [ "$(grep -c "waits for the Avahi daemon" "$work/plugins/gen_dravo_srv.log")" -eq 1 ] \
   || fail "the missing daemon was logged more than once"
+
+# The client's browser: name, host, IPv4 address, port, texts and the URL it would store.
+page=$(grep -o '"page=[a-z]*"' <<< "$texts" | tr -d '"')
+want=$(printf 'server\t%s\tdravo-a.local\t10.213.0.1\t%s\ttxtvers=1 protocol=1 %s path=/\thttp://10.213.0.1:%s/' \
+  "$name" "$port" "$page" "$port")
+probe_saw() { grep -qxF "$1" "$work/probe.out"; }
+for _ in $(seq 20); do probe_saw "$want" && break; sleep 0.5; done
+probe_saw "$want" || { cat "$work/probe.out"; fail "the client's browser did not see the service"; }
 
 # Quit withdraws it.
 kill -TERM "$host"
@@ -118,4 +136,10 @@ for _ in $(seq 15); do
   sleep 1
 done
 [ -n "$gone" ] || fail "the service is still seen after quit"
+probe_empty() { [ "$(grep '^count' "$work/probe.out" | tail -1)" = "$(printf 'count\t0')" ]; }
+for _ in $(seq 20); do probe_empty && break; sleep 0.5; done
+probe_empty || { cat "$work/probe.out"; fail "the client's browser still lists the service after quit"; }
+kill -TERM "$probe_pid"
+wait "$probe_pid" && grep -qx stopped "$work/probe.out" || fail "the client's browser did not stop"
+echo "client's browser saw: $want"
 echo "PASS: announced as '$name' on port $port and withdrawn at quit"
