@@ -43,7 +43,7 @@ check_dll i686-w64-mingw32-objdump "$root/build-win-i686/bin/plugins/gen_dravo_s
 check_dll i686-w64-mingw32-objdump "$root/build-win-i686/bin/dravo_shellhook.dll" "$hook_exports"
 check_dll i686-w64-mingw32-objdump "$root/build-win-i686/bin/dravo.exe" ""
 build x86_64 gen_dravo_srv winamp_stub dravo_windows_unit_tests dravo_windows_client_tests \
-  dravo dravo_shellhook_tests osd_windows_probe client_driver
+  dravo dravo_windows_ui_tests osd_windows_probe client_driver
 check_dll x86_64-w64-mingw32-objdump "$root/build-win-x86_64/bin/plugins/gen_dravo_srv.dll"
 check_dll x86_64-w64-mingw32-objdump "$root/build-win-x86_64/bin/dravo_shellhook.dll" "$hook_exports"
 check_dll x86_64-w64-mingw32-objdump "$root/build-win-x86_64/bin/dravo.exe" ""

@@ -7,7 +7,7 @@ set -uo pipefail
 bin=$1
 out=$(mktemp)
 trap 'rm -f "$out"' EXIT
-(cd "$bin" && exec "${DRAVO_WINE:?}" dravo_shellhook_tests.exe --wait-key) > "$out" 2>&1 &
+(cd "$bin" && exec "${DRAVO_WINE:?}" dravo_windows_ui_tests.exe --wait-key) > "$out" 2>&1 &
 waiter=$!
 for _ in $(seq 1 100); do grep -q ready "$out" && break; sleep 0.1; done
 window=$(xdotool search --name 'hook target' | head -1)
