@@ -5,11 +5,13 @@
 #include <QSocketNotifier>
 
 #include "client_settings.h"
+#include "session_feed_qt.h"
 #include "lost_display.h"
 #include "program_icon.h"
 #include "quit_signals.h"
 #include "request_runner_qt.h"
 #include "server_menu_qt.h"
+#include "session_feed_qt.h"
 #include "service_browser.h"
 
 namespace dravo {
@@ -50,6 +52,8 @@ void RemoteApp::set_service_browser(std::unique_ptr<ServiceBrowser> browser) {
     browser_->start();
     attach_server_menu(*dialog_.findChild<QPushButton*>("server"), settings_, session_, *browser_);
 }
+
+void RemoteApp::follow_pushes() { feed_ = start_session_feed(dialog_, session_); }
 
 void RemoteApp::register_actions() {
     if (keys_) {
@@ -93,6 +97,7 @@ int run_client(ClientSettings& settings, const std::string& command_line,
                          });
     }
     app.start_up();
+    app.follow_pushes();  // the server's pushes, where it offers them
     // A logout may take the display away first: that ends the program in order too. Made after
     // the start-up, so its exit hook runs before the destructors of what the start-up made.
     const EndOnLostDisplay lost_display([&app] { app.lifecycle().shut_down(); });

@@ -1,12 +1,13 @@
 #pragma once
 // The client program assembled: RemoteApp owns the session, the main window, the on-screen
-// display, the tray icon, the window timers, the media keys and the network's server browser, and
-// wires them in the order the ClientLifecycle runs them. The window only shows state and forwards
-// input. run_client() is the whole program after the QApplication: the command line (" /i file"),
-// the settings, start-up, the event loop until Exit, a quit signal (SIGTERM, SIGINT), a started
-// update or a lost display (logout, see lost_display.h) ends it, and the shutdown. Construct, call
-// and destroy on the main thread after the QApplication. Nothing fails: what cannot start is told
-// by the start-up and skipped.
+// display, the tray icon, the window timers, the media keys, the network's server browser and
+// the feed of the server's pushed state, and wires them in the order the ClientLifecycle runs
+// them. The window only shows state and forwards input.
+// run_client() is the whole program after the QApplication: the command line (" /i file"), the
+// settings, start-up, the event loop until Exit, a quit signal (SIGTERM, SIGINT), a started update
+// or a lost display (logout, see lost_display.h) ends it, and the shutdown.
+// Construct, call and destroy on the main thread after the QApplication. Nothing fails: what
+// cannot start is told by the start-up and skipped.
 #include <QTimer>
 
 #include <functional>
@@ -25,6 +26,7 @@ namespace dravo {
 class ClientSettings;
 class RequestRunner;
 class ServiceBrowser;
+class SessionFeed;
 
 class RemoteApp : private ClientLoop, private KeyHook {
 public:
@@ -40,6 +42,9 @@ public:
     // The servers found on the network, started and offered in the Server button's menu.
     void set_service_browser(std::unique_ptr<ServiceBrowser> browser);
     void start_up() { lifecycle_.start_up(); }
+    // After the start-up: the server's pushed state refreshes the window at once where the
+    // server offers it (a probe that an older server does not notice).
+    void follow_pushes();
     // Called once the loop should end (after the shutdown).
     void set_on_end(std::function<void()> on_end) { on_end_ = std::move(on_end); }
 
@@ -69,6 +74,7 @@ private:
     TrayIcon tray_;
     RemoteSession session_;
     std::unique_ptr<KeyHook> keys_;
+    std::unique_ptr<SessionFeed> feed_;
     QTimer status_;
     QTimer sleep_;
     ClientLifecycle lifecycle_;

@@ -12,6 +12,7 @@
 #include <chrono>
 #include <cstdint>
 #include <iosfwd>
+#include <optional>
 #include <string>
 
 namespace dravo {
@@ -43,5 +44,10 @@ bool fetch_url(std::ostream& out, const std::string& url, std::uint32_t flags,
 // connection reset in the middle of writing. True when an answer (its status line and headers)
 // arrived, even if the body broke off afterwards; false otherwise.
 bool request_url(const std::string& url, const FetchLimits& limits = {});
+
+// Sends "HEAD" for the URL as HTTP/1.0 and gives the answer's Content-Type (empty when it names
+// none); nothing when no answer came. Redirects are not followed.
+std::optional<std::string> head_content_type(const std::string& url,
+                                             const FetchLimits& limits = {});
 
 }  // namespace dravo

@@ -64,7 +64,35 @@ std::size_t to_sink(char* data, std::size_t size, std::size_t count, void* user)
     return (*static_cast<const BodySink*>(user))(data, bytes) ? bytes : 0;
 }
 
+void set_common_options(CURL* handle, const std::string& url, const FetchLimits& limits) {
+    curl_easy_setopt(handle, CURLOPT_URL, url.c_str());
+    curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(limits.connect.count()));
+    curl_easy_setopt(handle, CURLOPT_TIMEOUT_MS, static_cast<long>(limits.total.count()));
+    curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(handle, CURLOPT_FORBID_REUSE, 1L);
+}
+
 }  // namespace
+
+std::optional<std::string> head_content_type(const std::string& url, const FetchLimits& limits) {
+    initialise_curl_once();
+    std::unique_ptr<CURL, EasyDeleter> easy(curl_easy_init());
+    if (!easy) {
+        return std::nullopt;
+    }
+    CURL* handle = easy.get();
+    set_common_options(handle, url, limits);
+    curl_easy_setopt(handle, CURLOPT_NOBODY, 1L);
+    // An old server reads only GET lines and HTTP/1.0 headers.
+    curl_easy_setopt(handle, CURLOPT_HTTP_VERSION, CURL_HTTP_VERSION_1_0);
+    if (perform(handle, limits) != CURLE_OK) {
+        return std::nullopt;
+    }
+    const char* type = nullptr;
+    curl_easy_getinfo(handle, CURLINFO_CONTENT_TYPE, &type);
+    return std::string(type ? type : "");
+}
 
 FetchOutcome http_get(const std::string& url, const FetchLimits& limits, const BodySink& sink) {
     initialise_curl_once();
@@ -75,17 +103,12 @@ FetchOutcome http_get(const std::string& url, const FetchLimits& limits, const B
         return FetchOutcome::failed;
     }
     CURL* handle = easy.get();
-    curl_easy_setopt(handle, CURLOPT_URL, url.c_str());
+    set_common_options(handle, url, limits);
     curl_easy_setopt(handle, CURLOPT_HTTPGET, 1L);
     curl_easy_setopt(handle, CURLOPT_HTTPHEADER, headers.get());
-    curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(limits.connect.count()));
-    curl_easy_setopt(handle, CURLOPT_TIMEOUT_MS, static_cast<long>(limits.total.count()));
-    curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(handle, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(handle, CURLOPT_FOLLOWLOCATION, 1L);
     curl_easy_setopt(handle, CURLOPT_MAXREDIRS, 5L);
-    curl_easy_setopt(handle, CURLOPT_FORBID_REUSE, 1L);
     curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, to_sink);
     curl_easy_setopt(handle, CURLOPT_WRITEDATA, const_cast<BodySink*>(&sink));
     const CURLcode result = perform(handle, limits);

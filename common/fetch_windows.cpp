@@ -1,7 +1,7 @@
-// fetch_url and request_url on WinInet: the system's proxy settings, no local cache. WinInet
-// keeps neither a limit for a whole transfer nor, reliably, its own time-outs, so a watchdog
-// closes the session at the deadline or when the cancel flag is set, which ends any call still
-// blocked in it.
+// fetch_url, request_url and head_content_type on WinInet: the system's proxy settings, no local
+// cache. WinInet keeps neither a limit for a whole transfer nor, reliably, its own time-outs, so a
+// watchdog closes the session at the deadline or when the cancel flag is set, which ends any call
+// still blocked in it.
 #include <windows.h>
 #include <wininet.h>
 
@@ -141,32 +141,66 @@ bool crack_url(const std::string& url, UrlParts& parts) {
     return true;
 }
 
-// Sends the GET and hands every piece of the body to sink. The time-outs go on the request
-// itself, where every WinInet honours them.
-FetchOutcome send_and_read(HINTERNET session, const UrlParts& url, const FetchLimits& limits,
-                           Clock::time_point deadline, const BodySink& sink) {
+// Opens and sends one request; null when that failed. The time-outs go on the request itself,
+// where every WinInet honours them. The handles close with the session.
+HINTERNET send_request(HINTERNET session, const UrlParts& url, const char* verb,
+                       const char* version, const FetchLimits& limits) {
     HINTERNET connection = InternetConnectA(session, url.host.c_str(), url.port, nullptr, nullptr,
                                             INTERNET_SERVICE_HTTP, 0, 0);
     if (!connection) {
-        return FetchOutcome::failed;
+        return nullptr;
     }
     const DWORD request_flags =
         INTERNET_FLAG_RELOAD | INTERNET_FLAG_DONT_CACHE | INTERNET_FLAG_NO_UI |
         INTERNET_FLAG_NO_COOKIES | INTERNET_FLAG_IGNORE_REDIRECT_TO_HTTP |
         INTERNET_FLAG_IGNORE_REDIRECT_TO_HTTPS | (url.secure ? INTERNET_FLAG_SECURE : 0);
-    HINTERNET request = HttpOpenRequestA(connection, "GET", url.target.c_str(), nullptr, nullptr,
+    HINTERNET request = HttpOpenRequestA(connection, verb, url.target.c_str(), version, nullptr,
                                          nullptr, request_flags, 0);
     if (!request) {
-        return FetchOutcome::failed;
+        return nullptr;
     }
     set_timeout(request, INTERNET_OPTION_CONNECT_TIMEOUT, limits.connect);
     set_timeout(request, INTERNET_OPTION_SEND_TIMEOUT, limits.total);
     set_timeout(request, INTERNET_OPTION_RECEIVE_TIMEOUT, limits.total);
     static const char kHeaders[] = "Cache-Control: no-cache\r\n";
     if (!HttpSendRequestA(request, kHeaders, static_cast<DWORD>(sizeof kHeaders - 1), nullptr, 0)) {
-        return FetchOutcome::failed;
+        return nullptr;
     }
-    return read_body(request, deadline, sink);
+    return request;
+}
+
+// Runs transfer on a session of its own under the watchdog; nothing when no session or no
+// watchdog could be had. fired tells whether the watchdog ended it.
+template <class Transfer>
+auto with_session(const FetchLimits& limits, Clock::time_point deadline, bool& fired,
+                  Transfer transfer) -> std::optional<decltype(transfer(HINTERNET{}))> {
+    HINTERNET session = InternetOpenA("dravo", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
+    if (!session) {
+        return std::nullopt;
+    }
+    std::optional<Watchdog> watchdog;
+    try {
+        watchdog.emplace(session, deadline, limits.cancel);
+    } catch (...) {  // no thread to spare: no transfer without its limit
+        InternetCloseHandle(session);
+        return std::nullopt;
+    }
+    auto result = transfer(session);
+    fired = watchdog->finish();
+    if (!fired) {
+        InternetCloseHandle(session);  // and the connection and request with it
+    }
+    return result;
+}
+
+// The Content-Type of an answer, empty when it names none.
+std::string content_type(HINTERNET request) {
+    char type[256] = {};
+    DWORD size = sizeof type - 1;
+    if (!HttpQueryInfoA(request, HTTP_QUERY_CONTENT_TYPE, type, &size, nullptr)) {
+        return {};
+    }
+    return std::string(type, size);
 }
 
 }  // namespace
@@ -177,23 +211,34 @@ FetchOutcome http_get(const std::string& url, const FetchLimits& limits, const B
         return FetchOutcome::failed;
     }
     const auto deadline = Clock::now() + limits.total;
-    HINTERNET session = InternetOpenA("dravo", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
-    if (!session) {
+    bool fired = false;
+    const auto outcome = with_session(limits, deadline, fired, [&](HINTERNET session) {
+        HINTERNET request = send_request(session, parts, "GET", nullptr, limits);
+        return request ? read_body(request, deadline, sink) : FetchOutcome::failed;
+    });
+    if (!outcome) {
         return FetchOutcome::failed;
     }
-    std::optional<Watchdog> watchdog;
-    try {
-        watchdog.emplace(session, deadline, limits.cancel);
-    } catch (...) {  // no thread to spare: no transfer without its limit
-        InternetCloseHandle(session);
-        return FetchOutcome::failed;
+    return fired && *outcome == FetchOutcome::complete ? FetchOutcome::answered : *outcome;
+}
+
+std::optional<std::string> head_content_type(const std::string& url, const FetchLimits& limits) {
+    UrlParts parts;
+    if (!crack_url(url, parts)) {
+        return std::nullopt;
     }
-    const FetchOutcome outcome = send_and_read(session, parts, limits, deadline, sink);
-    if (watchdog->finish()) {
-        return outcome == FetchOutcome::complete ? FetchOutcome::answered : outcome;
+    bool fired = false;
+    // An old server reads only GET lines and HTTP/1.0 headers.
+    auto type = with_session(
+        limits, Clock::now() + limits.total, fired,
+        [&](HINTERNET session) -> std::optional<std::string> {
+            HINTERNET request = send_request(session, parts, "HEAD", "HTTP/1.0", limits);
+            return request ? std::optional(content_type(request)) : std::nullopt;
+        });
+    if (!type || fired) {
+        return std::nullopt;
     }
-    InternetCloseHandle(session);  // and the connection and request with it
-    return outcome;
+    return *type;
 }
 
 }  // namespace dravo

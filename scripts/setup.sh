@@ -16,7 +16,7 @@ if [ "${1:-}" = run ]; then
   exit 0
 fi
 packages+=(
-  xvfb xdotool x11-xserver-utils dbus libglib2.0-bin
+  xvfb xdotool x11-xserver-utils dbus libglib2.0-bin playerctl
   clang libclang-rt-14-dev binutils clang-format-16
   openbox trayer xcompmgr imagemagick x11-utils
   chromium wget nodejs iproute2 util-linux

@@ -10,6 +10,15 @@ namespace dravo {
 
 using Clock = ClientConnection::Clock;
 
+// A client whose connection finds the queue full waits a full second for its SYN retry. A
+// backlog of 5, then one of 128, made bursts of clients (a crowd of pages asking together) wait
+// that second, and every other client with them; the loop accepts at once, so the longest queue
+// the system allows (Linux caps it at net.core.somaxconn, 4096 by default) costs nothing.
+constexpr int kBacklog = 4096;
+// How often the held long-polls' sockets are looked at: a page that hung up frees its place
+// within this time.
+constexpr int kHeldLookMs = 20;
+
 CommandServer::CommandServer(int port, CommandTable& table, ShowNotice notice, const ServerLog& log,
                              ServerLimits limits, ClientPolicy policy, BrowserGuard guard,
                              PageService* page)
@@ -19,9 +28,7 @@ CommandServer::CommandServer(int port, CommandTable& table, ShowNotice notice, c
 int CommandServer::run(const std::function<void(int)>& listening) {
     net::Listener listener;
     std::string reason;
-    // A backlog of 5 made bursts of clients wait a full second for a SYN retry; the loop
-    // accepts at once, so a longer queue costs nothing.
-    if (!listener.open(port_, 128, reason, policy_.bind_address())) {
+    if (!listener.open(port_, kBacklog, reason, policy_.bind_address())) {
         state_ = State::failed;
         notice_("socket.Listen() failed\r\n" + reason, "dravo_srv Error");
         return 0;
@@ -50,11 +57,14 @@ void CommandServer::serve(net::Listener& listener) {
     std::vector<net::WaitEntry> entries;
     while (!stop_requested_) {
         entries.assign(1, {listener.handle(), true, false});
+        const bool with_held = held_look_due(Clock::now());
         // A connection waiting for a late answer is asked for nothing: its hang-up still shows.
         bool anyone_waits = false;
         for (auto& c : clients_) {
             anyone_waits = anyone_waits || c.held();
-            entries.push_back({c.socket().handle(), !c.answering() && !c.waiting(), c.answering()});
+            const bool left_out = c.held() && !with_held;
+            entries.push_back({left_out ? net::kNoHandle : c.socket().handle(),
+                               !c.answering() && !c.waiting(), c.answering()});
         }
         net::wait_any(entries, limits_.wait_ms);
         auto now = Clock::now();
@@ -72,8 +82,24 @@ void CommandServer::serve(net::Listener& listener) {
     }
 }
 
+bool CommandServer::held_look_due(Clock::time_point now) {
+    if (now < next_held_look_) {
+        return false;
+    }
+    next_held_look_ = now + std::chrono::milliseconds(kHeldLookMs);
+    return true;
+}
+
 void CommandServer::accept_all(net::Listener& listener) {
-    while (auto socket = listener.accept(0)) {
+    // At the limit a turn takes one more (closing the idlest) and leaves the rest queued: the
+    // next turn reads the requests that have arrived meanwhile, and their answers make room, so
+    // a crowd connecting at once does not push out connections whose requests are on the way.
+    bool made_room = false;
+    while (!made_room || clients_.size() < limits_.max_connections) {
+        auto socket = listener.accept(0);
+        if (!socket) {
+            return;
+        }
         std::string peer = socket->peer_address();
         if (!policy_.allows(peer)) {
             log_.log_error("Refused client " + peer);
@@ -81,6 +107,7 @@ void CommandServer::accept_all(net::Listener& listener) {
         }
         if (clients_.size() >= limits_.max_connections) {
             close_idlest();
+            made_room = true;
         }
         auto now = Clock::now();
         clients_.emplace_back(std::move(*socket), now, limits_.read_idle_ms);
@@ -187,6 +214,12 @@ bool CommandServer::flush(ClientConnection& client, Clock::time_point now) {
 bool CommandServer::handle_connection(ClientConnection& client) {
     const ParsedRequest request = parse_request(client.request());
     const SendText send = [&client](const std::string& piece) { client.queue(piece); };
+    // A program asks whether the API is offered: its headers alone, nothing runs. An old server
+    // answers the same question with the plain header.
+    if (page_ && request.path.empty() && page_->is_api(request.head_path)) {
+        page_->send_api_head(send);
+        return true;
+    }
     // The page's files load for any request (a link, a bookmark, a QR code).
     if (page_ && page_->is_file(request.path)) {
         page_->send_file(request, send);

@@ -53,6 +53,10 @@ private:
     using Clients = std::list<ClientConnection>;
 
     void serve(net::Listener& listener);
+    // Held long-polls are watched only for their clients' hang-ups, which can wait a little:
+    // left out of most readiness waits, they cost nothing on the turns a crowd of requests
+    // makes. True on the turns whose wait includes them.
+    bool held_look_due(ClientConnection::Clock::time_point now);
     void accept_all(net::Listener& listener);
     // False when the connection is finished and must go.
     bool service(ClientConnection& client, bool ready, ClientConnection::Clock::time_point now);
@@ -86,6 +90,7 @@ private:
     BrowserGuard guard_;
     PageService* page_;
     Clients clients_;
+    ClientConnection::Clock::time_point next_held_look_{};
     std::atomic<bool> stop_requested_{false};
     std::atomic<State> state_{State::starting};
     std::atomic<int> listening_port_{0};

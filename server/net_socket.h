@@ -18,6 +18,9 @@ inline constexpr int kConnectionAborted = 10053;
 inline constexpr int kConnectionReset = 10054;
 inline constexpr int kTimedOut = 10060;
 
+// No socket: a closed connection's handle.
+inline constexpr std::intptr_t kNoHandle = -1;
+
 // The Winsock number for a platform error code.
 int socket_error_code(int platform_error);
 
@@ -62,7 +65,6 @@ public:
     void close();
 
 private:
-    static constexpr std::intptr_t kNoHandle = -1;
     std::intptr_t handle_ = kNoHandle;
     int error_ = 0;
 };
@@ -87,9 +89,10 @@ private:
     std::intptr_t handle_ = -1;
 };
 
-// One socket of a readiness wait: what is wanted in, what is ready out.
+// One socket of a readiness wait: what is wanted in, what is ready out. An entry whose handle
+// is kNoHandle is left out of the wait and reported not ready.
 struct WaitEntry {
-    std::intptr_t handle = -1;
+    std::intptr_t handle = kNoHandle;
     bool want_read = false;
     bool want_write = false;
     bool readable = false;  // also set on errors and hang-ups, so the next call reports them

@@ -250,6 +250,7 @@ int Listener::port() const {
 }
 
 void wait_any(std::vector<WaitEntry>& entries, int timeout_ms) {
+    // poll skips a negative descriptor and reports it not ready: kNoHandle needs no case.
     std::vector<pollfd> fds;
     fds.reserve(entries.size());
     for (const auto& e : entries) {

@@ -205,22 +205,26 @@ int Listener::port() const {
 }
 
 void wait_any(std::vector<WaitEntry>& entries, int timeout_ms) {
-    if (entries.empty()) {  // WSAPoll refuses an empty set instead of waiting
-        Sleep(static_cast<DWORD>(timeout_ms > 0 ? timeout_ms : 0));
-        return;
-    }
     std::vector<WSAPOLLFD> fds;
     fds.reserve(entries.size());
     for (const auto& e : entries) {
+        if (e.handle == kNoHandle) {
+            continue;  // left out of the wait
+        }
         short events =
             static_cast<short>((e.want_read ? POLLRDNORM : 0) | (e.want_write ? POLLWRNORM : 0));
         fds.push_back({socket_of(e.handle), events, 0});
     }
-    int n = WSAPoll(fds.data(), static_cast<ULONG>(fds.size()), timeout_ms);
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        short got = n > 0 ? fds[i].revents : 0;
-        entries[i].readable = (got & (POLLRDNORM | POLLERR | POLLHUP | POLLNVAL)) != 0;
-        entries[i].writable = (got & (POLLWRNORM | POLLERR | POLLHUP)) != 0;
+    if (fds.empty()) {  // WSAPoll refuses an empty set instead of waiting
+        Sleep(static_cast<DWORD>(timeout_ms > 0 ? timeout_ms : 0));
+    }
+    int n = fds.empty() ? 0 : WSAPoll(fds.data(), static_cast<ULONG>(fds.size()), timeout_ms);
+    std::size_t next = 0;
+    for (auto& e : entries) {
+        short got = e.handle == kNoHandle ? 0 : fds[next++].revents;
+        got = n > 0 ? got : 0;
+        e.readable = (got & (POLLRDNORM | POLLERR | POLLHUP | POLLNVAL)) != 0;
+        e.writable = (got & (POLLWRNORM | POLLERR | POLLHUP)) != 0;
     }
 }
 

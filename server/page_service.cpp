@@ -107,6 +107,11 @@ void PageService::send_file(const ParsedRequest& request, const SendText& send) 
     }
 }
 
+void PageService::send_api_head(const SendText& send) const {
+    send(std::string("HTTP/1.0 200 OK\r\nContent-Type: ") + kJson + "\r\n" + kSecurityHeaders +
+         kNoStore + "\r\n");
+}
+
 void PageService::send_refusal(const SendText& send) const {
     send(page_answer("403 Forbidden", "text/plain; charset=utf-8",
                      "A page of this server sends the X-Dravo-Remote header.\n", kNoStore));

@@ -48,6 +48,9 @@ public:
     // Runs an API request; a long-poll whose answer must wait gives its PageWait instead.
     std::optional<PageWait> run_api(const ParsedRequest& request, const SendText& send,
                                     Clock::time_point now);
+    // The headers of an API answer without a body, for a HEAD request: nothing is run or read,
+    // so no length is given.
+    void send_api_head(const SendText& send) const;
     // The answer to an API request a browser may not make.
     void send_refusal(const SendText& send) const;
 

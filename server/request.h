@@ -16,6 +16,9 @@ using SendText = std::function<void(const std::string&)>;
 
 struct ParsedRequest {
     std::string path;
+    // The path of the last HEAD line: only API paths are answered (headers alone); every other
+    // HEAD, like any request without a GET line, gets the plain header.
+    std::string head_path;
     QueryMap query;
     HeaderMap headers;
 

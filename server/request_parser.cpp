@@ -84,6 +84,8 @@ ParsedRequest parse_request(std::string_view text) {
         auto words = first_words(line);
         if (!words.empty() && words[0] == "GET") {
             parse_target(words.size() > 1 ? words[1] : "GET", out);
+        } else if (words.size() > 1 && words[0] == "HEAD") {
+            out.head_path = std::string(words[1].substr(0, words[1].find('?')));
         } else {
             add_header(line, out.headers);
         }

@@ -1,5 +1,6 @@
 #include "media_player_bridge.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -10,6 +11,9 @@ namespace dravo {
 namespace {
 
 constexpr double kPercent = remote::kVolumeMax;
+constexpr std::int64_t kMaxSteps = 720;                // an hour of steps
+constexpr std::int64_t kJumpMicroseconds = 1'500'000;  // the server's rule for a jump
+constexpr std::int64_t kUsPerMs = 1000;
 
 // A stable name per title (FNV-1a), so a title that comes back gets its old id again.
 std::string track_id_of(const std::string& title) {
@@ -26,10 +30,22 @@ std::string track_id_of(const std::string& title) {
     return name;
 }
 
+// Moved otherwise than by playing on, within the same track.
+bool jumped(const MediaPlayerState& before, const MediaPlayerState& now) {
+    if (before.position_us < 0 || now.position_us < 0 || before.title != now.title ||
+        before.url != now.url || before.position_read_ms == now.position_read_ms) {
+        return false;
+    }
+    const std::int64_t ran =
+        before.position_runs ? (now.position_read_ms - before.position_read_ms) * kUsPerMs : 0;
+    return std::llabs(now.position_us - (before.position_us + ran)) > kJumpMicroseconds;
+}
+
 }  // namespace
 
-MediaPlayerBridge::MediaPlayerBridge(RemoteSession& session, std::function<void()> raise)
-    : session_(session), raise_(std::move(raise)) {}
+MediaPlayerBridge::MediaPlayerBridge(RemoteSession& session, std::function<void()> raise,
+                                     Clock clock)
+    : session_(session), raise_(std::move(raise)), clock_(std::move(clock)) {}
 
 void MediaPlayerBridge::next() { session_.next_track(); }
 void MediaPlayerBridge::previous() { session_.previous_track(); }
@@ -45,10 +61,39 @@ void MediaPlayerBridge::raise() {
 }
 
 void MediaPlayerBridge::seek(std::int64_t offset_microseconds) {
-    if (offset_microseconds > 0) {
-        session_.seek_forward();
-    } else if (offset_microseconds < 0) {
-        session_.seek_back();
+    if (offset_microseconds == 0) {
+        return;
+    }
+    const auto now = state();
+    if (now.position_us >= 0) {
+        const std::int64_t target = position_us() + offset_microseconds;
+        if (now.length_us > 0 && target > now.length_us) {
+            session_.next_track();  // past the end, as the interface asks
+        } else {
+            session_.seek_to_ms(static_cast<int>(std::max<std::int64_t>(target, 0) / kUsPerMs));
+        }
+        return;
+    }
+    const double steps = std::round(std::fabs(static_cast<double>(offset_microseconds)) /
+                                    static_cast<double>(kSeekStepMicroseconds));
+    const int count = static_cast<int>(std::clamp<double>(steps, 1, kMaxSteps));
+    session_.seek_steps(offset_microseconds > 0 ? count : -count);
+}
+
+void MediaPlayerBridge::set_position(const std::string& track_id, std::int64_t position) {
+    const auto now = state();
+    if (now.position_us < 0 || track_id != now.track_id || position < 0 ||
+        (now.length_us > 0 && position > now.length_us)) {
+        return;
+    }
+    session_.seek_to_ms(static_cast<int>(position / kUsPerMs));
+}
+
+void MediaPlayerBridge::set_loop_status(const std::string& status) {
+    if (status == "None") {
+        session_.set_repeat(false);
+    } else if (status == "Playlist" || status == "Track") {
+        session_.set_repeat(true);
     }
 }
 
@@ -74,7 +119,31 @@ MediaPlayerState MediaPlayerBridge::state() const {
     state.track_id = track_id_of(s.last_title);
     state.volume = s.volume / kPercent;
     state.shuffle = s.shuffle_on;
+    state.loop_status = s.repeat_on ? "Playlist" : "None";
+    if (s.api_server.empty()) {
+        return state;  // the rest needs the state API
+    }
+    const ServerState& pushed = s.pushed;
+    state.length_us = pushed.length_s > 0 ? pushed.length_s * std::int64_t{1'000'000} : -1;
+    state.url = file_url(pushed.file);
+    if (pushed.position_ms >= 0) {
+        state.position_us = pushed.position_ms * kUsPerMs;
+        state.position_read_ms = pushed.read_ms;
+        state.position_runs = pushed.play_state == "playing";
+    }
     return state;
+}
+
+std::int64_t MediaPlayerBridge::position_us() const {
+    const auto now = state();
+    if (now.position_us < 0) {
+        return 0;
+    }
+    std::int64_t at = now.position_us;
+    if (now.position_runs) {
+        at += std::max<std::int64_t>(clock_() - now.position_read_ms, 0) * kUsPerMs;
+    }
+    return now.length_us > 0 ? std::min(at, now.length_us) : at;
 }
 
 std::vector<MediaPlayerProperty> MediaPlayerBridge::changed() {
@@ -85,7 +154,8 @@ std::vector<MediaPlayerProperty> MediaPlayerBridge::changed() {
     if (!before || before->playback_status != now.playback_status) {
         found.push_back(MediaPlayerProperty::playback_status);
     }
-    if (!before || before->title != now.title) {
+    if (!before || before->title != now.title || before->length_us != now.length_us ||
+        before->url != now.url) {
         found.push_back(MediaPlayerProperty::metadata);
     }
     if (!before || before->volume != now.volume) {
@@ -93,6 +163,12 @@ std::vector<MediaPlayerProperty> MediaPlayerBridge::changed() {
     }
     if (!before || before->shuffle != now.shuffle) {
         found.push_back(MediaPlayerProperty::shuffle);
+    }
+    if (!before || before->loop_status != now.loop_status) {
+        found.push_back(MediaPlayerProperty::loop_status);
+    }
+    if (before && jumped(*before, now)) {
+        found.push_back(MediaPlayerProperty::seeked);
     }
     return found;
 }

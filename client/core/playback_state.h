@@ -3,6 +3,8 @@
 // and written on the user-interface thread only.
 #include <string>
 
+#include "server_state.h"
+
 namespace dravo {
 
 struct PlaybackState {
@@ -11,6 +13,11 @@ struct PlaybackState {
     bool is_playing = false;  // playing or paused
     bool is_paused = false;   // paused, and also after a stop
     std::string last_title;   // the title last seen, to announce only changes
+    bool repeat_on = false;   // from "/status"
+    // The server known to offer the state API (SessionFeed), and the state it pushed last; empty
+    // and default without one.
+    std::string api_server;
+    ServerState pushed;
 };
 
 }  // namespace dravo

@@ -1,6 +1,7 @@
 #include "player_commands.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "client_info.h"
 #include "client_settings.h"
@@ -39,6 +40,24 @@ void PlayerCommands::previous_track() {
 void PlayerCommands::seek_forward(int) { seek(command(remote::kFastForward)); }
 
 void PlayerCommands::seek_back(int) { seek(command(remote::kRewind)); }
+
+void PlayerCommands::seek_steps(int steps) {
+    const std::string text = command(steps > 0 ? remote::kFastForward : remote::kRewind);
+    for (int i = 1; i < std::abs(steps); ++i) {
+        ctx_.server.fetch(text);
+    }
+    if (steps != 0) {
+        seek(text);
+    }
+}
+
+void PlayerCommands::seek_to_ms(int ms) {
+    if (ctx_.state.api_server.empty() || ctx_.state.api_server != ctx_.server.command_url("")) {
+        return;  // the server changed since: it has not shown that it offers the API
+    }
+    ctx_.server.fetch(
+        remote::command_text(remote::kApiSeek, remote::kMillisecondsKey, to_text(std::max(ms, 0))));
+}
 
 void PlayerCommands::seek(const std::string& text) {
     // A broken answer is used as far as it came; one without the position shows nothing.
@@ -113,6 +132,12 @@ void PlayerCommands::toggle_shuffle() {
     ctx_.server.send(remote::command_text(remote::kPlayMode, remote::kShuffleKey,
                                           on ? remote::kModeOn : remote::kModeOff));
     ctx_.view.show_osd((on ? "Shuffle on: " : "Shuffle off: ") + title_or_empty());
+}
+
+void PlayerCommands::set_repeat(bool on) {
+    ctx_.state.repeat_on = on;
+    ctx_.server.send(remote::command_text(remote::kPlayMode, remote::kRepeatKey,
+                                          on ? remote::kModeOn : remote::kModeOff));
 }
 
 void PlayerCommands::refresh_title() {
@@ -192,7 +217,7 @@ void PlayerCommands::apply_status(const std::string& answer) {
             state.is_paused = value == remote::kStatePaused;
             state.is_playing = value > 0;
         } else if (entry.key == remote::kRepeatStatusKey) {
-            // the client has no repeat control
+            state.repeat_on = value != 0;
         } else if (entry.key == remote::kShuffleStatusKey) {
             state.shuffle_on = value == 1;
             ctx_.view.set_shuffle_box(state.shuffle_on ? ShuffleBox::checked

@@ -21,6 +21,10 @@ public:
     void previous_track();
     void seek_forward(int step = 0);  // the step a key binding passes is ignored
     void seek_back(int step = 0);
+    // steps seek steps forward (or back when negative), the display shown once, after the last.
+    void seek_steps(int steps);
+    // To ms into the track through the state API; nothing unless the current server offers it.
+    void seek_to_ms(int ms);
     void start_playback();
     void pause_playback();
     void toggle_play_pause();
@@ -30,6 +34,7 @@ public:
     void set_volume(int v);
     void toggle_mute();
     void toggle_shuffle();
+    void set_repeat(bool on);
     // Title into window text, label and tip; a new title is announced.
     void refresh_title();
     void show_about();

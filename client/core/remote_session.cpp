@@ -77,6 +77,26 @@ void RemoteSession::change_server(int number) {
     tracks_.load_filter();
 }
 
+void RemoteSession::take_pushed_state(const std::string& base_url, const ServerState& state) {
+    if (base_url != server_url() || state_.api_server != base_url) {
+        return;
+    }
+    const bool changed = state.revision != state_.pushed.revision;
+    state_.pushed = state;
+    if (changed) {
+        status_tick();
+    }
+}
+
+void RemoteSession::set_api_offered(const std::string& base_url, bool offered) {
+    if (offered && base_url == server_url()) {
+        state_.api_server = base_url;
+    } else if (!offered && state_.api_server == base_url) {
+        state_.api_server.clear();
+        state_.pushed = {};
+    }
+}
+
 void RemoteSession::status_tick() {
     operations_.tick([this] {
         player_.poll_status();

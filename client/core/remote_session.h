@@ -58,6 +58,16 @@ public:
     }
     void toggle_mute() { queue(&PlayerCommands::toggle_mute); }
     void toggle_shuffle() { queue(&PlayerCommands::toggle_shuffle); }
+    void set_repeat(bool on) {
+        queue([this, on] { player_.set_repeat(on); });
+    }
+    // A seek of several steps (negative: back), or to a place where the server offers it.
+    void seek_steps(int steps) {
+        queue([this, steps] { player_.seek_steps(steps); });
+    }
+    void seek_to_ms(int ms) {
+        queue([this, ms] { player_.seek_to_ms(ms); });
+    }
     void refresh_title() { queue(&PlayerCommands::refresh_title); }
     void poll_status() { queue(&PlayerCommands::poll_status); }
     void show_about() { queue(&PlayerCommands::show_about); }
@@ -101,6 +111,15 @@ public:
     // state may have changed (the desktop's media-player interface announces it then). Listeners
     // run in the order they were added; one removed meanwhile is not called.
     [[nodiscard]] Subscription add_after_operations(std::function<void()> listener);
+
+    // The pushed state of the server at base_url (SessionFeed): kept for the media-player
+    // interface, and a new revision runs a status tick at once, so window, tray tip, display and
+    // properties change as the timer would change them. A state of another server is dropped.
+    // Called between operations or while one waits for a request: it only notes and queues.
+    void take_pushed_state(const std::string& base_url, const ServerState& state);
+    // Whether the server at base_url offers the state API; false forgets the pushed state.
+    void set_api_offered(const std::string& base_url, bool offered);
+    std::string server_url() const { return server_.command_url(""); }
 
     FilterCompleter& filter_completer() { return completer_; }
     const PlaybackState& state() const { return state_; }

@@ -13,6 +13,12 @@ QVariantMap mpris_metadata(const MediaPlayerState& state) {
     if (!state.title.empty()) {
         map.insert("xesam:title", QString::fromStdString(state.title));
     }
+    if (state.length_us > 0) {
+        map.insert("mpris:length", qlonglong{state.length_us});
+    }
+    if (!state.url.empty()) {
+        map.insert("xesam:url", QString::fromStdString(state.url));
+    }
     return map;
 }
 
@@ -39,6 +45,12 @@ void MprisObject::announce(const std::vector<MediaPlayerProperty>& changed) {
             case MediaPlayerProperty::shuffle:
                 values.insert("Shuffle", state.shuffle);
                 break;
+            case MediaPlayerProperty::loop_status:
+                values.insert("LoopStatus", QString::fromStdString(state.loop_status));
+                break;
+            case MediaPlayerProperty::seeked:
+                send_seeked();
+                break;
         }
     }
     if (values.isEmpty()) {
@@ -47,6 +59,12 @@ void MprisObject::announce(const std::vector<MediaPlayerProperty>& changed) {
     auto signal = QDBusMessage::createSignal(kMprisObjectPath, "org.freedesktop.DBus.Properties",
                                              "PropertiesChanged");
     signal << QString(kMprisPlayerInterface) << values << QStringList();
+    bus_.send(signal);
+}
+
+void MprisObject::send_seeked() {
+    auto signal = QDBusMessage::createSignal(kMprisObjectPath, kMprisPlayerInterface, "Seeked");
+    signal << qlonglong{bridge_.position_us()};
     bus_.send(signal);
 }
 
@@ -69,6 +87,16 @@ double MprisPlayerAdaptor::volume() const { return bridge_.state().volume; }
 void MprisPlayerAdaptor::set_volume(double level) { bridge_.set_volume(level); }
 bool MprisPlayerAdaptor::shuffle() const { return bridge_.state().shuffle; }
 void MprisPlayerAdaptor::set_shuffle(bool on) { bridge_.set_shuffle(on); }
+
+QString MprisPlayerAdaptor::loop_status() const {
+    return QString::fromStdString(bridge_.state().loop_status);
+}
+void MprisPlayerAdaptor::set_loop_status(const QString& status) {
+    bridge_.set_loop_status(status.toStdString());
+}
+void MprisPlayerAdaptor::SetPosition(const QDBusObjectPath& TrackId, qlonglong Position) {
+    bridge_.set_position(TrackId.path().toStdString(), Position);
+}
 
 void MprisPlayerAdaptor::Next() { bridge_.next(); }
 void MprisPlayerAdaptor::Previous() { bridge_.previous(); }

@@ -2,8 +2,9 @@
 // The two bus interfaces of a desktop media player, over MediaPlayerBridge: the root interface
 // (identity, Raise) and the player (transport, seek, volume, shuffle, metadata). QtDBus calls the
 // slots and reads the properties on the user-interface thread, the object's thread. announce()
-// sends PropertiesChanged for what the bridge reports as changed. Nothing fails: a call the
-// client cannot do (SetPosition, OpenUri, Quit) does nothing.
+// sends PropertiesChanged for what the bridge reports as changed, and Seeked for a jump. Nothing
+// fails: a call the client cannot do (OpenUri, Quit; SetPosition without the state API) does
+// nothing.
 #include <QDBusAbstractAdaptor>
 #include <QDBusConnection>
 #include <QDBusObjectPath>
@@ -26,6 +27,8 @@ public:
     void announce(const std::vector<MediaPlayerProperty>& changed);
 
 private:
+    void send_seeked();
+
     MediaPlayerBridge& bridge_;
     QDBusConnection bus_;
 };
@@ -65,6 +68,7 @@ class MprisPlayerAdaptor final : public QDBusAbstractAdaptor {
     Q_PROPERTY(QVariantMap Metadata READ metadata)
     Q_PROPERTY(double Volume READ volume WRITE set_volume)
     Q_PROPERTY(bool Shuffle READ shuffle WRITE set_shuffle)
+    Q_PROPERTY(QString LoopStatus READ loop_status WRITE set_loop_status)
     Q_PROPERTY(qlonglong Position READ position)
     Q_PROPERTY(bool CanGoNext READ yes)
     Q_PROPERTY(bool CanGoPrevious READ yes)
@@ -83,7 +87,9 @@ public:
     void set_volume(double level);
     bool shuffle() const;
     void set_shuffle(bool on);
-    qlonglong position() const { return 0; }  // the server reports positions as text only
+    QString loop_status() const;
+    void set_loop_status(const QString& status);
+    qlonglong position() const { return bridge_.position_us(); }
     bool yes() const { return true; }
 
 public slots:
@@ -94,7 +100,7 @@ public slots:
     void PlayPause();
     void Stop();
     void Seek(qlonglong Offset);
-    void SetPosition(const QDBusObjectPath&, qlonglong) {}
+    void SetPosition(const QDBusObjectPath& TrackId, qlonglong Position);
     void OpenUri(const QString&) {}
 
 signals:
@@ -104,7 +110,8 @@ private:
     MediaPlayerBridge& bridge_;
 };
 
-// The Metadata map of a state: mpris:trackid and xesam:title.
+// The Metadata map of a state: mpris:trackid, and xesam:title, mpris:length and xesam:url when
+// known.
 QVariantMap mpris_metadata(const MediaPlayerState& state);
 
 }  // namespace dravo

@@ -90,6 +90,16 @@ TEST(Fetch, RefusedConnectionFailsAtOnceAndKeepsStream) {
     EXPECT_EQ(out.str(), "before");
 }
 
+TEST(Fetch, HeadGivesTheContentTypeOrNothingWithoutAnAnswer) {
+    LocalHttpServer server({{"/a", {200, "body"}}});
+    EXPECT_EQ(head_content_type(server.base_url() + "a"), "application/octet-stream");
+    ASSERT_EQ(server.requests().size(), 1u);
+    EXPECT_EQ(server.requests()[0].rfind("HEAD /a HTTP/1.0\r\n", 0), 0u) << server.requests()[0];
+    const auto refused = "http://127.0.0.1:" + std::to_string(test::free_port()) + "/a";
+    EXPECT_EQ(head_content_type(refused), std::nullopt);
+    EXPECT_EQ(head_content_type("not a url"), std::nullopt);
+}
+
 TEST(Fetch, SilentServerFailsAtTheOverallLimit) {
     LocalHttpServer server({}, LocalHttpServer::Mode::silent);
     std::stringstream out;

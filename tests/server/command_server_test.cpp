@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <thread>
+#include <vector>
 
 #include "loopback_client.h"
 #include "server_fixture.h"
@@ -167,6 +168,39 @@ TEST(CommandServer, ConnectionsBeyondTheCapCloseTheIdlestOne) {
     ASSERT_TRUE(idle[0].wait_readable(10000)) << "the oldest idle connection is closed";
     EXPECT_LE(idle[0].receive(buffer, sizeof buffer), 0);
     EXPECT_FALSE(idle[2].wait_readable(100)) << "a newer one stays open";
+}
+
+TEST(ReadinessWait, LeavesOutEntriesWithoutAHandleWhereverTheyStand) {
+    net::Listener listener;
+    const int port = listen_on_free_port(listener, "127.0.0.1");
+    ASSERT_NE(port, 0);
+    auto client = connect_loopback(port, 5000);
+    ASSERT_TRUE(client);
+    auto accepted = listener.accept(5000);
+    ASSERT_TRUE(accepted);
+    ASSERT_EQ(client->send("x", 1), 1);
+    const auto ready = accepted->handle();
+    struct Case {
+        const char* what;
+        std::vector<std::intptr_t> handles;
+        std::vector<bool> readable;
+    } cases[] = {
+        {"left out after the ready one", {ready, net::kNoHandle}, {true, false}},
+        {"left out before the ready one",
+         {net::kNoHandle, net::kNoHandle, ready},
+         {false, false, true}},
+        {"nothing to wait for", {net::kNoHandle}, {false}},
+    };
+    for (const auto& c : cases) {
+        std::vector<net::WaitEntry> entries;
+        for (auto handle : c.handles) {
+            entries.push_back({handle, true, false});
+        }
+        net::wait_any(entries, 50);
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            EXPECT_EQ(entries[i].readable, c.readable[i]) << c.what << ", entry " << i;
+        }
+    }
 }
 
 TEST(CommandServer, ResetClientIsLoggedOnceWithItsCode) {

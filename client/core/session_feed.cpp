@@ -1,0 +1,37 @@
+#include "session_feed.h"
+
+#include "remote_session.h"
+
+namespace dravo {
+
+SessionFeed::SessionFeed(RemoteSession& session, StateFeed::Poster post, FeedTransport transport,
+                         FeedTiming timing)
+    : session_(session),
+      feed_(
+          std::move(post),
+          {[this](bool offered) { session_.set_api_offered(feed_.server(), offered); },
+           [this](const ServerState& state) { session_.take_pushed_state(feed_.server(), state); }},
+          std::move(transport), timing) {
+    after_operations_ = session.add_after_operations([this] { follow_server(); });
+}
+
+SessionFeed::~SessionFeed() {
+    after_operations_.reset();
+    feed_.stop();
+}
+
+void SessionFeed::start() {
+    started_ = true;
+    feed_.start(session_.server_url());
+}
+
+void SessionFeed::follow_server() {
+    const std::string now = session_.server_url();
+    if (!started_ || feed_.server() == now) {
+        return;
+    }
+    session_.set_api_offered(feed_.server(), false);
+    feed_.start(now);
+}
+
+}  // namespace dravo

@@ -1,0 +1,155 @@
+#include "state_feed.h"
+
+#include <algorithm>
+#include <sstream>
+
+#include "remote_protocol.h"
+#include "text.h"
+
+namespace dravo {
+namespace {
+
+using std::chrono::milliseconds;
+using SteadyClock = std::chrono::steady_clock;
+
+// A wait answered this soon with no change would make the loop spin: it backs off instead.
+constexpr milliseconds kShortestIdleWait{1000};
+
+bool is_json(const std::string& content_type) {
+    return lower_case(content_type).rfind("application/json", 0) == 0;
+}
+
+std::string api(std::string_view path) { return std::string(path.substr(1)); }
+
+template <typename Handler, typename Value>
+void call(const Handler& handler, const Value& value) {
+    if (handler) {
+        handler(value);
+    }
+}
+
+}  // namespace
+
+FeedTransport http_transport() {
+    FeedTransport transport;
+    transport.get = [](const std::string& url,
+                       const FetchLimits& limits) -> std::optional<std::string> {
+        std::ostringstream body;
+        if (!fetch_url(body, url, kTransferAscii, limits)) {
+            return std::nullopt;
+        }
+        return std::move(body).str();
+    };
+    return transport;
+}
+
+struct StateFeed::Run {
+    std::string base;
+    bool live = true;  // user-interface thread only: false once stop() ended the run
+};
+
+StateFeed::StateFeed(Poster post, Handlers handlers, FeedTransport transport, FeedTiming timing)
+    : post_(std::move(post)), handlers_(std::move(handlers)), transport_(std::move(transport)),
+      timing_(timing) {}
+
+StateFeed::~StateFeed() { stop(); }
+
+void StateFeed::start(const std::string& base_url) {
+    stop();
+    server_ = base_url;
+    run_ = std::make_shared<Run>(Run{base_url});
+    thread_ = std::thread([this, run = run_] { loop(run); });
+}
+
+void StateFeed::stop() {
+    if (run_) {
+        run_->live = false;
+        run_.reset();
+    }
+    {
+        std::lock_guard lock(mutex_);
+        cancel_ = true;
+    }
+    wake_.notify_all();
+    if (thread_.joinable()) {
+        thread_.join();
+    }
+    cancel_ = false;
+    server_.clear();
+}
+
+bool StateFeed::pause(milliseconds delay) {
+    std::unique_lock lock(mutex_);
+    wake_.wait_for(lock, delay, [this] { return cancel_.load(); });
+    return !cancel_;
+}
+
+void StateFeed::post(const std::shared_ptr<Run>& run, std::function<void(Handlers&)> call) {
+    post_([this, run, call = std::move(call)] {
+        if (run->live) {
+            call(handlers_);
+        }
+    });
+}
+
+void StateFeed::loop(const std::shared_ptr<Run>& run) {
+    const FetchLimits ask{timing_.connect, timing_.connect * 2, &cancel_};
+    const FetchLimits wait{timing_.connect, timing_.wait_total, &cancel_};
+    milliseconds delay{0};
+    const auto back_off = [&] {
+        delay = std::clamp(delay * 2, timing_.first_retry, timing_.last_retry);
+    };
+    bool offered = false;  // the HEAD said JSON since the last failure
+    bool told = false;
+    std::uint64_t since = 0;
+    std::optional<std::pair<int, std::uint64_t>> listed;  // entry and list revision read
+    std::string file;
+    while (pause(delay)) {
+        if (!offered) {
+            const auto type = transport_.head(run->base + api(remote::kApiState), ask);
+            if (!type) {
+                back_off();
+                continue;
+            }
+            if (!is_json(*type)) {
+                post(run, [](Handlers& h) { call(h.on_api, false); });
+                return;  // a server without the API: asked once, never again
+            }
+            offered = true;
+            if (!told) {
+                told = true;
+                post(run, [](Handlers& h) { call(h.on_api, true); });
+            }
+        }
+        const auto asked = SteadyClock::now();
+        const auto body =
+            transport_.get(run->base + api(remote::kApiWait) + "?" +
+                               std::string(remote::kSinceKey) + "=" + std::to_string(since),
+                           wait);
+        auto state = body ? parse_server_state(*body) : std::nullopt;
+        if (!state) {
+            offered = false;
+            back_off();
+            continue;
+        }
+        state->read_ms = steady_clock_ms();
+        const bool idle = state->revision == since;
+        delay = idle && SteadyClock::now() - asked < kShortestIdleWait ? timing_.last_retry
+                                                                       : milliseconds{0};
+        if (state->index >= 0 && listed != std::pair{state->index, state->list_revision}) {
+            const auto page = transport_.get(
+                run->base + api(remote::kApiList) + "?" + std::string(remote::kOffsetKey) + "=" +
+                    std::to_string(state->index) + "&" + std::string(remote::kCountKey) + "=1",
+                ask);
+            file = page ? parse_list_entry(*page, state->index).value_or("") : "";
+            if (page) {
+                listed = std::pair{state->index, state->list_revision};  // else asked again
+            }
+        }
+        state->file = file;
+        since = state->revision;
+        post(run, [s = *state](Handlers& h) { call(h.on_state, s); });
+    }
+}
+
+}  // namespace dravo
