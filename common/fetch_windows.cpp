@@ -76,7 +76,10 @@ DWORD remaining_ms(Clock::time_point deadline) {
 long long query_number(HINTERNET file, DWORD what) {
     DWORD value = 0;
     DWORD size = sizeof value;
-    return HttpQueryInfoA(file, what | HTTP_QUERY_FLAG_NUMBER, &value, &size, nullptr) ? value : -1;
+    // Widened before the choice: DWORD against -1 would make a missing number 4294967295.
+    return HttpQueryInfoA(file, what | HTTP_QUERY_FLAG_NUMBER, &value, &size, nullptr)
+               ? static_cast<long long>(value)
+               : -1;
 }
 
 // Reads the body of an opened url into sink until its end, a failure or the deadline.

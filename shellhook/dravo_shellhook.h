@@ -4,9 +4,10 @@
  * A target is a record the client owns: a delivery function and its context. On X11 the library
  * grabs the keys on the root window from a thread and display connection of its own, for no
  * modifier, Shift, Ctrl and Ctrl+Shift, each with Caps Lock and Num Lock on or off (Alt is left
- * to other programs). deliver() runs on that thread: it must only queue the value for the
- * client's user-interface thread (a posted event) and return, and must not call back into this
- * library.
+ * to other programs). On Windows a low-level keyboard hook, set from a thread of the library's,
+ * sees every key press on the desktop, modifiers included, and lets it pass on. deliver() runs on
+ * that thread: it must only queue the value for the client's user-interface thread (a posted
+ * event or message) and return, and must not call back into this library.
  *
  * The value is laid out like the lParam of the system's application-command message: the
  * application-command number in bits 16 to 27 (device bits 28 to 31 are 0, "keyboard"), and in

@@ -111,7 +111,10 @@ std::optional<std::string> settings_file_from_command_line(const std::string& co
         return std::nullopt;  // keep the default file rather than one without a name
     }
     std::string name(words.front());
-    return name.find('/') == std::string::npos ? "./" + name : name;
+    if (name.find(kPathSeparator) != std::string::npos) {
+        return name;
+    }
+    return std::string(".") + kPathSeparator + name;
 }
 
 }  // namespace dravo

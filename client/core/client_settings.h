@@ -62,14 +62,16 @@ private:
     bool save_now(std::initializer_list<Variable> variables);
 };
 
-// $XDG_CONFIG_HOME/dravo/dravo.ini, else ~/.config/dravo/dravo.ini; ./dravo.ini without a home.
+// Linux: $XDG_CONFIG_HOME/dravo/dravo.ini, else ~/.config/dravo/dravo.ini; ./dravo.ini without a
+// home. Windows: ./dravo.ini in the current folder.
 std::string default_settings_file();
 
 // The words of argv joined by blanks: the process's command line as one text.
 std::string command_line_of(int argc, const char* const* argv);
 
 // The file named after " /i" (blank, slash, small i) in the command line: the first word after it,
-// with "./" in front when it holds no "/". Nothing when " /i" is absent or no word follows it.
+// with "./" (".\" on Windows) in front when it holds no path separator. Nothing when " /i" is
+// absent or no word follows it.
 std::optional<std::string> settings_file_from_command_line(const std::string& command_line);
 
 }  // namespace dravo

@@ -15,8 +15,8 @@
 namespace dravo {
 namespace {
 
-const QColor kLetters(0, 255, 0);
-const QColor kRim(0, 63, 0);
+const QColor kLetters(kOsdLetters.red, kOsdLetters.green, kOsdLetters.blue);
+const QColor kRim(kOsdRim.red, kOsdRim.green, kOsdRim.blue);
 
 // Shows the picture the OsdWindow drew; nothing of its own. Kept away from the window manager:
 // a managed window gets a frame of the manager's, and that frame would take the clicks.
@@ -133,7 +133,7 @@ const QFont& OsdWindow::font() {
     if (!font_) {
         // Verdana where installed; otherwise the system's bold sans. Sized so that a character
         // cell (ascent and descent) is kOsdFontCell pixels high.
-        QFont font("Verdana");
+        QFont font(kOsdFontFace);
         font.setStyleHint(QFont::SansSerif);
         font.setWeight(QFont::Bold);
         font.setPixelSize(kOsdFontCell);

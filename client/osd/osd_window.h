@@ -14,15 +14,12 @@
 #include <string>
 
 #include "client_shell.h"
+#include "osd_look.h"
 
 class QFont;
 class QWidget;
 
 namespace dravo {
-
-inline constexpr int kOsdHeight = 80;
-inline constexpr int kOsdMargin = 10;    // from the work area's top-left corner to the text
-inline constexpr int kOsdFontCell = 36;  // pixels from the top of the tallest letter to the lowest
 
 class OsdWindow : public OnScreenDisplay {
 public:

@@ -48,6 +48,18 @@ TEST(Fetch, BodiesAreAppendedWholeAfterExistingContent) {
     EXPECT_EQ(first.substr(0, 9), "existing:");
 }
 
+// The plug-in announces no length: its close ends the body, which is then whole.
+TEST(Fetch, BodyEndedByTheCloseIsWhole) {
+    LocalHttpServer server(
+        {{"/title", {200, "A - B", {}, false, true}}, {"/empty", {200, "", {}, false, true}}});
+    ASSERT_TRUE(server.listening());
+    for (const auto& [target, body] : {std::pair{"title", "A - B"}, {"empty", ""}}) {
+        std::stringstream out;
+        EXPECT_TRUE(fetch_url(out, server.base_url() + target, kTransferAscii)) << target;
+        EXPECT_EQ(out.str(), body);
+    }
+}
+
 TEST(Fetch, AnyStatusIsAnAnswerAndNoCacheIsAsked) {
     LocalHttpServer server({{"/err", {500, "server broke"}}});
     std::stringstream out;

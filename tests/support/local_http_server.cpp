@@ -147,10 +147,11 @@ void LocalHttpServer::answer(net::Connection& connection) {
     const std::string reason = reply.status == 200   ? "OK"
                                : reply.status == 404 ? "Not Found"
                                                      : "Status";
+    const std::string length_line =
+        reply.without_length ? "" : "Content-Length: " + std::to_string(length) + "\r\n";
     send_all(connection, "HTTP/1.0 " + std::to_string(reply.status) + " " + reason +
-                             "\r\nContent-Type: application/octet-stream\r\nContent-Length: " +
-                             std::to_string(length) + "\r\nConnection: close\r\n" + reply.headers +
-                             "\r\n" + reply.body);
+                             "\r\nContent-Type: application/octet-stream\r\n" + length_line +
+                             "Connection: close\r\n" + reply.headers + "\r\n" + reply.body);
 }
 
 }  // namespace dravo::test

@@ -24,9 +24,9 @@ namespace dravo::test {
 
 struct HttpReply {
     HttpReply(int status_code = 200, std::string body_bytes = {}, std::string extra_headers = {},
-              bool cut = false)
+              bool cut = false, bool unannounced = false)
         : status(status_code), body(std::move(body_bytes)), headers(std::move(extra_headers)),
-          cut_short(cut) {}
+          cut_short(cut), without_length(unannounced) {}
 
     int status = 200;
     std::string body;
@@ -34,6 +34,8 @@ struct HttpReply {
     std::string headers;
     // Announce more bytes than the body holds and close after the body: a broken transfer.
     bool cut_short = false;
+    // No Content-Length: the close ends the body, as in the plug-in's answers.
+    bool without_length = false;
 };
 
 class LocalHttpServer {

@@ -1,0 +1,54 @@
+#pragma once
+// The Windows client assembled: owns the on-screen display, the main window, the tray icon, the
+// session, the media keys and the ClientLifecycle that runs them in order, and is the
+// lifecycle's loop: window timers on the main window and the thread's message loop. Requests
+// block the user-interface thread (BlockingRunner), as the program has one thread.
+// Construct, run and destroy on the program's one thread. run() gives the exit status; the
+// window that cannot be made is the one failure (status 1, nothing started).
+#include <windows.h>
+
+#include <functional>
+#include <map>
+
+#include "client_lifecycle.h"
+#include "client_shell.h"
+#include "media_key_hook_windows.h"
+#include "osd_window_windows.h"
+#include "remote_dialog_win32.h"
+#include "remote_session.h"
+#include "tray_icon_windows.h"
+
+namespace dravo {
+
+class ClientSettings;
+class RequestRunner;
+
+class RemoteAppWin32 final : private ClientLoop {
+public:
+    // settings are loaded already.
+    RemoteAppWin32(ClientSettings& settings, RequestRunner& runner);
+    ~RemoteAppWin32() override;
+
+    // Start-up, the message loop until the program ends, the shutdown.
+    int run();
+
+private:
+    // ClientLoop
+    void start_timer(ClientTimer timer, int period_ms) override;
+    void stop_timer(ClientTimer timer) override;
+    void call_later(int ms, std::function<void()> call) override;
+    void end_loop() override;
+    void timer_fired(UINT_PTR id);
+
+    OsdWindow osd_;
+    RemoteDialogWin32 dialog_;
+    TrayIconWin32 tray_;
+    RemoteSession session_;
+    MediaKeyHookWindows keys_;
+    ClientLifecycle lifecycle_;
+    std::map<UINT_PTR, std::function<void()>> later_;  // call_later's, by timer id
+    UINT_PTR next_later_ = 100;
+    bool ended_ = false;
+};
+
+}  // namespace dravo

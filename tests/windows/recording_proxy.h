@@ -1,0 +1,43 @@
+#pragma once
+// A loopback HTTP proxy for the client's tests under wine: it records the target of every request
+// it receives, in order, and passes the request to the real server on upstream_port, relaying the
+// answer until the server closes. One connection at a time, on a thread of its own. Any thread may
+// read the record. A failure to listen leaves port() at 0.
+#include <atomic>
+#include <cstddef>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace dravo::test {
+
+class RecordingProxy {
+public:
+    explicit RecordingProxy(int upstream_port);
+    ~RecordingProxy();
+    RecordingProxy(const RecordingProxy&) = delete;
+    RecordingProxy& operator=(const RecordingProxy&) = delete;
+
+    int port() const { return port_; }
+    std::size_t count() const;
+    // The targets ("/path?query") received since the first `from`.
+    std::vector<std::string> targets(std::size_t from = 0) const;
+
+private:
+    void serve();
+    void pass_on(std::uintptr_t client);
+
+    int upstream_port_;
+    std::uintptr_t listener_;
+    int port_ = 0;
+    std::atomic<bool> stopping_{false};
+    mutable std::mutex mutex_;
+    std::vector<std::string> targets_;
+    std::thread thread_;
+};
+
+// One GET straight to the server on port: the answer's body ("" on failure).
+std::string http_get(int port, const std::string& target);
+
+}  // namespace dravo::test
