@@ -1,5 +1,6 @@
-# Shell helpers of the client's checks on a real X server, sourced by logout_check.sh and
-# kill_check.sh: waiting, windows, a desktop of Xvfb, openbox and trayer, and the stand-in server.
+# Shell helpers of the client's checks on a real X server, sourced by logout_check.sh,
+# kill_check.sh and playerctl_check.sh: waiting, windows, a desktop of Xvfb, openbox and trayer,
+# and the stand-in server.
 # The caller sets bin (the built programs) before sourcing, then tmp (a scratch folder) and keeps pids, the
 # programs to end when it ends.
 

@@ -15,12 +15,8 @@ done
 for program in "$bin/dravo" "$bin/player_host" "$bin/plugins/gen_dravo_srv.so"; do
   [ -e "$program" ] || skip "$program is not built"
 done
-if [ -z "${DRAVO_PRIVATE_BUS:-}" ]; then
-  unset DBUS_SESSION_BUS_ADDRESS
-  exec env DRAVO_PRIVATE_BUS=1 dbus-run-session -- "$0" "$@"
-fi
-unset WAYLAND_DISPLAY QT_QPA_PLATFORM
-[ -z "${ASAN_OPTIONS:-}" ] || export ASAN_OPTIONS="$ASAN_OPTIONS:detect_leaks=0"
+source "$(dirname "$0")/../client_ui/desktop.sh"  # on_private_bus, until_ok
+on_private_bus "$@"
 
 work=$(mktemp -d)
 pids=()
@@ -30,16 +26,6 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
-# until_ok SECONDS COMMAND...: retries the command every 0.1 s.
-until_ok() {
-  local tries=$(($1 * 10)); shift
-  while ! "$@" >/dev/null 2>&1; do
-    tries=$((tries - 1))
-    [ "$tries" -gt 0 ] || return 1
-    sleep 0.1
-  done
-}
-
 Xvfb -displayfd 3 -nolisten tcp -screen 0 800x600x24 3>"$work/display" 2>"$work/xvfb.log" &
 pids+=($!)
 until_ok 20 test -s "$work/display" || fail "Xvfb did not start"
