@@ -1,7 +1,9 @@
 /* dravo_shellhook: catches the keyboard's media keys anywhere on the desktop and hands each press
  * to the client as a media-key message value.
  *
- * A target is a record the client owns: a delivery function and its context. On X11 the library
+ * On Windows the receiver is a window, to which each press is posted as DRAVO_MEDIA_KEY_MESSAGE;
+ * elsewhere it is a target, a record the client owns: a delivery function and its context (the
+ * Windows library keeps one such record per window). On X11 the library
  * grabs the keys on the root window from a thread and display connection of its own, for no
  * modifier, Shift, Ctrl and Ctrl+Shift, each with Caps Lock and Num Lock on or off (Alt is left
  * to other programs). On Windows a low-level keyboard hook, set from a thread of the library's,
@@ -26,6 +28,9 @@
 #define DRAVO_SHELLHOOK_H
 
 #include <stdint.h>
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 #ifdef __cplusplus
 extern "C" {
@@ -63,6 +68,13 @@ typedef struct DravoMediaKeyTarget {
     int held_keys;                /* out: keys skipped because another program grabbed them first */
 } DravoMediaKeyTarget;
 
+#ifdef _WIN32
+/* Windows: the receiver is a window. Starts posting DRAVO_MEDIA_KEY_MESSAGE (wParam 0, lParam
+ * the value) to window; non-zero on success, and setting the same window twice changes nothing.
+ * UnSetMMShellHook stops it: once it returns, nothing more is posted for that window. */
+int SetMMShellHook(HWND window);
+void UnSetMMShellHook(HWND window);
+#else
 /* Starts delivering to target (the record must live until UnSetMMShellHook). Non-zero on
  * success; setting the same target twice is a success that changes nothing. */
 int SetMMShellHook(DravoMediaKeyTarget* target);
@@ -70,6 +82,7 @@ int SetMMShellHook(DravoMediaKeyTarget* target);
 /* Stops delivering to target: once it returns, deliver is never called for it again. The last
  * target's removal releases the grabs and ends the thread. Unknown targets are ignored. */
 void UnSetMMShellHook(DravoMediaKeyTarget* target);
+#endif
 
 #ifdef __cplusplus
 }

@@ -12,11 +12,6 @@ Entry entry(HMODULE library, const char* name) {
     return reinterpret_cast<Entry>(reinterpret_cast<void*>(GetProcAddress(library, name)));
 }
 
-// On the hook's thread: only a post, which the window reads on its own thread.
-void post_to_window(void* window, std::uint32_t message, std::uint32_t lparam) {
-    PostMessageA(static_cast<HWND>(window), message, 0, static_cast<LPARAM>(lparam));
-}
-
 }  // namespace
 
 MediaKeyHookWindows::MediaKeyHookWindows(std::function<HWND()> window, RemoteSession& session,
@@ -30,11 +25,10 @@ bool MediaKeyHookWindows::install() {
     if (!library_) {
         return false;
     }
-    auto set = entry<int (*)(DravoMediaKeyTarget*)>(library_, "SetMMShellHook");
-    unset_ = entry<void (*)(DravoMediaKeyTarget*)>(library_, "UnSetMMShellHook");
-    target_.deliver = post_to_window;
-    target_.context = window_();
-    installed_ = set && unset_ && set(&target_) != 0;
+    auto set = entry<int (*)(HWND)>(library_, "SetMMShellHook");
+    unset_ = entry<void (*)(HWND)>(library_, "UnSetMMShellHook");
+    hooked_ = window_();
+    installed_ = set && unset_ && set(hooked_) != 0;
     return installed_;
 }
 
@@ -44,7 +38,7 @@ void MediaKeyHookWindows::register_actions() {
 
 void MediaKeyHookWindows::remove() {
     if (installed_) {
-        unset_(&target_);
+        unset_(hooked_);
         installed_ = false;
     }
     if (library_) {

@@ -1,6 +1,6 @@
 #pragma once
 // The media keys on Windows as the client's KeyHook: loads dravo_shellhook.dll at run time (the
-// program runs without it), sets a target whose delivery posts message 0x7AB9 to the main window,
+// program runs without it), sets the hook for the main window, which then gets message 0x7AB9,
 // and, once the window's controls are set up, runs each delivered key through the core's
 // MediaKeyHandler. User-interface thread only, but for the delivery, which only posts. install()
 // answers false when the library, its entries or the hook are missing.
@@ -37,8 +37,8 @@ private:
     std::function<void()> bring_up_;
     std::unique_ptr<MediaKeyHandler> handler_;
     HMODULE library_ = nullptr;
-    void (*unset_)(DravoMediaKeyTarget*) = nullptr;
-    DravoMediaKeyTarget target_{};
+    void (*unset_)(HWND) = nullptr;
+    HWND hooked_ = nullptr;
     bool installed_ = false;
 };
 

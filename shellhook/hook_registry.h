@@ -1,6 +1,9 @@
-// The library's C entry points: the targets of the client and the one key grabber that feeds
-// them. Nothing escapes them.
-#include <algorithm>
+#pragma once
+// The targets of this process and the one key grabber that feeds them, behind each platform's
+// entry points: the first target starts the grabber, the last one's removal ends it.
+// Any thread; add() and remove() may throw only what allocation throws (the entries catch it).
+// Header only: the entry points of one platform are its one user.
+#include <cstdint>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -8,15 +11,7 @@
 #include "dravo_shellhook.h"
 #include "key_grabber.h"
 
-// Marks the library's two exported entries, whatever the compiler (like the plug-in's entry).
-#if defined(_WIN32)
-#define DRAVO_SHELLHOOK_EXPORT extern "C" __declspec(dllexport)
-#else
-#define DRAVO_SHELLHOOK_EXPORT extern "C" __attribute__((visibility("default")))
-#endif
-
 namespace dravo::shellhook {
-namespace {
 
 // Set/UnSet take lifecycle_ and, inside it, targets_mutex_; delivery takes only targets_mutex_,
 // so a removal waits for a delivery in progress, and a grabber is joined without holding the
@@ -74,26 +69,4 @@ private:
     GrabReport report_;
 };
 
-}  // namespace
 }  // namespace dravo::shellhook
-
-DRAVO_SHELLHOOK_EXPORT int SetMMShellHook(DravoMediaKeyTarget* target) {
-    if (target == nullptr || target->deliver == nullptr) {
-        return 0;
-    }
-    try {
-        return dravo::shellhook::HookRegistry::get().add(target) ? 1 : 0;
-    } catch (...) {
-        return 0;
-    }
-}
-
-DRAVO_SHELLHOOK_EXPORT void UnSetMMShellHook(DravoMediaKeyTarget* target) {
-    if (target == nullptr) {
-        return;
-    }
-    try {
-        dravo::shellhook::HookRegistry::get().remove(target);
-    } catch (...) {
-    }
-}
