@@ -9,7 +9,7 @@
 namespace dravo {
 namespace {
 
-constexpr const char* kClassName = "dravo_osd";
+constexpr const char* kClassName = "grumlib_osd";
 constexpr UINT_PTR kHideTimer = 1;
 
 COLORREF colour_of(OsdColour colour) { return RGB(colour.red, colour.green, colour.blue); }
