@@ -13,9 +13,11 @@
 // display is still there, one after the guard is gone.
 //
 // Construct and destroy on the GUI thread, one at a time, after the QApplication and after
-// everything end_now uses is set up: the exit hook is registered when the first guard is made, so
-// it runs before the destructors of what was made until then, and after those of anything made
-// later. Without an X11 display (offscreen, Wayland, other systems) it does nothing.
+// everything end_now uses is set up: each guard registers the exit hook anew, so it runs before
+// the destructors of what was made until then, and after those of anything made later (a hook
+// of an earlier guard then finds no guard and does nothing, or, the later guard not yet made, runs
+// the earlier guard's end_now after those destructors: such an end_now must use only what was
+// made before it). Without an X11 display (offscreen, Wayland, other systems) it does nothing.
 #include <functional>
 
 namespace dravo {

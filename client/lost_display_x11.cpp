@@ -67,8 +67,7 @@ EndOnLostDisplay::EndOnLostDisplay(std::function<void()> end_now) {
         return;
     }
     g_gui_thread.store(std::this_thread::get_id());
-    static const bool registered = std::atexit(end_if_display_lost) == 0;
-    if (registered) {
+    if (std::atexit(end_if_display_lost) == 0) {
         g_watch = new Watch{std::move(end_now), connection};
     }
 }

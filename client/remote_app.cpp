@@ -96,8 +96,13 @@ int run_client(ClientSettings& settings, const std::string& command_line,
                              app.lifecycle().end();
                          });
     }
-    app.start_up();
-    app.follow_pushes();  // the server's pushes, where it offers them
+    {
+        // A logout in the middle of the start-up (its requests keep the event loop running):
+        // the settings are saved; what the start-up made may be gone by then.
+        const EndOnLostDisplay early_loss([&settings] { settings.save_to_file(); });
+        app.start_up();
+        app.follow_pushes();  // the server's pushes, where it offers them
+    }
     // A logout may take the display away first: that ends the program in order too. Made after
     // the start-up, so its exit hook runs before the destructors of what the start-up made.
     const EndOnLostDisplay lost_display([&app] { app.lifecycle().shut_down(); });

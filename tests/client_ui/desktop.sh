@@ -41,9 +41,10 @@ until_ok() {
 gone() { [ ! -e "/proc/$1" ] || grep -q ') Z' "/proc/$1/stat"; }
 is_visible() { xdotool search --onlyvisible --name "$1" | grep -q .; }
 
-# start_server: the stand-in server, its base URL in $server_url.
+# start_server [--hold-filter]: the stand-in server, its base URL in $server_url.
 start_server() {
-  "$bin/client_ui_fake_server" "Artist - Song" >"$tmp/server" &
+  rm -f "$tmp/server"
+  "$bin/client_ui_fake_server" "Artist - Song" "$@" >"$tmp/server" &
   pids+=($!)
   until_ok 20 test -s "$tmp/server" || { echo "the stand-in server did not start"; return 1; }
   server_url=$(head -1 "$tmp/server")

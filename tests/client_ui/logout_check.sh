@@ -6,8 +6,9 @@
 #   tests/client_ui/logout_check.sh [ROUNDS]      (default 20)
 # Each round starts Xvfb on a free display with openbox and trayer, dravo against a stand-in
 # server (client_ui_fake_server) on a private session bus, brings the window up with Ctrl+Play
-# and then ends Xvfb, openbox and trayer with one kill. Exit status 0 when every round passed,
-# 77 when a tool or a program is missing.
+# and then ends Xvfb, openbox and trayer with one kill. A last round logs out while the start-up
+# still waits for the server's answer (its filter held back). Exit status 0 when every round
+# passed, 77 when a tool or a program is missing.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 rounds=${1:-20}
@@ -30,7 +31,7 @@ pids=()  # from here on, the round's programs
 trap 'end_all; kill "$server_pid"; wait; rm -rf "$tmp"' EXIT
 
 # round N: one logout; prints what went wrong and fails, or passes silently.
-round() {
+round() {  # round N [startup]
   local dir="$tmp/round$1" dravo status=0 panel
   mkdir "$dir"
   start_desktop "$dir" tray || return 1
@@ -40,8 +41,12 @@ round() {
   dravo=$!
   pids+=($dravo)
   until_ok 20 sh -c "xwininfo -tree -id $panel | grep -q '(\"dravo\" \"dravo\")'" || { echo "no tray icon"; return 1; }
-  show_window || { echo "the window did not come up"; return 1; }
-  sleep 0.$((RANDOM % 10))  # the logout at any moment of the status ticks
+  if [ "${2:-}" = startup ]; then
+    sleep 0.5  # the start-up waits for the held filter
+  else
+    show_window || { echo "the window did not come up"; return 1; }
+    sleep 0.$((RANDOM % 10))  # the logout at any moment of the status ticks
+  fi
   kill -TERM "$xvfb_pid" "$wm_pid" "$tray_pid"
   wait "$xvfb_pid" "$wm_pid" "$tray_pid" 2>/dev/null || true
   until_ok 20 gone "$dravo" || { echo "dravo still runs 20 s after the logout"; return 1; }
@@ -67,5 +72,17 @@ for n in $(seq "$rounds"); do
   fi
   end_all  # what a failed round left running
 done
+kill "$server_pid"
+start_server --hold-filter || exit 1
+server_pid=${pids[0]}
+pids=()
+if round start startup >"$tmp/result" 2>&1; then
+  echo "ok   logout during the start-up: dravo ended in order"
+else
+  echo "FAIL logout during the start-up: $(cat "$tmp/result")"
+  failures=$((failures + 1))
+fi
+end_all
+rounds=$((rounds + 1))
 [ "$failures" -eq 0 ] && echo "all $rounds logouts passed" || echo "$failures of $rounds logouts failed"
 [ "$failures" -eq 0 ]
