@@ -13,18 +13,10 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 out=${1:-${BUILD_DIR:-build}/client-shots}
 bin=${DRAVO_BIN:-$(pwd)/${BUILD_DIR:-build}/bin}
-for tool in Xvfb openbox trayer xcompmgr xdotool xwininfo import; do
-  command -v "$tool" >/dev/null || { echo "SKIP: $tool is missing (scripts/setup.sh installs it)"; exit 77; }
-done
-for program in dravo client_ui_fake_server client_ui_probe; do
-  # A build without the window (the thread sanitizer's) skips the check.
-  [ -x "$bin/$program" ] || { echo "SKIP: build $program first (cmake --build build --target $program)"; exit 77; }
-done
-# In the address sanitizer's build the X libraries keep memory past exit, which would turn
-# dravo's orderly end into a failure here, and the keyboard library copies an unterminated X
-# reply with strndup, which the strict string check reports although strndup stops at the
-# length; our own code is checked by the offscreen tests with both checks on.
-[ -z "${ASAN_OPTIONS:-}" ] || export ASAN_OPTIONS="$ASAN_OPTIONS:detect_leaks=0:strict_string_checks=0"
+source tests/client_ui/desktop.sh  # need_desktop, until_ok, the sanitizer's X exceptions
+need_desktop Xvfb openbox trayer xcompmgr xdotool xwininfo import
+# A build without the window (the thread sanitizer's) skips the check.
+[ -x "$bin/client_ui_probe" ] || { echo "SKIP: build client_ui_probe first"; exit 77; }
 mkdir -p "$out"
 rm -f "$out"/*.png
 tmp=$(mktemp -d)
@@ -38,15 +30,6 @@ trap cleanup EXIT
 failures=0
 pass() { echo "ok   $*"; }
 fail() { echo "FAIL $*"; failures=$((failures + 1)); }
-# until SECONDS COMMAND...: retries the command every 0.1 s.
-until_ok() {
-  local tries=$(($1 * 10)); shift
-  while ! "$@" >/dev/null 2>&1; do
-    tries=$((tries - 1))
-    [ "$tries" -gt 0 ] || return 1
-    sleep 0.1
-  done
-}
 visible() { xdotool search --onlyvisible --name "$1" | head -1; }
 is_visible() { [ -n "$(visible "$1")" ]; }
 not_visible() { [ -z "$(visible "$1")" ]; }

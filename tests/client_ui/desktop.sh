@@ -1,11 +1,11 @@
-# Shell helpers of the client's checks on a real X server, sourced by logout_check.sh,
-# kill_check.sh and playerctl_check.sh: waiting, windows, a desktop of Xvfb, openbox and trayer,
-# and the stand-in server.
-# The caller sets bin (the built programs) before sourcing, then tmp (a scratch folder) and keeps pids, the
-# programs to end when it ends.
+# Shell helpers of the client's checks on a real X server, sourced by client_shots.sh,
+# logout_check.sh, kill_check.sh and playerctl_check.sh: waiting, windows, a desktop of Xvfb,
+# openbox and trayer, and the stand-in server. The caller sets bin (the built programs) before
+# sourcing, then tmp (a scratch folder), and keeps pids, the programs to end when it ends.
 
-# As in client_shots.sh: in the address sanitizer's build the X libraries keep memory past exit
-# and the keyboard library copies an unterminated X reply with strndup.
+# In the address sanitizer's build the X libraries keep memory past exit (dravo's orderly end
+# would count as a failure) and the keyboard library copies an unterminated X reply with strndup,
+# which stops at the length; our own code is checked by the offscreen tests with both checks on.
 [ -z "${ASAN_OPTIONS:-}" ] || export ASAN_OPTIONS="$ASAN_OPTIONS:detect_leaks=0:strict_string_checks=0"
 unset WAYLAND_DISPLAY QT_QPA_PLATFORM
 

@@ -10,6 +10,7 @@
 #include <memory>
 #include <sstream>
 
+#include "eventually.h"
 #include "local_http_server.h"
 #include "loopback_client.h"
 #include "net_socket.h"
@@ -112,18 +113,6 @@ TEST(Plugin, FailedThreadStartIsReportedAndInitStillSucceeds) {
     EXPECT_EQ(boxes[0],
               std::make_pair(std::string("CreateThread() failed"), std::string("dravo_srv Error")));
     plugin.quit();
-}
-
-// Waits until done() holds; false when patience ran out (a hang, not a measurement).
-template <typename Done>
-bool eventually(Done done, std::chrono::seconds patience = 20s) {
-    for (auto until = std::chrono::steady_clock::now() + patience;
-         std::chrono::steady_clock::now() < until; std::this_thread::sleep_for(2ms)) {
-        if (done()) {
-            return true;
-        }
-    }
-    return false;
 }
 
 // "/update" waits for its site off the listener thread: another client is served meanwhile.

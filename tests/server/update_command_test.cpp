@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <thread>
 
+#include "eventually.h"
 #include "fake_host.h"
 #include "local_http_server.h"
 #include "player_control.h"
@@ -16,18 +17,6 @@ namespace dravo::test {
 namespace {
 
 using namespace std::chrono_literals;
-
-// Polls until done() holds; false when patience ran out (a hang, not a measurement).
-template <typename Done>
-bool eventually(Done done, std::chrono::seconds patience = 20s) {
-    for (auto until = std::chrono::steady_clock::now() + patience;
-         std::chrono::steady_clock::now() < until; std::this_thread::sleep_for(2ms)) {
-        if (done()) {
-            return true;
-        }
-    }
-    return false;
-}
 
 class UpdateCommand : public ::testing::Test {
 protected:
