@@ -15,10 +15,8 @@ SessionFeed::SessionFeed(RemoteSession& session, StateFeed::Poster post, FeedTra
     after_operations_ = session.add_after_operations([this] { follow_server(); });
 }
 
-SessionFeed::~SessionFeed() {
-    after_operations_.reset();
-    feed_.stop();
-}
+// The listener goes first (declared last), then the feed, whose end joins its thread.
+SessionFeed::~SessionFeed() = default;
 
 void SessionFeed::start() {
     started_ = true;
