@@ -31,23 +31,13 @@ pids+=($!)
 until_ok 20 test -s "$work/display" || fail "Xvfb did not start"
 export DISPLAY=:$(head -n1 "$work/display")
 
-mkdir -p "$work/music" "$work/plugins"
+mkdir -p "$work/music"
 for name in "Alpha Tone" "Beta Tone"; do
   sox -n -b 16 -r 22050 -c 1 "$work/music/$name.wav" synth 60 sine 440 || fail "sox"
 done
-cp "$bin/plugins/gen_dravo_srv.so" "$work/plugins/"
-# A port nobody answers on, so the checks cannot reach another program's server.
-for _ in $(seq 20); do
-  port=$((20000 + RANDOM % 20000))
-  curl -s -o /dev/null --max-time 1 "http://127.0.0.1:$port/" || break
-done
+source "$(dirname "$0")/../support/player_host.sh"  # start_player_host
+start_player_host "$bin" "$work" "$work/music" || fail "the host did not answer"
 url=http://127.0.0.1:$port
-printf '[Settings]\r\nport=%s\r\nmedia_root=%s/\r\n' "$port" "$work/music" \
-  > "$work/plugins/gen_dravo_srv.ini"
-TMP=$work "$bin/player_host" --plugins "$work/plugins" --audio-output null \
-  --state-dir "$work/state" --clear --add "$work/music" >"$work/host.log" 2>&1 &
-pids+=($!)
-until_ok 20 curl -sf "$url/version" || { cat "$work/host.log"; fail "the host did not answer"; }
 curl -s "$url/play" >/dev/null
 
 printf '[Settings]\nServer1=%s/\nUpdateOnStartup=false\nRefreshInterval=60\n' "$url" \

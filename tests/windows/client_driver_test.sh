@@ -12,19 +12,13 @@ shots=$4
 windows_path() { echo "Z:${1//\//\\}"; }
 
 music=$work/music
-mkdir -p "$music/Jazz" "$music/Rock" "$work/plugins" "$work/state" "$work/client" "$shots"
+mkdir -p "$music/Jazz" "$music/Rock" "$work/client" "$shots"
 for f in "Jazz/blue note" "Jazz/live at home" "Rock/loud one" "Rock/quiet"; do
   sox -n -b 16 -r 8000 -c 1 "$music/$f.wav" synth 30 sine 440
 done
-cp "$host_bin/plugins/gen_dravo_srv.so" "$work/plugins/"
-port=$(( 20000 + RANDOM % 20000 ))
-while ss -ltn 2>/dev/null | grep -q ":$port "; do port=$(( 20000 + RANDOM % 20000 )); done
-printf '[Settings]\r\nport=%s\r\nmedia_root=%s/\r\nfile_extensions=wav\r\n' "$port" "$music" \
-  > "$work/plugins/gen_dravo_srv.ini"
-TMP=$work "$host_bin/player_host" --plugins "$work/plugins" --state-dir "$work/state" \
-  --add "$music" --audio-output null > "$work/host.log" 2>&1 &
-host=$!
-for _ in $(seq 1 100); do curl -s -o /dev/null "http://127.0.0.1:$port/version" && break; sleep 0.1; done
+source "$(dirname "$0")/../support/player_host.sh"  # start_player_host
+start_player_host "$host_bin" "$work" "$music" file_extensions=wav || exit 1
+host=$host_pid
 
 cp "$win_bin/dravo.exe" "$win_bin/dravo_shellhook.dll" "$win_bin/client_driver.exe" "$work/client/"
 # The driver asks for a screenshot with shot-<name>.req and waits for shot-<name>.done.

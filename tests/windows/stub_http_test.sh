@@ -24,8 +24,8 @@ cp "$bin/plugins/gen_dravo_srv.dll" "$player/Plugins/"
 for f in "Jazz/blue note.mp3" "Jazz/live at home.ogg" "Värld/Ä dag.mp3" "Rock/loud.wav" "Rock/skip.flac"; do
   printf 'x' > "$music/$f"
 done
-port=$(( 20000 + RANDOM % 20000 ))
-while ss -ltn 2>/dev/null | grep -q ":$port "; do port=$(( 20000 + RANDOM % 20000 )); done
+port=$(( 20000 + RANDOM % 12000 ))
+while ss -ltn 2>/dev/null | grep -q ":$port "; do port=$(( 20000 + RANDOM % 12000 )); done
 printf '[Settings]\r\nport=%s\r\nmedia_root=%s\\\r\n' "$port" "$(windows_path "$music")" \
   > "$player/Plugins/gen_dravo_srv.ini"
 url=http://127.0.0.1:$port
