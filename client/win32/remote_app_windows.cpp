@@ -9,6 +9,7 @@ RemoteAppWin32::RemoteAppWin32(ClientSettings& settings, RequestRunner& runner)
       lifecycle_(settings, session_, dialog_, {osd_, tray_, keys_, *this}) {
     dialog_.set_timer_sink([this](UINT_PTR id) { timer_fired(id); });
     dialog_.set_media_key_sink([this](std::uint32_t lparam) { return keys_.handle(lparam); });
+    dialog_.set_task_sink([this] { run_posted_tasks(); });
 }
 
 RemoteAppWin32::~RemoteAppWin32() = default;
@@ -19,6 +20,10 @@ int RemoteAppWin32::run() {
     }
     dialog_.attach(session_, lifecycle_, tray_, osd_);
     lifecycle_.start_up();
+    // The server's pushes where it offers them; an older server sees one HEAD and nothing more.
+    feed_ = std::make_unique<SessionFeed>(
+        session_, [this](StateFeed::Task task) { post_task(std::move(task)); });
+    feed_->start();
     MSG message;
     while (!ended_ && GetMessageA(&message, nullptr, 0, 0) > 0) {
         if (!dialog_.pre_translate(message)) {
@@ -64,6 +69,25 @@ void RemoteAppWin32::timer_fired(UINT_PTR id) {
         auto call = std::move(found->second);
         later_.erase(found);
         call();
+    }
+}
+
+void RemoteAppWin32::post_task(StateFeed::Task task) {
+    {
+        std::lock_guard lock(tasks_mutex_);
+        tasks_.push_back(std::move(task));
+    }
+    dialog_.wake_for_tasks();
+}
+
+void RemoteAppWin32::run_posted_tasks() {
+    std::vector<StateFeed::Task> tasks;
+    {
+        std::lock_guard lock(tasks_mutex_);
+        tasks.swap(tasks_);
+    }
+    for (auto& task : tasks) {
+        task();
     }
 }
 

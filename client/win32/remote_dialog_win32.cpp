@@ -16,7 +16,8 @@
 namespace dravo {
 namespace {
 
-constexpr UINT kEndMessage = WM_APP + 1;  // quit(): the end once the handler has returned
+constexpr UINT kEndMessage = WM_APP + 1;    // quit(): the end once the handler has returned
+constexpr UINT kTasksMessage = WM_APP + 2;  // wake_for_tasks()
 constexpr int kVolumePage = 20;
 
 VolumeScroll volume_scroll(int code) {
@@ -152,6 +153,11 @@ INT_PTR RemoteDialogWin32::handle(UINT message, WPARAM wparam, LPARAM lparam) {
         case kEndMessage:
             lifecycle_->end();
             return TRUE;
+        case kTasksMessage:
+            if (task_sink_) {
+                task_sink_();
+            }
+            return TRUE;
         case WM_ACTIVATE:
             if (LOWORD(wparam) == WA_INACTIVE && hide_on_deactivate_) {
                 ShowWindow(window_, SW_HIDE);
@@ -247,5 +253,7 @@ void RemoteDialogWin32::open_sleep_dialog() {
 }
 
 void RemoteDialogWin32::quit() { PostMessageA(window_, kEndMessage, 0, 0); }
+
+void RemoteDialogWin32::wake_for_tasks() const { PostMessageA(window_, kTasksMessage, 0, 0); }
 
 }  // namespace dravo

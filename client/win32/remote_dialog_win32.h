@@ -37,11 +37,15 @@ public:
     // Everything handed in outlives the window's use of it; before the session runs an operation.
     void attach(RemoteSession& session, ClientLifecycle& lifecycle, TrayIconWin32& tray,
                 OsdWindow& osd);
-    // Window timers (by id) and media-key values go to these.
+    // Window timers (by id), media-key values and wake_for_tasks() go to these.
     void set_timer_sink(std::function<void(UINT_PTR)> sink) { timer_sink_ = std::move(sink); }
     void set_media_key_sink(std::function<int(std::uint32_t)> sink) {
         media_key_sink_ = std::move(sink);
     }
+    void set_task_sink(std::function<void()> sink) { task_sink_ = std::move(sink); }
+    // Any thread: the task sink runs soon on the window's thread (also inside a modal dialog's
+    // loop). Nothing happens once the window is gone.
+    void wake_for_tasks() const;
     // Accelerators and dialog keys; true when the message was handled.
     bool pre_translate(MSG& message);
     // Hidden, and no longer brought up: the program is ending.
@@ -87,6 +91,7 @@ private:
     OsdWindow* osd_ = nullptr;
     std::function<void(UINT_PTR)> timer_sink_;
     std::function<int(std::uint32_t)> media_key_sink_;
+    std::function<void()> task_sink_;
     HWND window_ = nullptr;
     HACCEL accelerators_ = nullptr;
     HICON icon_ = nullptr;

@@ -22,6 +22,15 @@ void wait_for(const RecordingProxy& proxy, std::size_t from, std::size_t count) 
     Sleep(200);  // and nothing more comes
 }
 
+// Waits until the proxy has answered count HEADs (the feed's probe runs on a thread of its own).
+std::vector<std::string> heads_after(const RecordingProxy& proxy, std::size_t count) {
+    for (int i = 0; i < 100 && proxy.head_targets().size() < count; ++i) {
+        Sleep(50);
+    }
+    Sleep(200);
+    return proxy.head_targets();
+}
+
 }  // namespace
 
 void Driver::run_all() {
@@ -47,6 +56,10 @@ void Driver::startup_requests() {
     check(SendMessageA(control(IDC_SHUFFLE), BM_GETCHECK, 0, 0) == BST_UNCHECKED,
           "the first status left the indeterminate shuffle box unchecked");
     check(SendMessageA(control(IDC_VOLUME), TBM_GETPOS, 0, 0) == 0, "the slider at the top");
+    // The proxy stands in for a server without the state API.
+    const auto heads = heads_after(proxy_, 1);
+    check(heads == std::vector<std::string>{"/api/state"},
+          "the feed asks a server whether it offers the state API, once", joined(heads));
 }
 
 void Driver::next_button() {
@@ -128,9 +141,34 @@ void Driver::server_switch() {
     check(proxy_.count() == mark, "Server 2 is asked directly, not through the first");
     check(setting("CurrentServer") == "2", "CurrentServer 2 is written at once",
           setting("CurrentServer"));
+    pushed_change();
     const auto back = proxy_.count();
     click(IDC_SERVER);
     expect_requests("Server back to 1", {"/list", "/title", "/status", "/get_filter"}, back);
+    const auto heads = heads_after(proxy_, 2);
+    check(heads == std::vector<std::string>{"/api/state", "/api/state"},
+          "back on the first server the feed asks its probe again, and nothing more",
+          joined(heads));
+}
+
+void Driver::pushed_change() {
+    // Another entry started on the server itself. The status timer is ten minutes away, so only
+    // the server's push can bring the change to the window.
+    const auto before = http_get(server_port_, "/title");
+    http_get(server_port_, "/play?track=1");
+    if (http_get(server_port_, "/title") == before) {
+        http_get(server_port_, "/play?track=2");
+    }
+    const auto title = http_get(server_port_, "/title");
+    const auto started = GetTickCount64();
+    while (text_of(control(IDC_NOW_PLAYING)) != title && GetTickCount64() - started < 3000) {
+        Sleep(20);
+    }
+    const auto label = text_of(control(IDC_NOW_PLAYING));
+    check(label == title && title != before,
+          "a title changed on the second server shows by its push (after " +
+              std::to_string(GetTickCount64() - started) + " ms)",
+          before + " -> " + title + ", label " + label);
 }
 
 void Driver::sleep_dialog() {
@@ -228,6 +266,10 @@ void Driver::exit_saves() {
     check(ended && code == 0, "Exit ends the program with status 0");
     check(setting("Server1").ends_with("/"), "Server1 was saved with its slash",
           setting("Server1"));
+    const auto all = proxy_.targets();
+    check(std::none_of(all.begin(), all.end(),
+                       [](const std::string& target) { return target.starts_with("/api/"); }),
+          "a server without the state API never got an API request");
     check(setting("CurrentServer") == "1" && setting("OSDDuration") == "30" &&
               setting("MRUFilterSize") == "10",
           "Exit saved every setting");

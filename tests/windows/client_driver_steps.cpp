@@ -29,14 +29,6 @@ BOOL CALLBACK look_at(HWND window, LPARAM data) {
     return TRUE;
 }
 
-std::string joined(const std::vector<std::string>& items) {
-    std::string all;
-    for (const auto& item : items) {
-        all += (all.empty() ? "" : " ") + item;
-    }
-    return all;
-}
-
 }  // namespace
 
 HWND find_dialog(DWORD process, int id, DWORD timeout_ms) {
@@ -82,9 +74,18 @@ bool Driver::start(const std::string& command_line) {
     return dialog_ != nullptr;
 }
 
+std::string joined(const std::vector<std::string>& items) {
+    std::string all;
+    for (const auto& item : items) {
+        all += (all.empty() ? "" : " ") + item;
+    }
+    return all;
+}
+
 void Driver::check(bool good, const std::string& what, const std::string& detail) {
-    std::printf("%s: %s%s%s\n", good ? "ok" : "FAIL", what.c_str(), detail.empty() ? "" : ": ",
-                good ? "" : detail.c_str());
+    const bool say_detail = !good && !detail.empty();
+    std::printf("%s: %s%s%s\n", good ? "ok" : "FAIL", what.c_str(), say_detail ? ": " : "",
+                say_detail ? detail.c_str() : "");
     std::fflush(stdout);
     failures_ += good ? 0 : 1;
 }

@@ -29,6 +29,7 @@ private:
     void double_click_plays();
     void filter_with_completion();
     void server_switch();
+    void pushed_change();
     void sleep_dialog();
     void tray_clicks();
     void about_box();
@@ -55,6 +56,9 @@ private:
     HWND dialog_ = nullptr;
     int failures_ = 0;
 };
+
+// The items with a space between.
+std::string joined(const std::vector<std::string>& items);
 
 // The top-level dialog of process that holds a control numbered id; nullptr when none shows up
 // within timeout_ms.

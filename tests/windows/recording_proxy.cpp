@@ -54,6 +54,10 @@ void send_all(SOCKET s, const std::string& bytes) {
     }
 }
 
+// What the server says to a HEAD of a path it does not serve as JSON.
+constexpr char kPlainHeader[] =
+    "HTTP/1.0 200 OK\nConnection: close\nExpires: -1\nContent-type: text/html\n\n";
+
 std::string target_of(const std::string& head) {
     const auto start = head.find(' ');
     const auto end = head.find(' ', start + 1);
@@ -92,6 +96,11 @@ std::size_t RecordingProxy::count() const {
     return targets_.size();
 }
 
+std::vector<std::string> RecordingProxy::head_targets() const {
+    std::lock_guard lock(mutex_);
+    return head_targets_;
+}
+
 std::vector<std::string> RecordingProxy::targets(std::size_t from) const {
     std::lock_guard lock(mutex_);
     return {targets_.begin() + static_cast<std::ptrdiff_t>(std::min(from, targets_.size())),
@@ -111,12 +120,15 @@ void RecordingProxy::serve() {
 void RecordingProxy::pass_on(std::uintptr_t client_handle) {
     const auto client = static_cast<SOCKET>(client_handle);
     const std::string head = read_head(client);
+    const bool is_head = head.rfind("HEAD ", 0) == 0;
     {
         std::lock_guard lock(mutex_);
-        targets_.push_back(target_of(head));
+        (is_head ? head_targets_ : targets_).push_back(target_of(head));
     }
-    SOCKET server = connect_to(upstream_port_);
-    if (server != INVALID_SOCKET) {
+    SOCKET server = is_head ? INVALID_SOCKET : connect_to(upstream_port_);
+    if (is_head) {
+        send_all(client, kPlainHeader);
+    } else if (server != INVALID_SOCKET) {
         send_all(server, head);
         send_all(client, read_all(server));
         closesocket(server);
