@@ -45,7 +45,24 @@ FeedTransport http_transport() {
 
 struct StateFeed::Run {
     std::string base;
-    bool live = true;  // user-interface thread only: false once stop() ended the run
+    bool live = true;  // user-interface thread only: false once the run was ended
+    std::atomic<bool> cancel{false};
+    std::atomic<bool> finished{false};  // its thread has left the loop
+    std::mutex mutex;                   // guards nothing but the pause's wake-up
+    std::condition_variable wake;
+
+    explicit Run(std::string base_url) : base(std::move(base_url)) {}
+    // False once the run was ended.
+    bool pause(milliseconds delay) {
+        std::unique_lock lock(mutex);
+        wake.wait_for(lock, delay, [this] { return cancel.load(); });
+        return !cancel;
+    }
+};
+
+struct StateFeed::EndedRun {
+    std::shared_ptr<Run> run;
+    std::thread thread;
 };
 
 StateFeed::StateFeed(Poster post, Handlers handlers, FeedTransport transport, FeedTiming timing)
@@ -55,33 +72,43 @@ StateFeed::StateFeed(Poster post, Handlers handlers, FeedTransport transport, Fe
 StateFeed::~StateFeed() { stop(); }
 
 void StateFeed::start(const std::string& base_url) {
-    stop();
+    end_run();
+    std::erase_if(ended_, [](EndedRun& ended) {
+        if (!ended.run->finished) {
+            return false;
+        }
+        ended.thread.join();
+        return true;
+    });
     server_ = base_url;
-    run_ = std::make_shared<Run>(Run{base_url});
-    thread_ = std::thread([this, run = run_] { loop(run); });
+    run_ = std::make_shared<Run>(base_url);
+    thread_ = std::thread([this, run = run_] {
+        loop(run);
+        run->finished = true;
+    });
 }
 
 void StateFeed::stop() {
-    if (run_) {
-        run_->live = false;
-        run_.reset();
+    end_run();
+    for (auto& ended : ended_) {
+        ended.thread.join();
     }
-    {
-        std::lock_guard lock(mutex_);
-        cancel_ = true;
-    }
-    wake_.notify_all();
-    if (thread_.joinable()) {
-        thread_.join();
-    }
-    cancel_ = false;
-    server_.clear();
+    ended_.clear();
 }
 
-bool StateFeed::pause(milliseconds delay) {
-    std::unique_lock lock(mutex_);
-    wake_.wait_for(lock, delay, [this] { return cancel_.load(); });
-    return !cancel_;
+void StateFeed::end_run() {
+    server_.clear();
+    if (!run_) {
+        return;
+    }
+    run_->live = false;
+    {
+        std::lock_guard lock(run_->mutex);
+        run_->cancel = true;
+    }
+    run_->wake.notify_all();
+    ended_.push_back({std::move(run_), std::move(thread_)});
+    run_.reset();
 }
 
 void StateFeed::post(const std::shared_ptr<Run>& run, std::function<void(Handlers&)> call) {
@@ -93,8 +120,8 @@ void StateFeed::post(const std::shared_ptr<Run>& run, std::function<void(Handler
 }
 
 void StateFeed::loop(const std::shared_ptr<Run>& run) {
-    const FetchLimits ask{timing_.connect, timing_.connect * 2, &cancel_};
-    const FetchLimits wait{timing_.connect, timing_.wait_total, &cancel_};
+    const FetchLimits ask{timing_.connect, timing_.connect * 2, &run->cancel};
+    const FetchLimits wait{timing_.connect, timing_.wait_total, &run->cancel};
     milliseconds delay{0};
     const auto back_off = [&] {
         delay = std::clamp(delay * 2, timing_.first_retry, timing_.last_retry);
@@ -104,7 +131,7 @@ void StateFeed::loop(const std::shared_ptr<Run>& run) {
     std::uint64_t since = 0;
     std::optional<std::pair<int, std::uint64_t>> listed;  // entry and list revision read
     std::string file;
-    while (pause(delay)) {
+    while (run->pause(delay)) {
         if (!offered) {
             const auto type = transport_.head(run->base + api(remote::kApiState), ask);
             if (!type) {
@@ -126,6 +153,9 @@ void StateFeed::loop(const std::shared_ptr<Run>& run) {
             transport_.get(run->base + api(remote::kApiWait) + "?" +
                                std::string(remote::kSinceKey) + "=" + std::to_string(since),
                            wait);
+        if (run->cancel) {
+            return;  // ended while the request was held: nothing more goes out
+        }
         auto state = body ? parse_server_state(*body) : std::nullopt;
         if (!state) {
             offered = false;

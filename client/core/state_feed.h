@@ -15,9 +15,14 @@
 //
 // Failure: a request that fails (no answer, a limit, an answer that is not the state) is retried
 // after 0.25 s, doubling up to 4 s, and the HEAD is asked again first, so a server replaced by
-// an old one meanwhile never sees an API request; nothing is shown to the user. Shutdown: stop()
-// (and the destructor) sets the cancel flag that the pending request watches and joins the
-// thread; it returns within about kFetchCancelCheck.
+// an old one meanwhile never sees an API request; nothing is shown to the user.
+//
+// Ending: a run is ended by setting the cancel flag its pending request watches; its thread then
+// ends within about kFetchCancelCheck, or, where the request library cannot cancel (wine's
+// WinInet), once the held request ends by itself. start() on a running feed does not wait for
+// that, so a switch of server never holds up the window; the ended thread is joined later.
+// stop() (and the destructor) waits for every thread of the feed. The transport's functions may
+// be called from two threads at once around a switch.
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -27,6 +32,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "fetch.h"
 #include "server_state.h"
@@ -65,16 +71,19 @@ public:
     StateFeed(const StateFeed&) = delete;
     StateFeed& operator=(const StateFeed&) = delete;
 
-    // Ends a running feed, then feeds from the server at base_url (ending in "/").
+    // Ends a running feed without waiting for it, then feeds from the server at base_url (ending
+    // in "/").
     void start(const std::string& base_url);
+    // Ends the feed and waits for its threads.
     void stop();
     // The server of the running feed; empty when stopped.
     const std::string& server() const { return server_; }
 
 private:
     struct Run;
+    struct EndedRun;
     void loop(const std::shared_ptr<Run>& run);
-    bool pause(std::chrono::milliseconds delay);
+    void end_run();
     void post(const std::shared_ptr<Run>& run, std::function<void(Handlers&)> call);
 
     Poster post_;
@@ -82,11 +91,9 @@ private:
     FeedTransport transport_;
     FeedTiming timing_;
     std::string server_;
-    std::atomic<bool> cancel_{false};
-    std::mutex mutex_;  // guards nothing but the pause's wake-up
-    std::condition_variable wake_;
     std::shared_ptr<Run> run_;
     std::thread thread_;
+    std::vector<EndedRun> ended_;  // told to end, not joined yet
 };
 
 }  // namespace dravo

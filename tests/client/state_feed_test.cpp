@@ -3,6 +3,7 @@
 // and how the session turns a new revision into one ordinary refresh.
 #include <condition_variable>
 #include <deque>
+#include <future>
 #include <mutex>
 #include <thread>
 
@@ -23,12 +24,14 @@ std::string state_json(int revision, int index = 0) {
 }
 
 // Answers each request from its script; a request past the end of its script waits for the
-// cancel flag, as a held long-poll does. Tasks posted to the "user-interface thread" wait in a
+// cancel flag, as a held long-poll does (or, with cancel_ignored, as under a request library
+// that cannot cancel, for release()). Tasks posted to the "user-interface thread" wait in a
 // queue that the test runs.
 class ScriptedServer {
 public:
     std::deque<Answer> heads;
     std::map<std::string, std::deque<Answer>> gets;  // by the URL without the base
+    bool cancel_ignored = false;
 
     FeedTransport transport() {
         FeedTransport t;
@@ -62,6 +65,14 @@ public:
         }
     }
     void feed_ended() { mark_idle(); }
+    // Ends the held requests with answer.
+    void release(Answer answer) {
+        {
+            std::lock_guard lock(mutex_);
+            held_answer_ = std::move(answer);
+        }
+        released_ = true;
+    }
     std::vector<std::string> asked() {
         std::lock_guard lock(mutex_);
         return asked_;
@@ -81,10 +92,11 @@ private:
             }
         }
         mark_idle();
-        while (!limits.cancel->load()) {
+        while (cancel_ignored ? !released_.load() : !limits.cancel->load()) {
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
-        return std::nullopt;
+        std::lock_guard lock(mutex_);
+        return held_answer_;
     }
     void mark_idle() {
         std::lock_guard lock(mutex_);
@@ -97,6 +109,8 @@ private:
     std::deque<StateFeed::Task> tasks_;
     std::vector<std::string> asked_;
     bool idle_ = false;
+    std::atomic<bool> released_{false};
+    Answer held_answer_;
 };
 
 constexpr FeedTiming kQuick{std::chrono::milliseconds(1), std::chrono::milliseconds(5)};
@@ -162,6 +176,33 @@ TEST_P(StateFeedTest, AsksTheApiOnlyOfAServerWhoseHeadSaysJson) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, StateFeedTest, ::testing::ValuesIn(kFeedCases), CaseName());
+
+TEST(StateFeedSwitch, ANewServerDoesNotWaitForAHeldRequestThatIgnoresTheCancel) {
+    ScriptedServer server;
+    server.heads = {kJson, kJson};
+    server.cancel_ignored = true;
+    int states = 0;
+    StateFeed feed(server.poster(), {{}, [&](const ServerState&) { ++states; }}, server.transport(),
+                   kQuick);
+    feed.start("http://a/");
+    server.settle();  // its wait is held
+    auto switched = std::async(std::launch::async, [&] { feed.start("http://b/"); });
+    const bool prompt = switched.wait_for(kHangGuard) == std::future_status::ready;
+    for (int i = 0; i < 1000 && server.asked().size() < 4; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));  // b's wait held too
+    }
+    server.release(state_json(4));  // the held requests end, with a state
+    switched.get();
+    feed.stop();  // waits for both runs
+    server.settle();
+    EXPECT_TRUE(prompt);
+    EXPECT_EQ(feed.server(), "");
+    EXPECT_EQ(states, 0);  // nothing of an ended run reaches the window
+    auto asked = server.asked();
+    asked.resize(4);
+    EXPECT_EQ(asked, (std::vector<std::string>{"HEAD api/state", "GET api/wait?since=0",
+                                               "HEAD api/state", "GET api/wait?since=0"}));
+}
 
 TEST(ServerState, FileUrlsOfAbsolutePathsOnly) {
     const std::pair<const char*, const char*> cases[] = {
