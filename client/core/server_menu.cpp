@@ -61,6 +61,14 @@ bool names_found_server(const std::string& url, const FoundServer& server) {
            (server.on_this_machine && (host == "localhost" || host == "127.0.0.1"));
 }
 
+std::string menu_label(const ServerMenuEntry& entry) {
+    std::string label;
+    for (const char c : entry.text) {
+        label += c == '&' ? std::string("&&") : std::string(1, c);
+    }
+    return label;
+}
+
 ServerMenu::ServerMenu(ClientSettings& settings, RemoteSession& session,
                        const ServiceBrowser& browser)
     : settings_(settings), session_(session), browser_(browser) {}

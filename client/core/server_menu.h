@@ -27,6 +27,10 @@ struct ServerMenuEntry {
     bool operator==(const ServerMenuEntry&) const = default;
 };
 
+// The entry's text for a menu in which '&' marks the shortcut letter: each '&' doubled, so it
+// shows as itself.
+std::string menu_label(const ServerMenuEntry& entry);
+
 // True when url (a configured server, "http://host:port/") names the found server: by its
 // address or host name and its port, or, for a server on this machine, by "localhost".
 bool names_found_server(const std::string& url, const FoundServer& server);

@@ -67,9 +67,7 @@ private:
     void open(const QPoint& at) {
         menu_->clear();
         for (const auto& entry : rules_.entries()) {
-            // A '&' would mark a shortcut letter and vanish.
-            QAction* action =
-                menu_->addAction(QString::fromStdString(entry.text).replace('&', "&&"));
+            QAction* action = menu_->addAction(QString::fromStdString(menu_label(entry)));
             action->setCheckable(true);
             action->setChecked(entry.current);
             connect(action, &QAction::triggered, this, [this, entry] { rules_.pick(entry); });

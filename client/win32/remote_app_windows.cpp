@@ -6,7 +6,8 @@ RemoteAppWin32::RemoteAppWin32(ClientSettings& settings, RequestRunner& runner)
     : dialog_(settings), tray_([this] { return dialog_.window(); }),
       session_(settings, dialog_, runner),
       keys_([this] { return dialog_.window(); }, session_, [this] { lifecycle_.bring_up(); }),
-      lifecycle_(settings, session_, dialog_, {osd_, tray_, keys_, *this}) {
+      lifecycle_(settings, session_, dialog_, {osd_, tray_, keys_, *this}),
+      browser_(make_service_browser()), server_menu_(settings, session_, *browser_) {
     dialog_.set_timer_sink([this](UINT_PTR id) { timer_fired(id); });
     dialog_.set_media_key_sink([this](std::uint32_t lparam) { return keys_.handle(lparam); });
     dialog_.set_task_sink([this] { run_posted_tasks(); });
@@ -18,7 +19,8 @@ int RemoteAppWin32::run() {
     if (!dialog_.create()) {
         return 1;
     }
-    dialog_.attach(session_, lifecycle_, tray_, osd_);
+    dialog_.attach(session_, lifecycle_, tray_, osd_, server_menu_);
+    browser_->start();
     lifecycle_.start_up();
     // The server's pushes where it offers them; an older server sees one HEAD and nothing more.
     feed_ = std::make_unique<SessionFeed>(

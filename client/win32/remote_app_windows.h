@@ -1,9 +1,10 @@
 #pragma once
 // The Windows client assembled: owns the on-screen display, the main window, the tray icon, the
-// session, the media keys, the feed of the server's pushed state and the ClientLifecycle that runs
-// them in order, and is the lifecycle's loop: window timers on the main window and the thread's
-// message loop. Requests block the user-interface thread (BlockingRunner); the feed alone waits
-// on a thread of its own and hands what it learns to the window as posted tasks.
+// session, the media keys, the Server button's menu with its browser, the feed of the server's
+// pushed state and the ClientLifecycle that runs them in order, and is the lifecycle's loop:
+// window timers on the main window and the thread's message loop. Requests block the
+// user-interface thread (BlockingRunner); the feed alone waits on a thread of its own and hands
+// what it learns to the window as posted tasks.
 // Construct, run and destroy on the program's one thread. run() gives the exit status; the
 // window that cannot be made is the one failure (status 1, nothing started).
 #include <windows.h>
@@ -20,6 +21,8 @@
 #include "osd_window_windows.h"
 #include "remote_dialog_win32.h"
 #include "remote_session.h"
+#include "server_menu.h"
+#include "service_browser.h"
 #include "session_feed.h"
 #include "tray_icon_windows.h"
 
@@ -54,6 +57,8 @@ private:
     RemoteSession session_;
     MediaKeyHookWindows keys_;
     ClientLifecycle lifecycle_;
+    std::unique_ptr<ServiceBrowser> browser_;
+    ServerMenu server_menu_;
     std::map<UINT_PTR, std::function<void()>> later_;  // call_later's, by timer id
     UINT_PTR next_later_ = 100;
     bool ended_ = false;

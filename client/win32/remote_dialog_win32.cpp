@@ -10,6 +10,7 @@
 #include "remote_protocol.h"
 #include "remote_session.h"
 #include "resource.h"
+#include "server_menu_win32.h"
 #include "sleep_dialog_win32.h"
 #include "window_rules.h"
 
@@ -83,11 +84,12 @@ bool RemoteDialogWin32::create() {
 }
 
 void RemoteDialogWin32::attach(RemoteSession& session, ClientLifecycle& lifecycle,
-                               TrayIconWin32& tray, OsdWindow& osd) {
+                               TrayIconWin32& tray, OsdWindow& osd, ServerMenu& server_menu) {
     session_ = &session;
     lifecycle_ = &lifecycle;
     tray_ = &tray;
     osd_ = &osd;
+    server_menu_ = &server_menu;
     attach_filter_completion(control(IDC_FILTER), session.filter_completer());
 }
 
@@ -142,6 +144,13 @@ INT_PTR RemoteDialogWin32::handle(UINT message, WPARAM wparam, LPARAM lparam) {
                 timer_sink_(wparam);
             }
             return TRUE;
+        case WM_CONTEXTMENU:
+            // A right click on a child comes here; only the Server button has a menu.
+            if (reinterpret_cast<HWND>(wparam) != control(IDC_SERVER)) {
+                return FALSE;
+            }
+            open_server_menu(lparam);
+            return TRUE;
         case kTrayMessage:
             lifecycle_->tray_clicked(tray_click(lparam));
             return TRUE;
@@ -169,6 +178,16 @@ INT_PTR RemoteDialogWin32::handle(UINT message, WPARAM wparam, LPARAM lparam) {
         default:
             return FALSE;
     }
+}
+
+void RemoteDialogWin32::open_server_menu(LPARAM at) {
+    POINT point{static_cast<short>(LOWORD(at)), static_cast<short>(HIWORD(at))};
+    if (at == -1) {  // from the keyboard: below the button
+        RECT button{};
+        GetWindowRect(control(IDC_SERVER), &button);
+        point = {button.left, button.bottom};
+    }
+    run_server_menu(window_, *server_menu_, point);
 }
 
 void RemoteDialogWin32::keep_hidden(WINDOWPOS& place) const {

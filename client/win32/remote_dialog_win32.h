@@ -21,6 +21,7 @@ class ClientLifecycle;
 class ClientSettings;
 class OsdWindow;
 class RemoteSession;
+class ServerMenu;
 class TrayIconWin32;
 
 inline constexpr UINT kTrayMessage = 0x7AB8;
@@ -36,7 +37,7 @@ public:
     bool create();
     // Everything handed in outlives the window's use of it; before the session runs an operation.
     void attach(RemoteSession& session, ClientLifecycle& lifecycle, TrayIconWin32& tray,
-                OsdWindow& osd);
+                OsdWindow& osd, ServerMenu& server_menu);
     // Window timers (by id), media-key values and wake_for_tasks() go to these.
     void set_timer_sink(std::function<void(UINT_PTR)> sink) { timer_sink_ = std::move(sink); }
     void set_media_key_sink(std::function<int(std::uint32_t)> sink) {
@@ -81,6 +82,7 @@ private:
     void scroll(WPARAM wparam);
     void keep_hidden(WINDOWPOS& place) const;
     void open_sleep_dialog();
+    void open_server_menu(LPARAM at);
     HWND control(int id) const { return GetDlgItem(window_, id); }
     std::string text_of(int id) const;
 
@@ -89,6 +91,7 @@ private:
     ClientLifecycle* lifecycle_ = nullptr;
     TrayIconWin32* tray_ = nullptr;
     OsdWindow* osd_ = nullptr;
+    ServerMenu* server_menu_ = nullptr;
     std::function<void(UINT_PTR)> timer_sink_;
     std::function<int(std::uint32_t)> media_key_sink_;
     std::function<void()> task_sink_;

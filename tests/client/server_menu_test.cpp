@@ -180,5 +180,13 @@ const PickCase kPicks[] = {
 };
 INSTANTIATE_TEST_SUITE_P(Cases, ServerMenuPick, ::testing::ValuesIn(kPicks), CaseName());
 
+TEST(ServerMenuLabel, ShowsEveryAmpersandAsItself) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"http://a:81/", "http://a:81/"}, {"R&B box", "R&&B box"}, {"&&", "&&&&"}, {"", ""}};
+    for (const auto& [text, label] : cases) {
+        EXPECT_EQ(menu_label({text, "http://a:81/", 1, false}), label) << text;
+    }
+}
+
 }  // namespace
 }  // namespace dravo::test

@@ -41,6 +41,7 @@ void Driver::run_all() {
     shuffle_box();
     filter_with_completion();
     server_switch();
+    server_menu();
     sleep_dialog();
     tray_clicks();
     about_box();
@@ -149,6 +150,62 @@ void Driver::server_switch() {
     check(heads == std::vector<std::string>{"/api/state", "/api/state"},
           "back on the first server the feed asks its probe again, and nothing more",
           joined(heads));
+}
+
+// The visible pop-up menu of process; nullptr when none shows up within a few seconds.
+HWND Driver::open_server_menu() {
+    PostMessageA(dialog_, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(control(IDC_SERVER)),
+                 MAKELPARAM(200, 200));
+    DWORD process = 0;
+    GetWindowThreadProcessId(dialog_, &process);
+    for (int i = 0; i < 100; ++i) {
+        Sleep(50);
+        for (HWND popup = FindWindowExA(nullptr, nullptr, "#32768", nullptr); popup;
+             popup = FindWindowExA(nullptr, popup, "#32768", nullptr)) {
+            DWORD owner = 0;
+            GetWindowThreadProcessId(popup, &owner);
+            if (owner == process && IsWindowVisible(popup)) {
+                return popup;
+            }
+        }
+    }
+    return nullptr;
+}
+
+// Picks the menu's entry number (from 1) with the keys, as a user would.
+void Driver::pick_from_menu(HWND popup, int number) {
+    for (int i = 0; i < number; ++i) {
+        post_key(popup, VK_DOWN);
+    }
+    post_key(popup, VK_RETURN);
+    for (int i = 0; i < 100 && IsWindowVisible(popup); ++i) {
+        Sleep(50);
+    }
+}
+
+void Driver::server_menu() {
+    HWND popup = open_server_menu();
+    check(popup != nullptr, "a right click on Server opens its menu");
+    if (!popup) {
+        return;
+    }
+    screenshot("server_menu");
+    auto mark = proxy_.count();
+    pick_from_menu(popup, 2);
+    check(setting("CurrentServer") == "2" && proxy_.count() == mark,
+          "picking the second server switches to it, asked directly",
+          "CurrentServer " + setting("CurrentServer"));
+    popup = open_server_menu();
+    check(popup != nullptr, "the menu opens again");
+    if (!popup) {
+        return;
+    }
+    mark = proxy_.count();
+    pick_from_menu(popup, 1);
+    wait_for(proxy_, mark, 4);
+    expect_requests("picking the first server", {"/list", "/title", "/status", "/get_filter"},
+                    mark);
+    check(setting("CurrentServer") == "1", "CurrentServer 1 is written at once");
 }
 
 void Driver::pushed_change() {

@@ -30,6 +30,9 @@ private:
     void filter_with_completion();
     void server_switch();
     void pushed_change();
+    void server_menu();
+    HWND open_server_menu();
+    void pick_from_menu(HWND popup, int number);
     void sleep_dialog();
     void tray_clicks();
     void about_box();
