@@ -317,7 +317,9 @@ void Driver::media_key() {
 void Driver::exit_saves() {
     PostMessageA(dialog_, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
                  reinterpret_cast<LPARAM>(control(IDOK)));
-    const bool ended = WaitForSingleObject(process_.hProcess, 20000) == WAIT_OBJECT_0;
+    // The end waits for the feed's threads; under wine one that left a server whose long-poll
+    // is still held ends only with that request (at most 25 s): wine's WinInet cannot cancel it.
+    const bool ended = WaitForSingleObject(process_.hProcess, 40000) == WAIT_OBJECT_0;
     DWORD code = 1;
     GetExitCodeProcess(process_.hProcess, &code);
     check(ended && code == 0, "Exit ends the program with status 0");
