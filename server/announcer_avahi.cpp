@@ -4,17 +4,15 @@
 #include <avahi-common/error.h>
 #include <avahi-common/malloc.h>
 #include <avahi-common/strlst.h>
-#include <avahi-common/thread-watch.h>
-#include <avahi-common/timeval.h>
 
 #include "announcer.h"
+#include "avahi_link.h"
 
 namespace dravo {
 namespace {
 
-// Avahi's threaded poll is the announcer's thread; every callback below runs on it, and start()
-// and stop() touch the client only before that thread starts and after it has ended.
-constexpr unsigned kRetryMs = 5000;
+// The link's thread is the announcer's: every callback below runs on it, and start() and stop()
+// touch the group only before that thread starts and after it has ended.
 
 class AvahiAnnouncer final : public Announcer {
 public:
@@ -25,66 +23,21 @@ public:
         stop();
         what_ = what;
         name_ = what.name;
-        poll_ = avahi_threaded_poll_new();
-        if (!poll_) {
-            return false;
-        }
-        // The first connection is tried on the announcer's thread at once, later ones every few
-        // seconds until the system bus and the daemon are there.
-        const AvahiPoll* api = avahi_threaded_poll_get(poll_);
-        timeval now{};
-        retry_ =
-            api->timeout_new(api, avahi_elapse_time(&now, 0, 0), &AvahiAnnouncer::on_retry, this);
-        if (!retry_ || avahi_threaded_poll_start(poll_) < 0) {
-            stop();
-            return false;
-        }
-        return true;
+        return link_.start(
+            {[this](AvahiClient* client, AvahiClientState state) { client_changed(client, state); },
+             [this] { group_ = nullptr; },  // freed with the client
+             [this](int error) { waiting(error); }});
     }
 
     // Freeing the client withdraws its services from the daemon.
     void stop() override {
-        if (!poll_) {
-            return;
-        }
-        avahi_threaded_poll_stop(poll_);
-        if (client_) {
-            avahi_client_free(client_);
-        }
-        avahi_threaded_poll_free(poll_);  // and the retry timer with it
-        poll_ = nullptr;
-        client_ = nullptr;
+        link_.stop();
         group_ = nullptr;
-        retry_ = nullptr;
     }
 
 private:
-    static void on_client(AvahiClient* client, AvahiClientState state, void* self) {
-        static_cast<AvahiAnnouncer*>(self)->client_changed(client, state);
-    }
-
-    static void on_retry(AvahiTimeout*, void* self) {
-        static_cast<AvahiAnnouncer*>(self)->connect();
-    }
-
     static void on_group(AvahiEntryGroup* group, AvahiEntryGroupState state, void* self) {
         static_cast<AvahiAnnouncer*>(self)->group_changed(group, state);
-    }
-
-    void connect() {
-        if (client_) {
-            avahi_client_free(client_);  // a client that failed; its groups go with it
-        }
-        group_ = nullptr;
-        int error = 0;
-        // NO_FAIL: a client made while the daemon is away waits for it and comes back by itself;
-        // only a missing system bus fails here.
-        client_ = avahi_client_new(avahi_threaded_poll_get(poll_), AVAHI_CLIENT_NO_FAIL,
-                                   &AvahiAnnouncer::on_client, this, &error);
-        if (!client_) {
-            waiting(error);
-            retry_later();
-        }
     }
 
     // Only the first of a run of failures is logged.
@@ -95,12 +48,6 @@ private:
                                     : " (" + std::string(avahi_strerror(error)) + ")"));
         }
         told_waiting_ = true;
-    }
-
-    void retry_later() {
-        const AvahiPoll* api = avahi_threaded_poll_get(poll_);
-        timeval later{};
-        api->timeout_update(retry_, avahi_elapse_time(&later, kRetryMs, 0));
     }
 
     void client_changed(AvahiClient* client, AvahiClientState state) {
@@ -125,9 +72,8 @@ private:
                 waiting(avahi_client_errno(client));
                 break;
             case AVAHI_CLIENT_FAILURE:
-                // The bus itself went away: a new client, later (never freed in its own callback).
+                // The bus itself went away: the link makes a new client later.
                 waiting(avahi_client_errno(client));
-                retry_later();
                 break;
         }
     }
@@ -192,10 +138,8 @@ private:
     Log log_;
     Announcement what_;
     std::string name_;
-    AvahiThreadedPoll* poll_ = nullptr;
-    AvahiClient* client_ = nullptr;
+    AvahiLink link_;
     AvahiEntryGroup* group_ = nullptr;
-    AvahiTimeout* retry_ = nullptr;
     bool told_waiting_ = false;
 };
 

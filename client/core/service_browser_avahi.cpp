@@ -2,8 +2,6 @@
 #include <avahi-client/lookup.h>
 #include <avahi-common/address.h>
 #include <avahi-common/strlst.h>
-#include <avahi-common/thread-watch.h>
-#include <avahi-common/timeval.h>
 
 #include <algorithm>
 #include <map>
@@ -11,15 +9,15 @@
 #include <optional>
 #include <tuple>
 
+#include "avahi_link.h"
 #include "service_browser.h"
 
 namespace dravo {
 namespace {
 
-// Avahi's threaded poll is the browser's thread: every callback below runs on it, and start() and
-// stop() touch the client only before that thread starts and after it has ended. Only found_ is
+// The link's thread is the browser's: every callback below runs on it, and start() and stop()
+// touch the sightings only before that thread starts and after it has ended. Only found_ is
 // shared, under mutex_.
-constexpr unsigned kRetryMs = 5000;
 constexpr const char* kServiceType = "_dravo._tcp";
 
 // One sighting: the same service may be seen on several interfaces and protocols.
@@ -47,35 +45,17 @@ public:
     bool start(Changed changed) override {
         stop();
         changed_ = std::move(changed);
-        poll_ = avahi_threaded_poll_new();
-        if (!poll_) {
-            return false;
-        }
-        // The first connection is tried on the browser's thread at once, later ones every few
-        // seconds until the system bus is there.
-        const AvahiPoll* api = avahi_threaded_poll_get(poll_);
-        timeval now{};
-        retry_ = api->timeout_new(api, avahi_elapse_time(&now, 0, 0), &on_retry, this);
-        if (!retry_ || avahi_threaded_poll_start(poll_) < 0) {
-            stop();
-            return false;
-        }
-        return true;
+        AvahiLink::Callbacks callbacks;
+        callbacks.changed = [this](AvahiClient* client, AvahiClientState state) {
+            client_changed(client, state);
+        };
+        callbacks.dropped = [this] { forget_client(); };
+        return link_.start(std::move(callbacks));
     }
 
     void stop() override {
-        if (!poll_) {
-            return;
-        }
-        avahi_threaded_poll_stop(poll_);
-        if (client_) {
-            avahi_client_free(client_);  // and its browser and resolvers
-        }
-        avahi_threaded_poll_free(poll_);
-        poll_ = nullptr;
-        client_ = nullptr;
+        link_.stop();  // and the browser and resolvers with the client
         browser_ = nullptr;
-        retry_ = nullptr;
         sightings_.clear();
         const std::lock_guard lock(mutex_);
         found_.clear();
@@ -87,14 +67,6 @@ public:
     }
 
 private:
-    static void on_retry(AvahiTimeout*, void* self) {
-        static_cast<AvahiDiscovery*>(self)->connect();
-    }
-
-    static void on_client(AvahiClient* client, AvahiClientState state, void* self) {
-        static_cast<AvahiDiscovery*>(self)->client_changed(client, state);
-    }
-
     static void on_browse(::AvahiServiceBrowser* avahi_browser, AvahiIfIndex interface,
                           AvahiProtocol protocol, AvahiBrowserEvent event, const char* name,
                           const char* type, const char* domain, AvahiLookupResultFlags, void* self);
@@ -123,33 +95,11 @@ private:
         browser.publish();
     }
 
-    void connect() {
-        forget_client();
-        int error = 0;
-        // NO_FAIL: a client made while the daemon is away waits for it; only a missing system
-        // bus fails here.
-        client_ = avahi_client_new(avahi_threaded_poll_get(poll_), AVAHI_CLIENT_NO_FAIL, &on_client,
-                                   this, &error);
-        if (!client_) {
-            retry_later();
-        }
-    }
-
-    // Frees the client with everything it made; what it had found is no longer known.
+    // The client goes with everything it made; what it had found is no longer known.
     void forget_client() {
-        if (client_) {
-            avahi_client_free(client_);
-        }
-        client_ = nullptr;
         browser_ = nullptr;
         sightings_.clear();
         publish();
-    }
-
-    void retry_later() {
-        const AvahiPoll* api = avahi_threaded_poll_get(poll_);
-        timeval later{};
-        api->timeout_update(retry_, avahi_elapse_time(&later, kRetryMs, 0));
     }
 
     void client_changed(AvahiClient* client, AvahiClientState state) {
@@ -167,9 +117,7 @@ private:
             browser_ = nullptr;
             drop_sightings();
         } else if (state == AVAHI_CLIENT_FAILURE) {
-            // The bus went away: a new client later (never freed in its own callback).
-            drop_sightings();
-            retry_later();
+            drop_sightings();  // the bus went away: the link makes a new client later
         }
     }
 
@@ -233,10 +181,8 @@ private:
     }
 
     Changed changed_;
-    AvahiThreadedPoll* poll_ = nullptr;
-    AvahiClient* client_ = nullptr;
+    AvahiLink link_;
     ::AvahiServiceBrowser* browser_ = nullptr;  // Avahi's, not this class
-    AvahiTimeout* retry_ = nullptr;
     std::map<Key, Sighting> sightings_;
     mutable std::mutex mutex_;
     std::vector<FoundServer> found_;
