@@ -11,6 +11,8 @@
 
 #include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "client_settings.h"
 #include "local_http_server.h"
@@ -20,6 +22,9 @@
 #include "temp_dir.h"
 
 namespace dravo::test {
+
+// The targets the stand-in server was asked for, in order.
+using Targets = std::vector<std::string>;
 
 class DialogFixture : public ::testing::Test {
 protected:

@@ -14,8 +14,6 @@
 namespace dravo::test {
 namespace {
 
-using Targets = std::vector<std::string>;
-
 TEST_F(DialogFixture, StartUpAsksInOrderAndStaysHidden) {
     settings.update_on_startup = true;
     dialog();

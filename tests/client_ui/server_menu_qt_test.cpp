@@ -11,8 +11,6 @@
 namespace dravo::test {
 namespace {
 
-using Targets = std::vector<std::string>;
-
 class ServerMenuQtTest : public DialogFixture {
 protected:
     ServerMenuQtTest() {

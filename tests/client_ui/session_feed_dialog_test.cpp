@@ -7,8 +7,6 @@
 namespace dravo::test {
 namespace {
 
-using Targets = std::vector<std::string>;
-
 TEST_F(DialogFixture, AnOldServerSeesTheStartUpAsBeforeAndOneHead) {
     settings.update_on_startup = true;
     dialog();
