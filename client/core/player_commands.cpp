@@ -52,8 +52,8 @@ void PlayerCommands::seek_steps(int steps) {
 }
 
 void PlayerCommands::seek_to_ms(int ms) {
-    if (ctx_.state.api_server.empty() || ctx_.state.api_server != ctx_.server.command_url("")) {
-        return;  // the server changed since: it has not shown that it offers the API
+    if (ctx_.state.api_server.empty()) {
+        return;  // the server has not shown that it offers the API
     }
     ctx_.server.fetch(
         remote::command_text(remote::kApiSeek, remote::kMillisecondsKey, to_text(std::max(ms, 0))));

@@ -68,9 +68,15 @@ void RemoteSession::switch_to_server(int number) {
 }
 
 void RemoteSession::change_server(int number) {
+    const std::string before = server_url();
     if (number != settings_.current_server) {
         settings_.current_server = number;
         settings_.save_current_server();  // survives a crash; the exit writes it again
+    }
+    if (server_url() != before) {
+        // The new server has yet to show that it offers the API; the old one's state is not its.
+        state_.api_server.clear();
+        state_.pushed = {};
     }
     tracks_.load_track_list();
     player_.poll_status();
@@ -78,7 +84,7 @@ void RemoteSession::change_server(int number) {
 }
 
 void RemoteSession::take_pushed_state(const std::string& base_url, const ServerState& state) {
-    if (base_url != server_url() || state_.api_server != base_url) {
+    if (state_.api_server != base_url) {
         return;
     }
     const bool changed = state.revision != state_.pushed.revision;
