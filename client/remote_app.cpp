@@ -5,7 +5,6 @@
 #include <QSocketNotifier>
 
 #include "client_settings.h"
-#include "session_feed_qt.h"
 #include "lost_display.h"
 #include "program_icon.h"
 #include "quit_signals.h"

@@ -34,7 +34,7 @@ public:
 
     // settings are loaded already; runner carries the session's requests.
     RemoteApp(ClientSettings& settings, RequestRunner& runner, SessionOptions options = {},
-              SleepTimer::Clock clock = SleepTimer::steady_now_ms);
+              SleepTimer::Clock clock = steady_clock_ms);
     ~RemoteApp() override;
 
     // The media keys, made before the start-up (none: the program runs without them).

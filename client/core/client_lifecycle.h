@@ -36,7 +36,7 @@ class ClientLifecycle {
 public:
     // settings are loaded already.
     ClientLifecycle(ClientSettings& settings, RemoteSession& session, RemoteView& view,
-                    ClientParts parts, SleepTimer::Clock clock = SleepTimer::steady_now_ms);
+                    ClientParts parts, SleepTimer::Clock clock = steady_clock_ms);
 
     void start_up();
     void shut_down();

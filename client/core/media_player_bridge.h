@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "server_state.h"
+#include "steady_clock.h"
 
 namespace dravo {
 

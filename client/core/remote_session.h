@@ -7,7 +7,6 @@
 #include <functional>
 #include <map>
 #include <string>
-#include <vector>
 
 #include "filter_completion.h"
 #include "operation_queue.h"

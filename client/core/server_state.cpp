@@ -1,7 +1,6 @@
 #include "server_state.h"
 
 #include <cctype>
-#include <chrono>
 #include <type_traits>
 #include <nlohmann/json.hpp>
 
@@ -33,12 +32,6 @@ bool is_drive_path(std::string_view name) {
 }
 
 }  // namespace
-
-std::int64_t steady_clock_ms() {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
 
 std::optional<ServerState> parse_server_state(std::string_view text) {
     const auto json = nlohmann::json::parse(text, nullptr, false);

@@ -26,9 +26,6 @@ struct ServerState {
 
 std::optional<ServerState> parse_server_state(std::string_view json);
 
-// The steady clock in milliseconds: ServerState::read_ms and the position's running on.
-std::int64_t steady_clock_ms();
-
 // The name of entry index from one page of the playlist API; nothing when the page lacks it.
 std::optional<std::string> parse_list_entry(std::string_view json, int index);
 

@@ -18,18 +18,14 @@ SessionFeed::SessionFeed(RemoteSession& session, StateFeed::Poster post, FeedTra
 // The listener goes first (declared last), then the feed, whose end joins its thread.
 SessionFeed::~SessionFeed() = default;
 
-void SessionFeed::start() {
-    started_ = true;
-    feed_.start(session_.server_url());
-}
+void SessionFeed::start() { feed_.start(session_.server_url()); }
 
 void SessionFeed::follow_server() {
     const std::string now = session_.server_url();
-    if (!started_ || feed_.server() == now) {
+    if (feed_.server().empty() || feed_.server() == now) {  // stopped, or no change
         return;
     }
-    session_.set_api_offered(feed_.server(), false);
-    feed_.start(now);
+    feed_.start(now);  // the session forgot the old server's API when it changed server
 }
 
 }  // namespace dravo

@@ -25,17 +25,13 @@ public:
     SessionFeed& operator=(const SessionFeed&) = delete;
 
     void start();
-    void stop() {
-        started_ = false;
-        feed_.stop();
-    }
+    void stop() { feed_.stop(); }
 
 private:
     void follow_server();
 
     RemoteSession& session_;
     StateFeed feed_;
-    bool started_ = false;
     Subscription after_operations_;
 };
 

@@ -1,7 +1,6 @@
 #include "sleep_timer.h"
 
 #include <algorithm>
-#include <chrono>
 
 namespace dravo {
 namespace {
@@ -13,11 +12,6 @@ constexpr std::int64_t kMostMinutes = std::int64_t{1} << 40;
 }  // namespace
 
 SleepTimer::SleepTimer(Clock now_ms) : now_ms_(std::move(now_ms)) {}
-
-std::int64_t SleepTimer::steady_now_ms() {
-    using namespace std::chrono;
-    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
-}
 
 void SleepTimer::start(std::int64_t hours, std::int64_t minutes) {
     const std::int64_t total = std::clamp<std::int64_t>(hours, 0, kMostMinutes) * 60 +

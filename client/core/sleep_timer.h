@@ -9,6 +9,8 @@
 #include <optional>
 #include <string>
 
+#include "steady_clock.h"
+
 namespace dravo {
 
 inline constexpr const char* kSleepVerse =
@@ -19,7 +21,7 @@ class SleepTimer {
 public:
     using Clock = std::function<std::int64_t()>;  // milliseconds, never going back
 
-    explicit SleepTimer(Clock now_ms = steady_now_ms);
+    explicit SleepTimer(Clock now_ms = steady_clock_ms);
 
     // A fresh run of hours * 60 + minutes minutes from now.
     void start(std::int64_t hours, std::int64_t minutes);
@@ -32,8 +34,6 @@ public:
     bool due() const;
     // "Sleep" when idle, else the whole minutes left as hours and minutes: "1h5m", "0h59m".
     std::string button_text() const;
-
-    static std::int64_t steady_now_ms();
 
 private:
     Clock now_ms_;

@@ -1,9 +1,13 @@
 #include "state_feed.h"
 
 #include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
 #include <sstream>
 
 #include "remote_protocol.h"
+#include "steady_clock.h"
 #include "text.h"
 
 namespace dravo {
@@ -18,8 +22,6 @@ constexpr milliseconds kShortestIdleWait{1000};
 bool is_json(const std::string& content_type) {
     return lower_case(content_type).rfind("application/json", 0) == 0;
 }
-
-std::string api(std::string_view path) { return std::string(path.substr(1)); }
 
 template <typename Handler, typename Value>
 void call(const Handler& handler, const Value& value) {
@@ -45,8 +47,7 @@ FeedTransport http_transport() {
 
 struct StateFeed::Run {
     std::string base;
-    bool live = true;  // user-interface thread only: false once the run was ended
-    std::atomic<bool> cancel{false};
+    std::atomic<bool> cancel{false};    // set once the run was ended
     std::atomic<bool> finished{false};  // its thread has left the loop
     std::mutex mutex;                   // guards nothing but the pause's wake-up
     std::condition_variable wake;
@@ -80,12 +81,16 @@ void StateFeed::start(const std::string& base_url) {
         ended.thread.join();
         return true;
     });
-    server_ = base_url;
     run_ = std::make_shared<Run>(base_url);
     thread_ = std::thread([this, run = run_] {
         loop(run);
         run->finished = true;
     });
+}
+
+const std::string& StateFeed::server() const {
+    static const std::string none;
+    return run_ ? run_->base : none;
 }
 
 void StateFeed::stop() {
@@ -97,11 +102,9 @@ void StateFeed::stop() {
 }
 
 void StateFeed::end_run() {
-    server_.clear();
     if (!run_) {
         return;
     }
-    run_->live = false;
     {
         std::lock_guard lock(run_->mutex);
         run_->cancel = true;
@@ -113,7 +116,7 @@ void StateFeed::end_run() {
 
 void StateFeed::post(const std::shared_ptr<Run>& run, std::function<void(Handlers&)> call) {
     post_([this, run, call = std::move(call)] {
-        if (run->live) {
+        if (!run->cancel) {
             call(handlers_);
         }
     });
@@ -133,7 +136,8 @@ void StateFeed::loop(const std::shared_ptr<Run>& run) {
     std::string file;
     while (run->pause(delay)) {
         if (!offered) {
-            const auto type = transport_.head(run->base + api(remote::kApiState), ask);
+            const auto type =
+                transport_.head(run->base + remote::command_text(remote::kApiState), ask);
             if (!type) {
                 back_off();
                 continue;
@@ -150,8 +154,8 @@ void StateFeed::loop(const std::shared_ptr<Run>& run) {
         }
         const auto asked = SteadyClock::now();
         const auto body =
-            transport_.get(run->base + api(remote::kApiWait) + "?" +
-                               std::string(remote::kSinceKey) + "=" + std::to_string(since),
+            transport_.get(run->base + remote::command_text(remote::kApiWait, remote::kSinceKey,
+                                                            std::to_string(since)),
                            wait);
         if (run->cancel) {
             return;  // ended while the request was held: nothing more goes out
@@ -167,10 +171,12 @@ void StateFeed::loop(const std::shared_ptr<Run>& run) {
         delay = idle && SteadyClock::now() - asked < kShortestIdleWait ? timing_.last_retry
                                                                        : milliseconds{0};
         if (state->index >= 0 && listed != std::pair{state->index, state->list_revision}) {
-            const auto page = transport_.get(
-                run->base + api(remote::kApiList) + "?" + std::string(remote::kOffsetKey) + "=" +
-                    std::to_string(state->index) + "&" + std::string(remote::kCountKey) + "=1",
-                ask);
+            const auto page =
+                transport_.get(run->base +
+                                   remote::command_text(remote::kApiList, remote::kOffsetKey,
+                                                        std::to_string(state->index)) +
+                                   "&" + std::string(remote::kCountKey) + "=1",
+                               ask);
             file = page ? parse_list_entry(*page, state->index).value_or("") : "";
             if (page) {
                 listed = std::pair{state->index, state->list_revision};  // else asked again

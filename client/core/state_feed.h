@@ -23,12 +23,9 @@
 // that, so a switch of server never holds up the window; the ended thread is joined later.
 // stop() (and the destructor) waits for every thread of the feed. The transport's functions may
 // be called from two threads at once around a switch.
-#include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <thread>
@@ -77,7 +74,7 @@ public:
     // Ends the feed and waits for its threads.
     void stop();
     // The server of the running feed; empty when stopped.
-    const std::string& server() const { return server_; }
+    const std::string& server() const;
 
 private:
     struct Run;
@@ -90,7 +87,6 @@ private:
     Handlers handlers_;
     FeedTransport transport_;
     FeedTiming timing_;
-    std::string server_;
     std::shared_ptr<Run> run_;
     std::thread thread_;
     std::vector<EndedRun> ended_;  // told to end, not joined yet

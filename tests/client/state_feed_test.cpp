@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "client_fixture.h"
+#include "eventually.h"
 #include "session_feed.h"
 #include "state_feed.h"
 
@@ -188,10 +189,8 @@ TEST(StateFeedSwitch, ANewServerDoesNotWaitForAHeldRequestThatIgnoresTheCancel) 
     server.settle();  // its wait is held
     auto switched = std::async(std::launch::async, [&] { feed.start("http://b/"); });
     const bool prompt = switched.wait_for(kHangGuard) == std::future_status::ready;
-    for (int i = 0; i < 1000 && server.asked().size() < 4; ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));  // b's wait held too
-    }
-    server.release(state_json(4));  // the held requests end, with a state
+    eventually([&] { return server.asked().size() >= 4; });  // b's wait held too
+    server.release(state_json(4));                           // the held requests end, with a state
     switched.get();
     feed.stop();  // waits for both runs
     server.settle();
@@ -241,13 +240,29 @@ TEST_F(SessionFeedTest, ANewRevisionRefreshesOnceAndTheSameRevisionNoMore) {
     EXPECT_EQ(view.with("osd:"), std::vector<std::string>{"A - B"});
 }
 
+TEST_F(SessionFeedTest, OnlyASwitchToAnotherServerForgetsThePushedState) {
+    ScriptedServer pushes;
+    pushes.heads = {kJson};
+    pushes.gets = {{"api/wait?since=0", {state_json(5)}},
+                   {"api/list?offset=0&count=1", {R"({"items":[[0,"/m/a.mp3"]]})"}}};
+    SessionFeed feed(session(), pushes.poster(), pushes.transport(), kQuick);
+    feed.start();
+    pushes.settle();
+    session().next_server();  // the only server: the same one again
+    EXPECT_EQ(session().state().api_server, server.base_url());
+    EXPECT_EQ(session().state().pushed.revision, 5u);
+    settings.servers.push_back("http://127.0.0.1:" + std::to_string(free_port()) + "/");
+    session().next_server();
+    EXPECT_EQ(session().state().api_server, "");
+    EXPECT_EQ(session().state().pushed.revision, 0u);
+    EXPECT_EQ(session().state().pushed.file, "");
+}
+
 TEST_F(SessionFeedTest, AnOldServerGetsTheHeadAndOtherwiseTheUsualRequests) {
     ScriptedServer tasks;  // only its poster: the real transport asks the recording server
     SessionFeed feed(session(), tasks.poster());
     feed.start();
-    for (int i = 0; i < 500 && server.requests().empty(); ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
+    eventually([&] { return !server.requests().empty(); });
     feed.stop();
     tasks.feed_ended();
     tasks.settle();  // a task of the stopped run does nothing
