@@ -36,6 +36,11 @@ inline constexpr std::string_view kVersion = "/version";
 inline constexpr std::string_view kVolume = "/volume";
 
 // Query keys and the play-mode values.
+// Discovery on the local network: the service type, and the TXT record naming the version of
+// the command protocol ("protocol=1"); a client passes over a server announcing another.
+inline constexpr const char* kServiceType = "_dravo._tcp";
+inline constexpr std::string_view kProtocolKey = "protocol";
+inline constexpr std::string_view kProtocolVersion = "1";
 // The browser page's API: answers are JSON with CRLF headers (new paths, made for browsers).
 inline constexpr std::string_view kApiState = "/api/state";    // the state
 inline constexpr std::string_view kApiWait = "/api/wait";      // since: the state once it differs

@@ -1,12 +1,14 @@
 #include "announcer.h"
 
+#include "remote_protocol.h"
 #include "text.h"
 
 namespace dravo {
 
 std::vector<std::string> announcement_texts(const Announcement& what) {
-    return {"txtvers=1", "protocol=1", std::string("page=") + (what.serves_page ? "yes" : "no"),
-            "path=" + what.page_path};
+    return {"txtvers=1",
+            std::string(remote::kProtocolKey) + "=" + std::string(remote::kProtocolVersion),
+            std::string("page=") + (what.serves_page ? "yes" : "no"), "path=" + what.page_path};
 }
 
 bool should_announce(const std::string& announce_setting, const std::string& bind_address) {

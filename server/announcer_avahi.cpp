@@ -7,6 +7,7 @@
 
 #include "announcer.h"
 #include "avahi_link.h"
+#include "remote_protocol.h"
 
 namespace dravo {
 namespace {
@@ -106,7 +107,7 @@ private:
         if (!group_ || !avahi_entry_group_is_empty(group_)) {
             return;
         }
-        int result = add(group_, "_dravo._tcp", announcement_texts(what_));
+        int result = add(group_, remote::kServiceType, announcement_texts(what_));
         if (result == AVAHI_OK && what_.serves_page) {
             result = add(group_, "_http._tcp", {"path=" + what_.page_path});
         }

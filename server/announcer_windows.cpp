@@ -2,6 +2,7 @@
 #include <windns.h>
 
 #include "announcer.h"
+#include "remote_protocol.h"
 
 namespace dravo {
 namespace {
@@ -118,7 +119,7 @@ public:
         if (!calls) {
             return false;
         }
-        services_.push_back(std::make_unique<Registration>(*calls, what.name, "_dravo._tcp",
+        services_.push_back(std::make_unique<Registration>(*calls, what.name, remote::kServiceType,
                                                            what.port, announcement_texts(what)));
         if (what.serves_page) {
             services_.push_back(

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "client_settings.h"
+#include "remote_protocol.h"
 #include "remote_session.h"
 #include "service_browser.h"
 #include "text.h"
@@ -14,8 +15,6 @@ namespace {
 
 constexpr std::string_view kScheme = "http://";
 constexpr int kDefaultPort = 80;
-// A server that announces another version of the command protocol would not understand us.
-constexpr std::string_view kProtocol = "1";
 
 struct HostPort {
     std::string host;
@@ -45,8 +44,9 @@ std::optional<HostPort> host_port_of(const std::string& url) {
 }
 
 bool speaks_our_protocol(const FoundServer& server) {
-    const std::string version = text_value(server, "protocol");
-    return version.empty() || version == kProtocol;
+    // A server that announces another version of the command protocol would not understand us.
+    const std::string version = text_value(server, std::string(remote::kProtocolKey));
+    return version.empty() || version == remote::kProtocolVersion;
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <tuple>
 
 #include "avahi_link.h"
+#include "remote_protocol.h"
 #include "service_browser.h"
 
 namespace dravo {
@@ -18,7 +19,6 @@ namespace {
 // The link's thread is the browser's: every callback below runs on it, and start() and stop()
 // touch the sightings only before that thread starts and after it has ended. Only found_ is
 // shared, under mutex_.
-constexpr const char* kServiceType = "_dravo._tcp";
 
 // One sighting: the same service may be seen on several interfaces and protocols.
 using Key = std::tuple<AvahiIfIndex, AvahiProtocol, std::string, std::string>;
@@ -106,8 +106,8 @@ private:
         if (state == AVAHI_CLIENT_S_RUNNING) {
             if (!browser_) {
                 browser_ = avahi_service_browser_new(client, AVAHI_IF_UNSPEC, AVAHI_PROTO_UNSPEC,
-                                                     kServiceType, nullptr, AvahiLookupFlags(0),
-                                                     &on_browse, this);
+                                                     remote::kServiceType, nullptr,
+                                                     AvahiLookupFlags(0), &on_browse, this);
             }
         } else if (state == AVAHI_CLIENT_CONNECTING) {
             // The daemon went away and its browsers with it: browse afresh when it returns.
@@ -136,9 +136,9 @@ private:
         auto& sighting = sightings_[{interface, protocol, name, domain}];
         if (!sighting.resolver) {
             // IPv4 addresses only: the server listens on IPv4.
-            sighting.resolver = avahi_service_resolver_new(client, interface, protocol, name,
-                                                           kServiceType, domain, AVAHI_PROTO_INET,
-                                                           AvahiLookupFlags(0), &on_resolve, this);
+            sighting.resolver = avahi_service_resolver_new(
+                client, interface, protocol, name, remote::kServiceType, domain, AVAHI_PROTO_INET,
+                AvahiLookupFlags(0), &on_resolve, this);
         }
     }
 
