@@ -23,8 +23,6 @@ struct ServerMenuEntry {
     std::string url;   // the server's URL as the settings hold it
     int number = 0;    // the configured entry's number (1-based); 0 for one only found
     bool current = false;
-
-    bool operator==(const ServerMenuEntry&) const = default;
 };
 
 // The entry's text for a menu in which '&' marks the shortcut letter: each '&' doubled, so it

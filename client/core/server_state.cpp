@@ -42,11 +42,9 @@ std::optional<ServerState> parse_server_state(std::string_view text) {
     take(json, "rev", state.revision);
     take(json, "list_rev", state.list_revision);
     take(json, "state", state.play_state);
-    take(json, "title", state.title);
     take(json, "index", state.index);
     take(json, "position_ms", state.position_ms);
     take(json, "length_s", state.length_s);
-    take(json, "repeat", state.repeat);
     return state;
 }
 

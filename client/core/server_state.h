@@ -13,15 +13,12 @@ namespace dravo {
 struct ServerState {
     std::uint64_t revision = 0;  // counts every change the server saw
     std::uint64_t list_revision = 0;
-    std::string play_state;  // "playing", "paused" or "stopped"
-    std::string title;
-    int index = -1;        // the playing entry, from 0
-    int position_ms = -1;  // -1: unknown
-    int length_s = -1;     // -1: unknown
-    bool repeat = false;
+    std::string play_state;    // "playing", "paused" or "stopped"
+    int index = -1;            // the playing entry, from 0
+    int position_ms = -1;      // -1: unknown
+    int length_s = -1;         // -1: unknown
     std::string file;          // the playing entry's file name; empty when not listed
     std::int64_t read_ms = 0;  // steady clock, when the answer arrived (the position's moment)
-    bool operator==(const ServerState&) const = default;
 };
 
 std::optional<ServerState> parse_server_state(std::string_view json);
