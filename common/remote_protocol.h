@@ -74,6 +74,12 @@ inline constexpr int kStatePaused = 3;
 // Leads the answer of /ffwd and /rewind: "New position: [m:ss / m:ss]" and a line feed.
 inline constexpr std::string_view kNewPosition = "New position: ";
 
+// /ffwd and /rewind move by this step; a seek made of steps takes at most an hour of them.
+inline constexpr int kSeekStepMs = 5000;
+inline constexpr int kSeekStepsMax = 720;
+// A position that drifts this far from where playing on would have taken it counts as a jump.
+inline constexpr int kPositionJumpMs = 1500;
+
 // The volume as commands and status answers carry it: percent, kVolumeMin (silent) to kVolumeMax.
 inline constexpr int kVolumeMin = 0;
 inline constexpr int kVolumeMax = 100;

@@ -22,8 +22,6 @@ constexpr const char* kSecurityHeaders =
     "Referrer-Policy: no-referrer\r\n";
 constexpr const char* kJson = "application/json; charset=utf-8";
 constexpr const char* kNoStore = "Cache-Control: no-store\r\n";
-constexpr int kStepMs = 5000;
-constexpr int kStepsMax = 720;  // an hour of 5-second steps
 
 std::string value_of(const QueryMap& query, std::string_view key) {
     auto found = query.find(std::string(key));
@@ -51,10 +49,12 @@ void seek_with_fallback(PlayerControl& player, int target_ms) {
         return;  // not playing, or past the end
     }
     const int position = player.position_ms();
-    if (position < 0 || std::abs(position - target_ms) < kStepMs / 2) {
+    if (position < 0 || std::abs(position - target_ms) < remote::kSeekStepMs / 2) {
         return;
     }
-    const int steps = std::min((std::abs(target_ms - position) + kStepMs / 2) / kStepMs, kStepsMax);
+    const int steps =
+        std::min((std::abs(target_ms - position) + remote::kSeekStepMs / 2) / remote::kSeekStepMs,
+                 remote::kSeekStepsMax);
     for (int i = 0; i < steps; ++i) {
         target_ms > position ? player.forward_5s() : player.back_5s();
     }

@@ -5,6 +5,7 @@
 
 #include "command_table.h"
 #include "page_text.h"
+#include "remote_protocol.h"
 #include "player_control.h"
 
 namespace dravo {
@@ -30,7 +31,7 @@ bool position_jumped(const PageState& before, const PageState& after, int elapse
         return before.position_ms != after.position_ms;
     }
     const int expected = before.position_ms + (before.play_state == 1 ? elapsed_ms : 0);
-    return std::abs(after.position_ms - expected) > kPositionJumpMs;
+    return std::abs(after.position_ms - expected) > remote::kPositionJumpMs;
 }
 
 }  // namespace

@@ -26,9 +26,6 @@ struct PageState {
     std::string list_mark;
 };
 
-// The position may drift this far from where it should have run before it counts as a jump.
-inline constexpr int kPositionJumpMs = 1500;
-
 PageState read_page_state(PlayerControl& player, std::string filter, const MuteMemory& mute);
 
 // True when after (read elapsed_ms after before) shows something else than before.

@@ -11,9 +11,8 @@ namespace dravo {
 namespace {
 
 constexpr double kPercent = remote::kVolumeMax;
-constexpr std::int64_t kMaxSteps = 720;                // an hour of steps
-constexpr std::int64_t kJumpMicroseconds = 1'500'000;  // the server's rule for a jump
 constexpr std::int64_t kUsPerMs = 1000;
+constexpr std::int64_t kJumpMicroseconds = remote::kPositionJumpMs * kUsPerMs;
 
 // A stable name per title (FNV-1a), so a title that comes back gets its old id again.
 std::string track_id_of(const std::string& title) {
@@ -76,7 +75,7 @@ void MediaPlayerBridge::seek(std::int64_t offset_microseconds) {
     }
     const double steps = std::round(std::fabs(static_cast<double>(offset_microseconds)) /
                                     static_cast<double>(kSeekStepMicroseconds));
-    const int count = static_cast<int>(std::clamp<double>(steps, 1, kMaxSteps));
+    const int count = static_cast<int>(std::clamp<double>(steps, 1, remote::kSeekStepsMax));
     session_.seek_steps(offset_microseconds > 0 ? count : -count);
 }
 

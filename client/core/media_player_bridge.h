@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "remote_protocol.h"
 #include "server_state.h"
 #include "steady_clock.h"
 
@@ -26,7 +27,7 @@ class RemoteSession;
 
 inline constexpr const char* kNoTrackId = "/org/mpris/MediaPlayer2/TrackList/NoTrack";
 
-inline constexpr std::int64_t kSeekStepMicroseconds = 5'000'000;  // the server's seek step
+inline constexpr std::int64_t kSeekStepMicroseconds = std::int64_t{remote::kSeekStepMs} * 1000;
 
 struct MediaPlayerState {
     std::string playback_status;  // "Playing", "Paused" or "Stopped"
