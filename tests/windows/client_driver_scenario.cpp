@@ -16,17 +16,13 @@ constexpr UINT kTrayMessage = 0x7AB8;
 
 // Waits until count requests have come since from (posted input is handled later).
 void wait_for(const RecordingProxy& proxy, std::size_t from, std::size_t count) {
-    for (int i = 0; i < 200 && proxy.count() < from + count; ++i) {
-        Sleep(50);
-    }
+    wait_until([&] { return proxy.count() >= from + count; }, 10000);
     Sleep(200);  // and nothing more comes
 }
 
 // Waits until the proxy has answered count HEADs (the feed's probe runs on a thread of its own).
 std::vector<std::string> heads_after(const RecordingProxy& proxy, std::size_t count) {
-    for (int i = 0; i < 100 && proxy.head_targets().size() < count; ++i) {
-        Sleep(50);
-    }
+    wait_until([&] { return proxy.head_targets().size() >= count; }, 5000);
     Sleep(200);
     return proxy.head_targets();
 }
@@ -158,18 +154,21 @@ HWND Driver::open_server_menu() {
                  MAKELPARAM(200, 200));
     DWORD process = 0;
     GetWindowThreadProcessId(dialog_, &process);
-    for (int i = 0; i < 100; ++i) {
-        Sleep(50);
-        for (HWND popup = FindWindowExA(nullptr, nullptr, "#32768", nullptr); popup;
-             popup = FindWindowExA(nullptr, popup, "#32768", nullptr)) {
-            DWORD owner = 0;
-            GetWindowThreadProcessId(popup, &owner);
-            if (owner == process && IsWindowVisible(popup)) {
-                return popup;
+    HWND found = nullptr;
+    wait_until(
+        [&] {
+            for (HWND popup = FindWindowExA(nullptr, nullptr, "#32768", nullptr); popup;
+                 popup = FindWindowExA(nullptr, popup, "#32768", nullptr)) {
+                DWORD owner = 0;
+                GetWindowThreadProcessId(popup, &owner);
+                if (owner == process && IsWindowVisible(popup)) {
+                    found = popup;
+                }
             }
-        }
-    }
-    return nullptr;
+            return found != nullptr;
+        },
+        5000);
+    return found;
 }
 
 // Picks the menu's entry number (from 1) with the keys, as a user would.
@@ -178,9 +177,7 @@ void Driver::pick_from_menu(HWND popup, int number) {
         post_key(popup, VK_DOWN);
     }
     post_key(popup, VK_RETURN);
-    for (int i = 0; i < 100 && IsWindowVisible(popup); ++i) {
-        Sleep(50);
-    }
+    wait_until([popup] { return !IsWindowVisible(popup); }, 5000);
 }
 
 void Driver::server_menu() {
@@ -218,9 +215,7 @@ void Driver::pushed_change() {
     }
     const auto title = http_get(server_port_, "/title");
     const auto started = GetTickCount64();
-    while (text_of(control(IDC_NOW_PLAYING)) != title && GetTickCount64() - started < 3000) {
-        Sleep(20);
-    }
+    wait_until([&] { return text_of(control(IDC_NOW_PLAYING)) == title; }, 3000);
     const auto label = text_of(control(IDC_NOW_PLAYING));
     check(label == title && title != before,
           "a title changed on the second server shows by its push (after " +
@@ -246,9 +241,7 @@ void Driver::sleep_dialog() {
     SendMessageA(GetDlgItem(sleep, IDC_SLEEP_MINUTES), WM_SETTEXT, 0,
                  reinterpret_cast<LPARAM>("90"));
     PostMessageA(sleep, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-    for (int i = 0; i < 100 && IsWindow(sleep); ++i) {
-        Sleep(50);
-    }
+    wait_until([sleep] { return !IsWindow(sleep); }, 5000);
     check(text_of(control(IDC_SLEEP)) == "1h30m", "the Sleep button counts down",
           text_of(control(IDC_SLEEP)));
     check(setting("SleepMinutes") == "90" && setting("SleepHours") == "0",
@@ -284,10 +277,7 @@ void Driver::about_box() {
     PostMessageA(dialog_, WM_COMMAND, MAKEWPARAM(IDC_ABOUT, BN_CLICKED),
                  reinterpret_cast<LPARAM>(control(IDC_ABOUT)));
     HWND box = nullptr;
-    for (int i = 0; i < 200 && !box; ++i) {
-        Sleep(50);
-        box = FindWindowA("#32770", "dravo");
-    }
+    wait_until([&box] { return (box = FindWindowA("#32770", "dravo")) != nullptr; }, 10000);
     check(box != nullptr, "About shows a message box captioned dravo");
     if (!box) {
         return;
@@ -297,9 +287,7 @@ void Driver::about_box() {
     check(text.rfind("dravo_srv v1.14\ndravo v1.67", 0) == 0,
           "it names the server's and the client's versions", text.substr(0, 40));
     PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-    for (int i = 0; i < 100 && IsWindow(box); ++i) {
-        Sleep(50);
-    }
+    wait_until([box] { return !IsWindow(box); }, 5000);
     expect_requests("About", {"/version"}, mark);
 }
 

@@ -31,17 +31,26 @@ BOOL CALLBACK look_at(HWND window, LPARAM data) {
 
 }  // namespace
 
-HWND find_dialog(DWORD process, int id, DWORD timeout_ms) {
-    const DWORD start = GetTickCount();
-    do {
-        Search search{process, id, nullptr};
-        EnumWindows(look_at, reinterpret_cast<LPARAM>(&search));
-        if (search.found) {
-            return search.found;
+bool wait_until(const std::function<bool()>& done, DWORD timeout_ms) {
+    const ULONGLONG start = GetTickCount64();
+    while (!done()) {
+        if (GetTickCount64() - start >= timeout_ms) {
+            return false;
         }
-        Sleep(50);
-    } while (GetTickCount() - start < timeout_ms);
-    return nullptr;
+        Sleep(20);
+    }
+    return true;
+}
+
+HWND find_dialog(DWORD process, int id, DWORD timeout_ms) {
+    Search search{process, id, nullptr};
+    wait_until(
+        [&] {
+            EnumWindows(look_at, reinterpret_cast<LPARAM>(&search));
+            return search.found != nullptr;
+        },
+        timeout_ms);
+    return search.found;
 }
 
 Driver::~Driver() {
@@ -66,11 +75,9 @@ bool Driver::start(const std::string& command_line) {
     dialog_ = find_dialog(process_.dwProcessId, 1021, 30000);
     check(dialog_ != nullptr, "the main dialog (102) exists, found by its Update button 1021");
     // The start-up ends with the server's filter; the window then waits for input.
-    const DWORD begin = GetTickCount();
-    while (GetTickCount() - begin < 30000 &&
-           (proxy_.targets().empty() || proxy_.targets().back() != "/get_filter")) {
-        Sleep(50);
-    }
+    wait_until(
+        [this] { return !proxy_.targets().empty() && proxy_.targets().back() == "/get_filter"; },
+        30000);
     return dialog_ != nullptr;
 }
 
@@ -130,9 +137,7 @@ void Driver::screenshot(const std::string& name) {
     const std::string request = work_ + "\\shot-" + name + ".req";
     const std::string done = work_ + "\\shot-" + name + ".done";
     CloseHandle(CreateFileA(request.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-    for (int i = 0; i < 200 && GetFileAttributesA(done.c_str()) == INVALID_FILE_ATTRIBUTES; ++i) {
-        Sleep(50);
-    }
+    wait_until([&] { return GetFileAttributesA(done.c_str()) != INVALID_FILE_ATTRIBUTES; }, 10000);
 }
 
 // A key as the keyboard gives it, down and up, through the client's queue: its accelerators see

@@ -3,6 +3,7 @@
 // their control numbers, and the checks. Driver thread only.
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -59,6 +60,9 @@ private:
     HWND dialog_ = nullptr;
     int failures_ = 0;
 };
+
+// Polls done() every 20 ms until it holds (true) or timeout_ms has passed (false).
+bool wait_until(const std::function<bool()>& done, DWORD timeout_ms);
 
 // The items with a space between.
 std::string joined(const std::vector<std::string>& items);
